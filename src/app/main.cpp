@@ -1,0 +1,8 @@
+// Start-up only: the application object and the ticker window.
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    return 0;
+}

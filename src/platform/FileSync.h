@@ -1,0 +1,9 @@
+// Durable file replacement: flush to disk, then rename over the old file.
+#pragma once
+
+#include <QString>
+
+/// Flushes a file's contents to the disk; false if it cannot be opened or flushed.
+bool SyncFile(const QString &path);
+/// Replaces `target` by `source` in one atomic step and makes the rename itself durable.
+bool ReplaceFile(const QString &source, const QString &target, QString *error);

@@ -1,0 +1,64 @@
+// HTTP fetches over one shared QNetworkAccessManager.
+#include "platform/HttpFetch.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+QNetworkAccessManager &HttpFetch::network()
+{
+    static QNetworkAccessManager *manager = [] {
+        auto *m = new QNetworkAccessManager(); // lives as long as the process
+        m->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+        return m;
+    }();
+    return *manager;
+}
+
+QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
+                              std::function<void(const FetchResult &)> done, int timeoutMs,
+                              qint64 bodyCap)
+{
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    QNetworkReply *reply = network().get(request);
+
+    // A body over the cap is not a station file; stop reading it rather than grow without end.
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, bodyCap](qint64 received, qint64) {
+        if (received > bodyCap) {
+            reply->setProperty("overCap", true);
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::finished, context, [reply, done = std::move(done)] {
+        FetchResult result;
+        result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->property("overCap").toBool()) {
+            result.error = QStringLiteral("the response is larger than allowed");
+        } else if (reply->error() != QNetworkReply::NoError) {
+            result.error = reply->errorString();
+        } else if (result.status < 200 || result.status > 299) {
+            result.error = QStringLiteral("HTTP status %1").arg(result.status);
+        } else {
+            result.ok = true;
+        }
+        if (!reply->property("overCap").toBool())
+            result.body = reply->readAll();
+        reply->deleteLater();
+        done(result);
+    });
+    // Without a context the reply would outlive whoever wanted it.
+    QObject::connect(context, &QObject::destroyed, reply, [reply] { cancel(reply); });
+    return reply;
+}
+
+void HttpFetch::cancel(QNetworkReply *reply)
+{
+    if (!reply)
+        return;
+    reply->disconnect();
+    reply->abort();
+    reply->deleteLater();
+}

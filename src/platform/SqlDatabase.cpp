@@ -1,0 +1,220 @@
+// SQLCipher connection and statements over its C API.
+#include "platform/SqlDatabase.h"
+
+#include <QFileInfo>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlcipher/sqlite3.h>
+
+namespace {
+
+QString messageOf(sqlite3 *db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+}
+
+} // namespace
+
+SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
+{
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK) {
+        m_error = messageOf(db);
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+}
+
+SqlStatement::~SqlStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+SqlStatement::SqlStatement(SqlStatement &&other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)),
+      m_error(std::move(other.m_error))
+{
+}
+
+SqlStatement &SqlStatement::operator=(SqlStatement &&other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_db = std::exchange(other.m_db, nullptr);
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+        m_error = std::move(other.m_error);
+    }
+    return *this;
+}
+
+bool SqlStatement::bind(int index, const QVariant &value)
+{
+    if (!m_stmt)
+        return false;
+    int rc = SQLITE_OK;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        rc = sqlite3_bind_null(m_stmt, index);
+        break;
+    case QMetaType::Bool:
+        rc = sqlite3_bind_int(m_stmt, index, value.toBool() ? -1 : 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+        break;
+    case QMetaType::Float:
+    case QMetaType::Double:
+        rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+        break;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        rc = sqlite3_bind_text(m_stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+    if (rc != SQLITE_OK)
+        m_error = messageOf(m_db);
+    return rc == SQLITE_OK;
+}
+
+bool SqlStatement::next()
+{
+    if (!m_stmt)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        m_error = messageOf(m_db);
+    return false;
+}
+
+bool SqlStatement::exec()
+{
+    if (!m_stmt)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW)
+        return true;
+    m_error = messageOf(m_db);
+    return false;
+}
+
+int SqlStatement::columnCount() const
+{
+    return m_stmt ? sqlite3_column_count(m_stmt) : 0;
+}
+
+QString SqlStatement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+QVariant SqlStatement::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(m_stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, column));
+    case SQLITE_NULL:
+        return {};
+    default: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column)));
+    }
+    }
+}
+
+SqlDatabase::~SqlDatabase()
+{
+    close();
+}
+
+bool SqlDatabase::failOpen(OpenFailure failure, const QString &error)
+{
+    m_failure = failure;
+    m_error = error;
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    return false;
+}
+
+bool SqlDatabase::open(const QString &path, const QByteArray &key)
+{
+    close();
+    m_error.clear();
+    m_failure = OpenFailure::None;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return failOpen(OpenFailure::Missing, QStringLiteral("the file does not exist"));
+    if (!info.isFile() || !info.isReadable())
+        return failOpen(OpenFailure::Unreadable, QStringLiteral("the file cannot be read"));
+    // Never SQLITE_OPEN_CREATE: the schema is delivered, not made here.
+    const QByteArray native = info.absoluteFilePath().toUtf8();
+    if (sqlite3_open_v2(native.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return failOpen(OpenFailure::Unreadable, messageOf(m_db));
+    if (sqlite3_key(m_db, key.constData(), int(key.size())) != SQLITE_OK)
+        return failOpen(OpenFailure::Other, messageOf(m_db));
+    // SQLCipher accepts any key at open; only the first read shows a wrong one.
+    const int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
+        return failOpen(OpenFailure::NotADatabase, messageOf(m_db));
+    if (rc != SQLITE_OK)
+        return failOpen(OpenFailure::Unreadable, messageOf(m_db));
+    if (sqlite3_db_readonly(m_db, "main") == 1)
+        return failOpen(OpenFailure::ReadOnly, QStringLiteral("the file is read-only"));
+    return true;
+}
+
+void SqlDatabase::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+bool SqlDatabase::execute(const QString &sql)
+{
+    if (!m_db) {
+        m_error = QStringLiteral("the database is not open");
+        return false;
+    }
+    char *message = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        m_error = message ? QString::fromUtf8(message) : messageOf(m_db);
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+SqlStatement SqlDatabase::prepare(const QString &sql)
+{
+    if (!m_db) {
+        m_error = QStringLiteral("the database is not open");
+        return {};
+    }
+    SqlStatement statement(m_db, sql);
+    if (!statement.isValid())
+        m_error = statement.errorString();
+    return statement;
+}
+
+qint64 SqlDatabase::lastInsertRowId() const
+{
+    return m_db ? sqlite3_last_insert_rowid(m_db) : 0;
+}
+
+int SqlDatabase::changes() const
+{
+    return m_db ? sqlite3_changes(m_db) : 0;
+}

@@ -1,0 +1,72 @@
+// A thin owner of one SQLCipher connection and its prepared statements.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+/// One prepared statement; finalized when it goes out of scope.
+class SqlStatement final
+{
+public:
+    SqlStatement() = default;
+    SqlStatement(sqlite3 *db, const QString &sql);
+    ~SqlStatement();
+    SqlStatement(const SqlStatement &) = delete;
+    SqlStatement &operator=(const SqlStatement &) = delete;
+    SqlStatement(SqlStatement &&other) noexcept;
+    SqlStatement &operator=(SqlStatement &&other) noexcept;
+
+    bool isValid() const { return m_stmt != nullptr; }
+    QString errorString() const { return m_error; }
+
+    /// Binds a value to the 1-based parameter; a bool is written as -1 (true) or 0 (false).
+    bool bind(int index, const QVariant &value);
+    /// Runs to the next row: true while a row is available. Check errorString() after false.
+    bool next();
+    /// Runs a statement that returns no rows; false on an error.
+    bool exec();
+    int columnCount() const;
+    QString columnName(int column) const;
+    QVariant value(int column) const;
+
+private:
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_stmt = nullptr;
+    QString m_error;
+};
+
+/// An encrypted database file. Never creates a file: a missing one is an error.
+class SqlDatabase final
+{
+public:
+    /// Why open() failed, for messages the user can act on.
+    enum class OpenFailure { None, Missing, Unreadable, ReadOnly, NotADatabase, Other };
+
+    SqlDatabase() = default;
+    ~SqlDatabase();
+    SqlDatabase(const SqlDatabase &) = delete;
+    SqlDatabase &operator=(const SqlDatabase &) = delete;
+
+    /// Opens the file read-write under the key and proves the key with one statement.
+    bool open(const QString &path, const QByteArray &key);
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    bool execute(const QString &sql);
+    SqlStatement prepare(const QString &sql);
+    qint64 lastInsertRowId() const;
+    int changes() const;
+
+    QString errorString() const { return m_error; }
+    OpenFailure openFailure() const { return m_failure; }
+
+private:
+    bool failOpen(OpenFailure failure, const QString &error);
+
+    sqlite3 *m_db = nullptr;
+    OpenFailure m_failure = OpenFailure::None;
+    QString m_error;
+};

@@ -1,0 +1,283 @@
+// Opening, reading, writing and compacting the settings database.
+#include "store/SettingsStore.h"
+
+#include "platform/FileSync.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+
+namespace {
+
+QString reasonText(SqlDatabase::OpenFailure failure)
+{
+    switch (failure) {
+    case SqlDatabase::OpenFailure::Missing:
+        return QStringLiteral("ファイルがありません。");
+    case SqlDatabase::OpenFailure::ReadOnly:
+        return QStringLiteral("ファイルに書き込めません (読み取り専用)。");
+    case SqlDatabase::OpenFailure::NotADatabase:
+        return QStringLiteral("パスワードが違うか、ファイルが壊れています。");
+    case SqlDatabase::OpenFailure::Unreadable:
+    case SqlDatabase::OpenFailure::Other:
+    case SqlDatabase::OpenFailure::None:
+        break;
+    }
+    return QStringLiteral("ファイルを読めません。");
+}
+
+QString sqlText(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) +
+           QLatin1Char('\'');
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(const QString &directory) : m_directory(directory) {}
+
+QString SettingsStore::databasePath() const
+{
+    return QDir(m_directory).absoluteFilePath(QLatin1String(fileName));
+}
+
+bool SettingsStore::fail(const QString &what)
+{
+    m_error = QStringLiteral("設定ファイル %1 を開けません。\n%2").arg(QDir::toNativeSeparators(databasePath()), what);
+    return false;
+}
+
+bool SettingsStore::openSettingRows()
+{
+    if (!m_settingRows.Open(m_db, QStringLiteral("select * from setting")))
+        return false;
+    m_settingRows.MoveFirst();
+    return true;
+}
+
+bool SettingsStore::openAirportRows()
+{
+    if (!m_airportRows.Open(m_db, QStringLiteral("select * from airport")))
+        return false;
+    if (m_airportRows.RecordCount() != 0) {
+        m_airportRows.Sort(QStringLiteral("number"));
+        m_airportRows.MoveFirst();
+    }
+    return true;
+}
+
+bool SettingsStore::OpenSettings()
+{
+    m_error.clear();
+    if (!m_db.open(databasePath(), QByteArray(password)))
+        return fail(reasonText(m_db.openFailure()));
+
+    const auto damaged = [this](const QString &detail) {
+        CloseSettings();
+        return fail(QStringLiteral("ファイルの内容が壊れています (%1)。").arg(detail));
+    };
+    if (!openSettingRows())
+        return damaged(m_settingRows.errorString());
+    // Every reader relies on the one settings row and on at least one known airport.
+    if (m_settingRows.RecordCount() != 1)
+        return damaged(QStringLiteral("setting: %1 rows").arg(m_settingRows.RecordCount()));
+    if (!openAirportRows())
+        return damaged(m_airportRows.errorString());
+    if (!m_airportListRows.Open(m_db, QStringLiteral("select * from airportlist")))
+        return damaged(m_airportListRows.errorString());
+    if (m_airportListRows.RecordCount() == 0)
+        return damaged(QStringLiteral("airportlist is empty"));
+    m_airportListRows.Sort(QStringLiteral("number"));
+    m_airportListRows.MoveFirst();
+    return true;
+}
+
+void SettingsStore::CloseSettings()
+{
+    m_settingRows.Close();
+    m_airportRows.Close();
+    m_airportListRows.Close();
+    m_db.close();
+}
+
+bool SettingsStore::FileExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() && !info.isHidden();
+}
+
+QVariant SettingsStore::setting(const QString &field)
+{
+    m_settingRows.MoveFirst();
+    return m_settingRows.value(field);
+}
+
+bool SettingsStore::settingFlag(const QString &field)
+{
+    m_settingRows.MoveFirst();
+    return m_settingRows.flag(field);
+}
+
+bool SettingsStore::writeSettings(const QList<std::pair<QString, QVariant>> &fields)
+{
+    m_settingRows.MoveFirst();
+    for (const auto &[field, value] : fields) {
+        if (!m_settingRows.setValue(field, value)) {
+            m_error = m_settingRows.errorString();
+            return false;
+        }
+    }
+    if (!m_settingRows.Update()) {
+        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
+                      .arg(QDir::toNativeSeparators(databasePath()), m_settingRows.errorString());
+        return false;
+    }
+    return true;
+}
+
+QList<TargetAirport> SettingsStore::targetAirports()
+{
+    QList<TargetAirport> targets;
+    if (m_airportRows.RecordCount() == 0)
+        return targets;
+    for (m_airportRows.MoveFirst(); !m_airportRows.AtEOF(); m_airportRows.MoveNext()) {
+        targets.append({m_airportRows.value(QStringLiteral("airport")).toString(),
+                        m_airportRows.flag(QStringLiteral("check"))});
+    }
+    return targets;
+}
+
+bool SettingsStore::ReplaceTargets(const QList<TargetAirport> &targets)
+{
+    // One transaction, so a failure half-way leaves the old list rather than part of the new one.
+    const auto failed = [this](const QString &detail) {
+        m_db.execute(QStringLiteral("ROLLBACK"));
+        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
+                      .arg(QDir::toNativeSeparators(databasePath()), detail);
+        openAirportRows();
+        return false;
+    };
+    if (!m_db.execute(QStringLiteral("BEGIN")))
+        return failed(m_db.errorString());
+    if (!m_db.execute(QStringLiteral("DELETE FROM airport")))
+        return failed(m_db.errorString());
+    qint16 number = 0;
+    for (const TargetAirport &target : targets) {
+        m_airportRows.AddNew();
+        m_airportRows.setValue(QStringLiteral("number"), ++number);
+        m_airportRows.setValue(QStringLiteral("airport"), target.airport);
+        m_airportRows.setValue(QStringLiteral("check"), target.checked);
+        if (!m_airportRows.Update())
+            return failed(m_airportRows.errorString());
+    }
+    if (!m_db.execute(QStringLiteral("COMMIT")))
+        return failed(m_db.errorString());
+    if (!openAirportRows())
+        return failed(m_airportRows.errorString());
+    return true;
+}
+
+bool SettingsStore::RefreshSettingRows()
+{
+    m_settingRows.Close();
+    if (!openSettingRows()) {
+        m_error = m_settingRows.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::optional<AirportCoordinates> SettingsStore::coordinatesOf(const QString &airport)
+{
+    for (m_airportListRows.MoveFirst(); !m_airportListRows.AtEOF(); m_airportListRows.MoveNext()) {
+        if (m_airportListRows.value(QStringLiteral("airport")).toString() == airport) {
+            return AirportCoordinates{m_airportListRows.value(QStringLiteral("lat")).toString(),
+                                      m_airportListRows.value(QStringLiteral("lon")).toString()};
+        }
+    }
+    return std::nullopt;
+}
+
+QString SettingsStore::host(const QString &name)
+{
+    SqlStatement query = m_db.prepare(QStringLiteral("SELECT url FROM host WHERE name = ?"));
+    query.bind(1, name);
+    return query.next() ? query.value(0).toString().trimmed() : QString();
+}
+
+bool SettingsStore::CountStart()
+{
+    const qint64 count = setting(QStringLiteral("startup")).toLongLong();
+    const qint64 next = qMin<qint64>(count + 1, std::numeric_limits<qint16>::max());
+    return writeSetting(QStringLiteral("startup"), next);
+}
+
+bool SettingsStore::SaveExitState(float posX, float posY, bool *compactDue)
+{
+    *compactDue = false;
+    if (!writeSettings({{QStringLiteral("posX"), double(posX)}, {QStringLiteral("posY"), double(posY)}}))
+        return false;
+    if (setting(QStringLiteral("startup")).toLongLong() > 100) {
+        if (!writeSetting(QStringLiteral("startup"), 0))
+            return false;
+        *compactDue = true;
+    }
+    return true;
+}
+
+bool SettingsStore::CompactSettings(CompactStop stop)
+{
+    const QDir dir(m_directory);
+    const QString target = databasePath();
+    const QString temp = dir.absoluteFilePath(QLatin1String(tempFileName));
+    const auto failed = [this, &temp](const QString &detail) {
+        QFile::remove(temp);
+        m_error = QStringLiteral("設定ファイルを整理できませんでした (%1)。元のファイルはそのままです。").arg(detail);
+        return false;
+    };
+
+    if (FileExists(temp) && !QFile::remove(temp))
+        return failed(QStringLiteral("cannot remove %1").arg(temp));
+    if (stop == CompactStop::AfterLeftoverRemoved)
+        return true;
+
+    {
+        // The connection may not create files, so the export goes into an empty file made here.
+        QFile empty(temp);
+        if (!empty.open(QIODevice::WriteOnly))
+            return failed(empty.errorString());
+        empty.close();
+        SqlDatabase source;
+        if (!source.open(target, QByteArray(password)))
+            return failed(source.errorString());
+        // ATTACH resolves relative paths against the working directory, so give it an absolute one.
+        const QString exportSql = QStringLiteral("ATTACH DATABASE %1 AS c KEY %2; "
+                                                 "SELECT sqlcipher_export('c'); DETACH DATABASE c;")
+                                      .arg(sqlText(temp), sqlText(QLatin1String(password)));
+        if (!source.execute(exportSql))
+            return failed(source.errorString());
+    }
+    if (stop == CompactStop::AfterExport)
+        return true;
+
+    {
+        // Only a copy that opens and holds the settings row may replace the original.
+        SqlDatabase copy;
+        if (!copy.open(temp, QByteArray(password)))
+            return failed(copy.errorString());
+        SqlStatement rows = copy.prepare(QStringLiteral("SELECT count(*) FROM setting"));
+        if (!rows.next() || rows.value(0).toLongLong() != 1)
+            return failed(QStringLiteral("the copy has no settings row"));
+    }
+    if (!SyncFile(temp))
+        return failed(QStringLiteral("cannot flush %1").arg(temp));
+    if (stop == CompactStop::AfterFlush)
+        return true;
+
+    QString error;
+    if (!ReplaceFile(temp, target, &error))
+        return failed(error);
+    return true;
+}

@@ -1,0 +1,96 @@
+// The settings database: one connection and three record sets that live for the whole run.
+#pragma once
+
+#include "platform/SqlDatabase.h"
+#include "store/RecordSet.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+/// One row of the target list.
+struct TargetAirport {
+    QString airport;
+    bool checked = false;
+    bool operator==(const TargetAirport &) const = default;
+};
+
+/// Coordinate texts of a known airport (DDMMSS, DDDMMSS).
+struct AirportCoordinates {
+    QString lat;
+    QString lon;
+};
+
+/// Where a compaction may be cut short, so tests can prove each cut leaves a usable file.
+enum class CompactStop { Never, AfterLeftoverRemoved, AfterExport, AfterFlush };
+
+class SettingsStore final
+{
+public:
+    static constexpr auto fileName = "tarnbeck.dat";
+    static constexpr auto tempFileName = "tarnbeck_tmp.dat";
+    static constexpr auto password = "pelko";
+
+    /// The store of `directory`/tarnbeck.dat; nothing is opened yet.
+    explicit SettingsStore(const QString &directory);
+
+    /// Opens the connection and the three record sets. On false, errorString() names the file.
+    bool OpenSettings();
+    /// Closes the record sets and then the connection, in that order.
+    void CloseSettings();
+    /// Compacts the closed file through tarnbeck_tmp.dat; the old file is replaced only by a
+    /// complete, flushed copy.
+    bool CompactSettings(CompactStop stop = CompactStop::Never);
+    /// True for an existing plain, non-hidden file.
+    static bool FileExists(const QString &path);
+
+    bool isOpen() const { return m_db.isOpen(); }
+    QString databasePath() const;
+    QString directory() const { return m_directory; }
+    QString errorString() const { return m_error; }
+
+    RecordSet &settingRows() { return m_settingRows; }
+    RecordSet &airportRows() { return m_airportRows; }
+    RecordSet &airportListRows() { return m_airportListRows; }
+
+    /// A field of the single settings row, read at the moment of use.
+    QVariant setting(const QString &field);
+    bool settingFlag(const QString &field);
+    /// Writes fields of the settings row at once (one Update).
+    bool writeSettings(const QList<std::pair<QString, QVariant>> &fields);
+    bool writeSetting(const QString &field, const QVariant &value)
+    {
+        return writeSettings({{field, value}});
+    }
+
+    /// The target airports in list order.
+    QList<TargetAirport> targetAirports();
+    /// Replaces the target list by `targets`, numbered 1, 2, 3, ... and reopens airportRows.
+    bool ReplaceTargets(const QList<TargetAirport> &targets);
+    /// Re-reads the settings row from the file.
+    bool RefreshSettingRows();
+    /// The coordinate texts of a known airport, searched from the first row; none if unknown.
+    std::optional<AirportCoordinates> coordinatesOf(const QString &airport);
+    /// The configured address of an outside server (table host), empty if not configured.
+    QString host(const QString &name);
+
+    /// Counts this start in `startup`.
+    bool CountStart();
+    /// Saves the window position and applies the start-counter rule; true in *compactDue when
+    /// this run must compact after closing.
+    bool SaveExitState(float posX, float posY, bool *compactDue);
+
+private:
+    bool openSettingRows();
+    bool openAirportRows();
+    bool fail(const QString &what);
+
+    QString m_directory;
+    SqlDatabase m_db;
+    RecordSet m_settingRows;
+    RecordSet m_airportRows;
+    RecordSet m_airportListRows;
+    QString m_error;
+};

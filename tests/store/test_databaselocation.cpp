@@ -1,0 +1,72 @@
+// Choice of the database directory and seeding of the per-user copy.
+#include "store/DatabaseLocation.h"
+#include "store/SettingsStore.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QtTest>
+
+class TestDatabaseLocation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writableProgramDirectoryIsUsed();
+    void readOnlyProgramDirectorySeedsUserCopyOnce();
+    void missingDeliveredFileIsLeftToTheOpen();
+    void probeSeesRealWritability();
+};
+
+void TestDatabaseLocation::writableProgramDirectoryIsUsed()
+{
+    TestDatabase delivered;
+    QTemporaryDir user;
+    const DatabaseLocation where = ResolveDatabaseLocation(delivered.directory(), user.path(), true);
+    QVERIFY(where.error.isEmpty());
+    QCOMPARE(where.directory, delivered.directory());
+    QVERIFY(!QFile::exists(user.filePath(QStringLiteral("tarnbeck.dat"))));
+}
+
+void TestDatabaseLocation::readOnlyProgramDirectorySeedsUserCopyOnce()
+{
+    TestDatabase delivered;
+    QTemporaryDir base;
+    const QString user = base.filePath(QStringLiteral("deep/tarnbeck"));
+    DatabaseLocation where = ResolveDatabaseLocation(delivered.directory(), user, false);
+    QVERIFY2(where.error.isEmpty(), qPrintable(where.error));
+    QCOMPARE(where.directory, user);
+    QVERIFY(!QFile::exists(user + QStringLiteral("/tarnbeck.dat.part")));
+
+    // The user's copy is theirs from now on: a later start keeps it, changes and all.
+    {
+        SettingsStore store(where.directory);
+        QVERIFY(store.OpenSettings());
+        QVERIFY(store.writeSetting(QStringLiteral("fontsize"), QStringLiteral("14")));
+    }
+    where = ResolveDatabaseLocation(delivered.directory(), user, false);
+    SettingsStore store(where.directory);
+    QVERIFY(store.OpenSettings());
+    QCOMPARE(store.setting("fontsize").toString(), QStringLiteral("14"));
+}
+
+void TestDatabaseLocation::missingDeliveredFileIsLeftToTheOpen()
+{
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const DatabaseLocation where = ResolveDatabaseLocation(program.path(), user.path(), false);
+    QCOMPARE(where.directory, program.path());
+    SettingsStore store(where.directory);
+    QVERIFY(!store.OpenSettings());
+    QVERIFY(store.errorString().contains(program.path()));
+}
+
+void TestDatabaseLocation::probeSeesRealWritability()
+{
+    QTemporaryDir dir;
+    QVERIFY(IsWritableDirectory(dir.path()));
+    QVERIFY(!IsWritableDirectory(dir.filePath(QStringLiteral("does/not/exist"))));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0); // probe cleaned up
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseLocation)
+#include "test_databaselocation.moc"

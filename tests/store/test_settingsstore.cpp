@@ -1,0 +1,350 @@
+// The settings store against real SQLCipher files in a temporary directory.
+#include "platform/SqlDatabase.h"
+#include "store/SettingsStore.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+/// Every row of every table, as text, to prove nothing was lost.
+QStringList dump(const QString &path)
+{
+    SqlDatabase db;
+    if (!db.open(path, "pelko"))
+        return {QStringLiteral("cannot open: ") + db.errorString()};
+    QStringList rows;
+    for (const char *table : {"setting", "airport", "airportlist", "host"}) {
+        SqlStatement q = db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
+        while (q.next()) {
+            QStringList fields{QLatin1String(table)};
+            for (int c = 0; c < q.columnCount(); ++c)
+                fields.append(q.value(c).toString());
+            rows.append(fields.join(QLatin1Char('|')));
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deliveredDatabase();
+    void timediffKeepsItsBlank();
+    void writesReachTheFile();
+    void targetsRoundTrip_data();
+    void targetsRoundTrip();
+    void startCounterAndCompactionRule_data();
+    void startCounterAndCompactionRule();
+    void compactionKeepsEveryRow();
+    void compactionStoppedAtEachStep_data();
+    void compactionStoppedAtEachStep();
+    void unusableFileIsReportedAndLeftAlone_data();
+    void unusableFileIsReportedAndLeftAlone();
+    void readOnlyFileIsReported();
+    void updateOfAVanishedRowFails();
+    void fileExists();
+};
+
+void TestSettingsStore::deliveredDatabase()
+{
+    TestDatabase copy;
+    QVERIFY(copy.isValid());
+    SettingsStore store(copy.directory());
+    QVERIFY2(store.OpenSettings(), qPrintable(store.errorString()));
+
+    QCOMPARE(store.settingRows().RecordCount(), 1);
+    // Stored list texts must be entries of the settings window's lists.
+    QCOMPARE(store.setting("fontsize").toString(), QStringLiteral("10"));
+    QCOMPARE(store.setting("autochangerate").toString(), QStringLiteral("20"));
+    QCOMPARE(store.setting("timediff").toString(), QStringLiteral("+9"));
+    QCOMPARE(store.setting("scrollrate").toInt(), 50);
+    QVERIFY(store.settingFlag("getTAF"));
+    QVERIFY(store.settingFlag("getSUNSET"));
+    QCOMPARE(store.setting("posX").toDouble(), 0.0);
+    QCOMPARE(store.setting("startup").toInt(), 0);
+
+    const QList<TargetAirport> targets = store.targetAirports();
+    QVERIFY(targets.size() >= 3);
+    QCOMPARE(targets.first(), (TargetAirport{QStringLiteral("RJTT"), true}));
+
+    // The known airports come sorted by number and hold each indicator once.
+    RecordSet &list = store.airportListRows();
+    QCOMPARE(list.RecordCount(), 128);
+    QSet<QString> seen;
+    int previous = 0;
+    for (list.MoveFirst(); !list.AtEOF(); list.MoveNext()) {
+        QVERIFY(list.value("number").toInt() > previous);
+        previous = list.value("number").toInt();
+        QVERIFY(!seen.contains(list.value("airport").toString()));
+        seen.insert(list.value("airport").toString());
+    }
+    const auto hyakuri = store.coordinatesOf(QStringLiteral("RJAH"));
+    QVERIFY(hyakuri);
+    QCOMPARE(hyakuri->lat, QStringLiteral("361054"));
+    QCOMPARE(hyakuri->lon, QStringLiteral("1402453"));
+    QVERIFY(!store.coordinatesOf(QStringLiteral("ZZZZ")));
+
+    QCOMPARE(store.host(QStringLiteral("report")), QStringLiteral("https://tgftp.nws.noaa.gov"));
+    QCOMPARE(store.host(QStringLiteral("no such host")), QString());
+}
+
+void TestSettingsStore::timediffKeepsItsBlank()
+{
+    TestDatabase copy;
+    {
+        SettingsStore store(copy.directory());
+        QVERIFY(store.OpenSettings());
+        QVERIFY(store.writeSetting(QStringLiteral("timediff"), QStringLiteral(" 0")));
+        QCOMPARE(store.setting("timediff").toString(), QStringLiteral(" 0"));
+        store.CloseSettings();
+    }
+    SettingsStore reopened(copy.directory());
+    QVERIFY(reopened.OpenSettings());
+    QCOMPARE(reopened.setting("timediff").toString(), QStringLiteral(" 0"));
+}
+
+void TestSettingsStore::writesReachTheFile()
+{
+    TestDatabase copy;
+    SettingsStore store(copy.directory());
+    QVERIFY(store.OpenSettings());
+    QVERIFY(store.writeSettings({{QStringLiteral("posX"), 1234.5}, {QStringLiteral("autochange"), false}}));
+
+    {
+        // A second connection sees the change at once: each Update is committed on its own.
+        SqlDatabase other;
+        QVERIFY(other.open(copy.path(), "pelko"));
+        SqlStatement q = other.prepare(QStringLiteral("SELECT posX, autochange FROM setting"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toDouble(), 1234.5);
+        QCOMPARE(q.value(1).toInt(), 0);
+    }
+
+    QVERIFY(store.writeSetting(QStringLiteral("autochange"), true));
+    QVERIFY(store.RefreshSettingRows());
+    QCOMPARE(store.setting("autochange").toInt(), -1); // Yes/No is stored as -1
+}
+
+void TestSettingsStore::targetsRoundTrip_data()
+{
+    QTest::addColumn<QList<TargetAirport>>("targets");
+    QTest::newRow("empty") << QList<TargetAirport>{};
+    QTest::newRow("one") << QList<TargetAirport>{{QStringLiteral("RJCC"), false}};
+    QTest::newRow("order kept") << QList<TargetAirport>{{QStringLiteral("ROAH"), true},
+                                                        {QStringLiteral("RJTT"), false},
+                                                        {QStringLiteral("RJAA"), true},
+                                                        {QStringLiteral("RJFF"), true}};
+}
+
+void TestSettingsStore::targetsRoundTrip()
+{
+    QFETCH(QList<TargetAirport>, targets);
+    TestDatabase copy;
+    {
+        SettingsStore store(copy.directory());
+        QVERIFY(store.OpenSettings());
+        QVERIFY2(store.ReplaceTargets(targets), qPrintable(store.errorString()));
+        QCOMPARE(store.targetAirports(), targets);
+        store.CloseSettings();
+    }
+    SettingsStore reopened(copy.directory());
+    QVERIFY(reopened.OpenSettings());
+    QCOMPARE(reopened.airportRows().RecordCount(), targets.size());
+    QCOMPARE(reopened.targetAirports(), targets);
+    // Numbers are rewritten 1, 2, 3, ... in list order.
+    int expected = 0;
+    for (reopened.airportRows().MoveFirst(); !reopened.airportRows().AtEOF();
+         reopened.airportRows().MoveNext())
+        QCOMPARE(reopened.airportRows().value("number").toInt(), ++expected);
+}
+
+void TestSettingsStore::startCounterAndCompactionRule_data()
+{
+    QTest::addColumn<int>("startupBefore");
+    QTest::addColumn<bool>("compactDue");
+    QTest::addColumn<int>("startupAfter");
+    // The start brings the count to 100: no compaction; to 101: reset and compact.
+    QTest::newRow("99 -> 100") << 99 << false << 100;
+    QTest::newRow("100 -> 101") << 100 << true << 0;
+    QTest::newRow("first start") << 0 << false << 1;
+}
+
+void TestSettingsStore::startCounterAndCompactionRule()
+{
+    QFETCH(int, startupBefore);
+    QFETCH(bool, compactDue);
+    QFETCH(int, startupAfter);
+    TestDatabase copy;
+    QVERIFY(copy.execute(QStringLiteral("UPDATE setting SET startup = %1").arg(startupBefore)));
+
+    SettingsStore store(copy.directory());
+    QVERIFY(store.OpenSettings());
+    QVERIFY(store.CountStart());
+    bool due = !compactDue;
+    QVERIFY(store.SaveExitState(1500.0f, 3000.0f, &due));
+    QCOMPARE(due, compactDue);
+    store.CloseSettings();
+    if (due)
+        QVERIFY2(store.CompactSettings(), qPrintable(store.errorString()));
+
+    QVERIFY(store.OpenSettings());
+    QCOMPARE(store.setting("startup").toInt(), startupAfter);
+    QCOMPARE(store.setting("posX").toFloat(), 1500.0f);
+    QCOMPARE(store.setting("posY").toFloat(), 3000.0f);
+}
+
+void TestSettingsStore::compactionKeepsEveryRow()
+{
+    TestDatabase copy;
+    const QString temp = copy.directory() + QStringLiteral("/tarnbeck_tmp.dat");
+    {
+        QFile leftover(temp); // an earlier, interrupted compaction
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.write("half a database");
+    }
+    const QStringList before = dump(copy.path());
+    QVERIFY(before.size() > 100);
+
+    SettingsStore store(copy.directory());
+    QVERIFY2(store.CompactSettings(), qPrintable(store.errorString()));
+    QVERIFY(!QFile::exists(temp));
+    QCOMPARE(dump(copy.path()), before);
+    QVERIFY(store.OpenSettings()); // same password
+}
+
+void TestSettingsStore::compactionStoppedAtEachStep_data()
+{
+    QTest::addColumn<CompactStop>("stop");
+    QTest::newRow("after the leftover is removed") << CompactStop::AfterLeftoverRemoved;
+    QTest::newRow("after the export") << CompactStop::AfterExport;
+    QTest::newRow("after the flush") << CompactStop::AfterFlush;
+}
+
+void TestSettingsStore::compactionStoppedAtEachStep()
+{
+    QFETCH(CompactStop, stop);
+    TestDatabase copy;
+    const QStringList before = dump(copy.path());
+
+    SettingsStore store(copy.directory());
+    QVERIFY(store.CompactSettings(stop));
+    // Whatever step the run ended after, the database opens with every row...
+    QCOMPARE(dump(copy.path()), before);
+    QVERIFY(store.OpenSettings());
+    store.CloseSettings();
+    // ...and the next compaction clears what was left behind.
+    QVERIFY(store.CompactSettings());
+    QVERIFY(!QFile::exists(copy.directory() + QStringLiteral("/tarnbeck_tmp.dat")));
+    QCOMPARE(dump(copy.path()), before);
+}
+
+void TestSettingsStore::unusableFileIsReportedAndLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing" << QStringLiteral("ファイルがありません");
+    QTest::newRow("wrong key") << "wrong key" << QStringLiteral("パスワードが違うか");
+    QTest::newRow("not a database") << "text" << QStringLiteral("パスワードが違うか");
+    QTest::newRow("damaged pages") << "damaged" << QStringLiteral("パスワードが違うか");
+    QTest::newRow("empty file") << "empty" << QStringLiteral("壊れています");
+    QTest::newRow("no setting row") << "no row" << QStringLiteral("壊れています");
+    QTest::newRow("no setting table") << "no table" << QStringLiteral("壊れています");
+}
+
+void TestSettingsStore::unusableFileIsReportedAndLeftAlone()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    TestDatabase copy;
+    const QString path = copy.path();
+    if (kind == QLatin1String("missing")) {
+        QVERIFY(QFile::remove(path));
+    } else if (kind == QLatin1String("wrong key")) {
+        const QString other = copy.directory() + QStringLiteral("/other.dat");
+        QFile(other).open(QIODevice::WriteOnly); // the store's connections never create files
+        QVERIFY(copy.execute(QStringLiteral("ATTACH DATABASE '%1' AS o KEY 'secret'; "
+                                            "SELECT sqlcipher_export('o'); DETACH DATABASE o;")
+                                 .arg(other)));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::rename(other, path));
+    } else if (kind == QLatin1String("text") || kind == QLatin1String("empty")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (kind == QLatin1String("text"))
+            f.write(QByteArray(8192, 'x'));
+    } else if (kind == QLatin1String("damaged")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.seek(16)); // inside the first page: its check fails
+        f.write(QByteArray(64, '\0'));
+    } else if (kind == QLatin1String("no row")) {
+        QVERIFY(copy.execute(QStringLiteral("DELETE FROM setting")));
+    } else {
+        QVERIFY(copy.execute(QStringLiteral("DROP TABLE setting")));
+    }
+    const QByteArray bytes = fileBytes(path);
+
+    SettingsStore store(copy.directory());
+    QVERIFY(!store.OpenSettings());
+    QVERIFY(!store.isOpen());
+    QVERIFY2(store.errorString().contains(path), qPrintable(store.errorString()));
+    QVERIFY2(store.errorString().contains(reason), qPrintable(store.errorString()));
+    QCOMPARE(QFile::exists(path), kind != QLatin1String("missing")); // never created
+    QCOMPARE(fileBytes(path), bytes);                                 // never written
+    // A compaction of an unusable file fails and leaves it as it was.
+    if (kind != QLatin1String("no row")) {
+        QVERIFY(!store.CompactSettings());
+        QCOMPARE(fileBytes(path), bytes);
+    }
+}
+
+void TestSettingsStore::readOnlyFileIsReported()
+{
+    if (::geteuid() == 0)
+        QSKIP("root may write to any file");
+    TestDatabase copy;
+    QVERIFY(QFile::setPermissions(copy.path(), QFile::ReadOwner));
+    SettingsStore store(copy.directory());
+    QVERIFY(!store.OpenSettings());
+    QVERIFY(store.errorString().contains(QStringLiteral("読み取り専用")));
+}
+
+void TestSettingsStore::updateOfAVanishedRowFails()
+{
+    TestDatabase copy;
+    SettingsStore store(copy.directory());
+    QVERIFY(store.OpenSettings());
+    QVERIFY(copy.execute(QStringLiteral("DELETE FROM setting")));
+    // A write that reaches no row must not pass for a success.
+    QVERIFY(!store.writeSetting(QStringLiteral("fontsize"), QStringLiteral("12")));
+    QVERIFY(store.errorString().contains(copy.path()));
+}
+
+void TestSettingsStore::fileExists()
+{
+    TestDatabase copy;
+    QVERIFY(SettingsStore::FileExists(copy.path()));
+    QVERIFY(!SettingsStore::FileExists(copy.directory())); // a directory is not a file
+    QVERIFY(!SettingsStore::FileExists(copy.directory() + QStringLiteral("/none.dat")));
+    QFile hidden(copy.directory() + QStringLiteral("/.hidden.dat"));
+    QVERIFY(hidden.open(QIODevice::WriteOnly));
+    hidden.close();
+    QVERIFY(!SettingsStore::FileExists(hidden.fileName()));
+}
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "test_settingsstore.moc"

@@ -1,0 +1,63 @@
+// The loopback HTTP server: one request per connection, fixed answers per path.
+#include "support/LoopbackHttpServer.h"
+
+#include <QFile>
+#include <QTcpSocket>
+
+LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QTcpServer(parent)
+{
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+bool LoopbackHttpServer::start()
+{
+    return listen(QHostAddress::LocalHost, 0);
+}
+
+QUrl LoopbackHttpServer::baseUrl() const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(serverPort()));
+}
+
+void LoopbackHttpServer::serveFile(const QString &path, const QString &file, int status)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("fixture missing: %s", qPrintable(file));
+    setRoute(path, {status, f.readAll(), Behaviour::Respond, {}});
+}
+
+void LoopbackHttpServer::answer(QTcpSocket *socket)
+{
+    // A request may arrive in pieces; keep what came so far on the socket itself.
+    const QByteArray buffer = socket->property("request").toByteArray() + socket->readAll();
+    socket->setProperty("request", buffer);
+    if (!buffer.contains("\r\n\r\n"))
+        return;
+    socket->setProperty("request", QByteArray());
+    const QByteArray requestLine = buffer.left(buffer.indexOf("\r\n"));
+    const QList<QByteArray> parts = requestLine.split(' ');
+    const QString path = parts.size() > 1 ? QString::fromLatin1(parts[1]) : QString();
+    m_requests.append(path);
+
+    const Route route = m_routes.value(path, Route{404, "Not Found\n", Behaviour::Respond, {}});
+    if (route.behaviour == Behaviour::NeverAnswer)
+        return;
+    if (route.behaviour == Behaviour::CloseAtOnce) {
+        socket->abort();
+        return;
+    }
+    QByteArray response = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n";
+    response += "Content-Type: text/plain\r\nConnection: close\r\n";
+    if (!route.location.isEmpty())
+        response += "Location: " + route.location + "\r\n";
+    response += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n\r\n";
+    response += route.body;
+    socket->write(response);
+    socket->disconnectFromHost();
+}

@@ -1,0 +1,38 @@
+// A tiny HTTP/1.1 server on 127.0.0.1 that stands in for the outside servers in tests.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+#include <QUrl>
+
+class LoopbackHttpServer final : public QTcpServer
+{
+    Q_OBJECT
+public:
+    enum class Behaviour { Respond, NeverAnswer, CloseAtOnce };
+    struct Route {
+        int status = 200;
+        QByteArray body;
+        Behaviour behaviour = Behaviour::Respond;
+        QByteArray location; ///< for redirects
+    };
+
+    explicit LoopbackHttpServer(QObject *parent = nullptr);
+    /// Listens on an ephemeral loopback port.
+    bool start();
+    QUrl baseUrl() const;
+
+    void setRoute(const QString &path, const Route &route) { m_routes.insert(path, route); }
+    void serveFile(const QString &path, const QString &file, int status = 200);
+    void clearRoutes() { m_routes.clear(); }
+    /// Paths requested so far, in order.
+    QStringList requests() const { return m_requests; }
+
+private:
+    void answer(QTcpSocket *socket);
+
+    QHash<QString, Route> m_routes;
+    QStringList m_requests;
+};

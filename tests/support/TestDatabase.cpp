@@ -1,0 +1,33 @@
+// The temporary database copy used by store and ticker tests.
+#include "support/TestDatabase.h"
+
+#include "platform/SqlDatabase.h"
+
+#include <QFile>
+
+TestDatabase::TestDatabase()
+{
+    m_valid = m_dir.isValid() && QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB), path()) &&
+              QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+QString TestDatabase::path() const
+{
+    return m_dir.filePath(QStringLiteral("tarnbeck.dat"));
+}
+
+bool TestDatabase::execute(const QString &sql) const
+{
+    SqlDatabase db;
+    return db.open(path(), "pelko") && db.execute(sql);
+}
+
+bool TestDatabase::setAllHosts(const QString &url) const
+{
+    return execute(QStringLiteral("UPDATE host SET url = '%1'").arg(url));
+}
+
+QString stationFile(const QString &relative)
+{
+    return QStringLiteral(TARNBECK_STATIONS "/") + relative;
+}
