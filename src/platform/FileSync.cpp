@@ -2,7 +2,6 @@
 #include "platform/FileSync.h"
 
 #include <QFileInfo>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

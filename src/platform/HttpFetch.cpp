@@ -26,12 +26,13 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
     QNetworkReply *reply = network().get(request);
 
     // A body over the cap is not a station file; stop reading it rather than grow without end.
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply, bodyCap](qint64 received, qint64) {
-        if (received > bodyCap) {
-            reply->setProperty("overCap", true);
-            reply->abort();
-        }
-    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [reply, bodyCap](qint64 received, qint64) {
+                         if (received > bodyCap) {
+                             reply->setProperty("overCap", true);
+                             reply->abort();
+                         }
+                     });
     QObject::connect(reply, &QNetworkReply::finished, context, [reply, done = std::move(done)] {
         FetchResult result;
         result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -44,7 +45,7 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
         } else {
             result.ok = true;
         }
-        if (!reply->property("overCap").toBool())
+        if (reply->isOpen() && !reply->property("overCap").toBool())
             result.body = reply->readAll();
         reply->deleteLater();
         done(result);

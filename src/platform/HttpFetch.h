@@ -6,17 +6,17 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
-
 #include <functional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
-struct FetchResult {
-    bool ok = false;  ///< transferred completely with a 2xx status
-    int status = 0;   ///< HTTP status, 0 when no response arrived
-    QByteArray body;  ///< what arrived (empty when the body was over the cap)
-    QString error;    ///< why it failed, for logs
+struct FetchResult
+{
+    bool ok = false; ///< transferred completely with a 2xx status
+    int status = 0;  ///< HTTP status, 0 when no response arrived
+    QByteArray body; ///< what arrived (empty when the body was over the cap)
+    QString error;   ///< why it failed, for logs
 };
 
 class HttpFetch final

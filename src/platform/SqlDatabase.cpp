@@ -33,8 +33,7 @@ SqlStatement::~SqlStatement()
 SqlStatement::SqlStatement(SqlStatement &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr)), m_stmt(std::exchange(other.m_stmt, nullptr)),
       m_error(std::move(other.m_error))
-{
-}
+{}
 
 SqlStatement &SqlStatement::operator=(SqlStatement &&other) noexcept
 {
@@ -163,7 +162,8 @@ bool SqlDatabase::open(const QString &path, const QByteArray &key)
     if (sqlite3_key(m_db, key.constData(), int(key.size())) != SQLITE_OK)
         return failOpen(OpenFailure::Other, messageOf(m_db));
     // SQLCipher accepts any key at open; only the first read shows a wrong one.
-    const int rc = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    const int rc =
+        sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
         return failOpen(OpenFailure::NotADatabase, messageOf(m_db));
     if (rc != SQLITE_OK)

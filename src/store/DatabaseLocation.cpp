@@ -23,7 +23,8 @@ DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStrin
 DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QString &userDir,
                                          bool programDirWritable)
 {
-    const QString delivered = QDir(programDir).absoluteFilePath(QLatin1String(SettingsStore::fileName));
+    const QString delivered =
+        QDir(programDir).absoluteFilePath(QLatin1String(SettingsStore::fileName));
     if (programDirWritable)
         return {QDir(programDir).absolutePath(), {}};
 
@@ -34,10 +35,10 @@ DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStrin
         return {QDir(programDir).absolutePath(), {}};
 
     const auto failed = [&](const QString &why) {
-        return DatabaseLocation{QDir(programDir).absolutePath(),
-                                QStringLiteral("設定ファイル %1 を %2 にコピーできません。\n%3")
-                                    .arg(QDir::toNativeSeparators(delivered),
-                                         QDir::toNativeSeparators(userDir), why)};
+        return DatabaseLocation{
+            QDir(programDir).absolutePath(),
+            QStringLiteral("設定ファイル %1 を %2 にコピーできません。\n%3")
+                .arg(QDir::toNativeSeparators(delivered), QDir::toNativeSeparators(userDir), why)};
     };
     if (!QDir().mkpath(userDir))
         return failed(QStringLiteral("フォルダーを作れません。"));

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-struct DatabaseLocation {
+struct DatabaseLocation
+{
     QString directory; ///< the directory that holds tarnbeck.dat (and its compaction copy)
     QString error;     ///< empty on success
 };

@@ -4,7 +4,6 @@
 #include "platform/SqlDatabase.h"
 
 #include <QRegularExpression>
-
 #include <algorithm>
 
 namespace {
@@ -20,8 +19,9 @@ QString quoted(const QString &name)
 bool RecordSet::Open(SqlDatabase &db, const QString &sql)
 {
     Close();
-    static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s*;?\\s*$"),
-                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression selectAll(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = selectAll.match(sql);
     if (!match.hasMatch()) {
         m_error = QStringLiteral("unsupported query: %1").arg(sql);
@@ -109,13 +109,14 @@ bool RecordSet::setValue(const QString &field, const QVariant &value)
 {
     const int column = columnIndex(field);
     if (column < 0 || AtEOF()) {
-        m_error = AtEOF() ? QStringLiteral("no current row") : QStringLiteral("no field %1").arg(field);
+        m_error =
+            AtEOF() ? QStringLiteral("no current row") : QStringLiteral("no field %1").arg(field);
         return false;
     }
     Row &row = m_rows[m_position];
     // Stored as the database will hand it back, so reads before a reopen see the same value.
-    row.values[column] = value.typeId() == QMetaType::Bool ? QVariant(qint64(value.toBool() ? -1 : 0))
-                                                            : value;
+    row.values[column] =
+        value.typeId() == QMetaType::Bool ? QVariant(qint64(value.toBool() ? -1 : 0)) : value;
     row.changed[column] = true;
     return true;
 }
@@ -132,7 +133,8 @@ void RecordSet::AddNew()
 bool RecordSet::Update()
 {
     if (!m_db || AtEOF()) {
-        m_error = m_db ? QStringLiteral("no current row") : QStringLiteral("the record set is closed");
+        m_error =
+            m_db ? QStringLiteral("no current row") : QStringLiteral("the record set is closed");
         return false;
     }
     Row &row = m_rows[m_position];

@@ -37,7 +37,8 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    struct Row {
+    struct Row
+    {
         qint64 rowid = -1; // -1 until an added row is inserted
         QVariantList values;
         QList<bool> changed;

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <limits>
 
 namespace {
@@ -45,7 +44,8 @@ QString SettingsStore::databasePath() const
 
 bool SettingsStore::fail(const QString &what)
 {
-    m_error = QStringLiteral("設定ファイル %1 を開けません。\n%2").arg(QDir::toNativeSeparators(databasePath()), what);
+    m_error = QStringLiteral("設定ファイル %1 を開けません。\n%2")
+                  .arg(QDir::toNativeSeparators(databasePath()), what);
     return false;
 }
 
@@ -217,7 +217,8 @@ bool SettingsStore::CountStart()
 bool SettingsStore::SaveExitState(float posX, float posY, bool *compactDue)
 {
     *compactDue = false;
-    if (!writeSettings({{QStringLiteral("posX"), double(posX)}, {QStringLiteral("posY"), double(posY)}}))
+    if (!writeSettings(
+            {{QStringLiteral("posX"), double(posX)}, {QStringLiteral("posY"), double(posY)}}))
         return false;
     if (setting(QStringLiteral("startup")).toLongLong() > 100) {
         if (!writeSetting(QStringLiteral("startup"), 0))
@@ -234,7 +235,9 @@ bool SettingsStore::CompactSettings(CompactStop stop)
     const QString temp = dir.absoluteFilePath(QLatin1String(tempFileName));
     const auto failed = [this, &temp](const QString &detail) {
         QFile::remove(temp);
-        m_error = QStringLiteral("設定ファイルを整理できませんでした (%1)。元のファイルはそのままです。").arg(detail);
+        m_error =
+            QStringLiteral("設定ファイルを整理できませんでした (%1)。元のファイルはそのままです。")
+                .arg(detail);
         return false;
     };
 

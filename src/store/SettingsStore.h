@@ -6,19 +6,20 @@
 
 #include <QList>
 #include <QString>
-
 #include <optional>
 #include <utility>
 
 /// One row of the target list.
-struct TargetAirport {
+struct TargetAirport
+{
     QString airport;
     bool checked = false;
     bool operator==(const TargetAirport &) const = default;
 };
 
 /// Coordinate texts of a known airport (DDMMSS, DDDMMSS).
-struct AirportCoordinates {
+struct AirportCoordinates
+{
     QString lat;
     QString lon;
 };

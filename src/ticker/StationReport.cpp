@@ -61,7 +61,8 @@ StationReport TreatStationFile(const QString &response, bool isTaf, bool useLoca
     } else {
         report.zoneLetter = QStringLiteral("Z");
     }
-    const QString hourText = (hour >= 0 && hour < 10 ? QStringLiteral("0") : QString()) + QString::number(hour);
+    const QString hourText =
+        (hour >= 0 && hour < 10 ? QStringLiteral("0") : QString()) + QString::number(hour);
     report.reportTime = hourText + minutes + report.zoneLetter;
 
     // Drop the header, the indicator (and "TAF ") and the final line feed; keep the blank before

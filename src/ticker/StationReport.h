@@ -4,7 +4,8 @@
 #include <QString>
 
 /// What one station file gives the ticker. A member is empty where its step does not run.
-struct StationReport {
+struct StationReport
+{
     QString reportBody; ///< the report, cut and spaced for display
     QString reportTime; ///< HHMM and the zone letter, e.g. "0930Z"
     QString zoneLetter; ///< the zone letter of reportTime

@@ -21,7 +21,8 @@ void TestDatabaseLocation::writableProgramDirectoryIsUsed()
 {
     TestDatabase delivered;
     QTemporaryDir user;
-    const DatabaseLocation where = ResolveDatabaseLocation(delivered.directory(), user.path(), true);
+    const DatabaseLocation where =
+        ResolveDatabaseLocation(delivered.directory(), user.path(), true);
     QVERIFY(where.error.isEmpty());
     QCOMPARE(where.directory, delivered.directory());
     QVERIFY(!QFile::exists(user.filePath(QStringLiteral("tarnbeck.dat"))));

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QtTest>
-
 #include <unistd.h>
 
 namespace {
@@ -24,7 +23,8 @@ QStringList dump(const QString &path)
         return {QStringLiteral("cannot open: ") + db.errorString()};
     QStringList rows;
     for (const char *table : {"setting", "airport", "airportlist", "host"}) {
-        SqlStatement q = db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
+        SqlStatement q =
+            db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
         while (q.next()) {
             QStringList fields{QLatin1String(table)};
             for (int c = 0; c < q.columnCount(); ++c)
@@ -122,7 +122,8 @@ void TestSettingsStore::writesReachTheFile()
     TestDatabase copy;
     SettingsStore store(copy.directory());
     QVERIFY(store.OpenSettings());
-    QVERIFY(store.writeSettings({{QStringLiteral("posX"), 1234.5}, {QStringLiteral("autochange"), false}}));
+    QVERIFY(store.writeSettings(
+        {{QStringLiteral("posX"), 1234.5}, {QStringLiteral("autochange"), false}}));
 
     {
         // A second connection sees the change at once: each Update is committed on its own.
@@ -304,7 +305,7 @@ void TestSettingsStore::unusableFileIsReportedAndLeftAlone()
     QVERIFY2(store.errorString().contains(path), qPrintable(store.errorString()));
     QVERIFY2(store.errorString().contains(reason), qPrintable(store.errorString()));
     QCOMPARE(QFile::exists(path), kind != QLatin1String("missing")); // never created
-    QCOMPARE(fileBytes(path), bytes);                                 // never written
+    QCOMPARE(fileBytes(path), bytes);                                // never written
     // A compaction of an unusable file fails and leaves it as it was.
     if (kind != QLatin1String("no row")) {
         QVERIFY(!store.CompactSettings());

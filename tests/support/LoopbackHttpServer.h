@@ -12,7 +12,8 @@ class LoopbackHttpServer final : public QTcpServer
     Q_OBJECT
 public:
     enum class Behaviour { Respond, NeverAnswer, CloseAtOnce };
-    struct Route {
+    struct Route
+    {
         int status = 200;
         QByteArray body;
         Behaviour behaviour = Behaviour::Respond;

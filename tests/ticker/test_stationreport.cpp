@@ -75,15 +75,33 @@ void TestStationReport::reportTime_data()
     QTest::addColumn<QString>("timediff");
     QTest::addColumn<QString>("reportTime");
     QTest::addColumn<QString>("zoneLetter");
-    QTest::newRow("UTC") << "2024/01/15 12:30" << false << "+9" << "1230Z" << "Z";
-    QTest::newRow("UTC ignores timediff") << "2024/01/15 12:30" << false << "-5" << "1230Z" << "Z";
-    QTest::newRow("+9 wraps, date kept") << "2024/01/15 18:45" << true << "+9" << "0345I" << "I";
-    QTest::newRow("-5 wraps back") << "2024/01/15 03:10" << true << "-5" << "2210R" << "R";
-    QTest::newRow("blank zero") << "2024/01/15 07:05" << true << " 0" << "0705Z" << "Z";
-    QTest::newRow("+13 has no letter") << "2024/01/15 12:00" << true << "+13" << "0100" << "";
-    QTest::newRow("-14 has no letter") << "2024/01/15 12:00" << true << "-14" << "2200" << "";
-    QTest::newRow("+23") << "2024/01/15 23:59" << true << "+23" << "2259" << "";
-    QTest::newRow("-23") << "2024/01/15 00:00" << true << "-23" << "0100" << "";
+    QTest::newRow("UTC") << "2024/01/15 12:30" << false << "+9"
+                         << "1230Z"
+                         << "Z";
+    QTest::newRow("UTC ignores timediff") << "2024/01/15 12:30" << false << "-5"
+                                          << "1230Z"
+                                          << "Z";
+    QTest::newRow("+9 wraps, date kept") << "2024/01/15 18:45" << true << "+9"
+                                         << "0345I"
+                                         << "I";
+    QTest::newRow("-5 wraps back") << "2024/01/15 03:10" << true << "-5"
+                                   << "2210R"
+                                   << "R";
+    QTest::newRow("blank zero") << "2024/01/15 07:05" << true << " 0"
+                                << "0705Z"
+                                << "Z";
+    QTest::newRow("+13 has no letter") << "2024/01/15 12:00" << true << "+13"
+                                       << "0100"
+                                       << "";
+    QTest::newRow("-14 has no letter") << "2024/01/15 12:00" << true << "-14"
+                                       << "2200"
+                                       << "";
+    QTest::newRow("+23") << "2024/01/15 23:59" << true << "+23"
+                         << "2259"
+                         << "";
+    QTest::newRow("-23") << "2024/01/15 00:00" << true << "-23"
+                         << "0100"
+                         << "";
 }
 
 void TestStationReport::reportTime()
@@ -93,7 +111,8 @@ void TestStationReport::reportTime()
     QFETCH(QString, timediff);
     QFETCH(QString, reportTime);
     QFETCH(QString, zoneLetter);
-    const QString file = header + QStringLiteral("\nRJTT 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n");
+    const QString file =
+        header + QStringLiteral("\nRJTT 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n");
     const StationReport report = TreatStationFile(file, false, useLocal, timediff);
     QCOMPARE(report.reportTime, reportTime);
     QCOMPARE(report.zoneLetter, zoneLetter);
@@ -106,7 +125,8 @@ void TestStationReport::metarBody()
         false, QStringLiteral("+9"));
     QCOMPARE(report.reportTime, QStringLiteral("1230Z"));
     // The blank before the report stays; the five appended blanks end as six.
-    QCOMPARE(report.reportBody, QStringLiteral(" 151230Z 34008KT 9999 FEW030 08/M02 Q1021") + blanks(6));
+    QCOMPARE(report.reportBody,
+             QStringLiteral(" 151230Z 34008KT 9999 FEW030 08/M02 Q1021") + blanks(6));
 }
 
 void TestStationReport::tafBody_data()
@@ -152,7 +172,8 @@ void TestStationReport::blankRuns()
 {
     QFETCH(int, run);
     QFETCH(int, result);
-    const QString file = QStringLiteral("2024/01/15 12:30\nRJTT A") + blanks(run) + QStringLiteral("B\n");
+    const QString file =
+        QStringLiteral("2024/01/15 12:30\nRJTT A") + blanks(run) + QStringLiteral("B\n");
     QCOMPARE(TreatStationFile(file, false, false, QString()).reportBody,
              QStringLiteral(" A") + blanks(result) + QStringLiteral("B") + blanks(6));
 }
@@ -184,14 +205,19 @@ void TestStationReport::shortResponses_data()
     QTest::addColumn<bool>("isTaf");
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("body");
-    QTest::newRow("empty") << "" << false << "00Z" << "";
+    QTest::newRow("empty") << "" << false << "00Z"
+                           << "";
     QTest::newRow("METAR of 21 characters is not cut")
-        << "2024/01/15 12:30\nRJTT" << false << "1230Z" << "2024/01/15 12:30\nRJTT";
-    QTest::newRow("METAR of 22 characters is cut") << "2024/01/15 12:30\nRJTT\n" << false << "1230Z"
-                                                   << blanks(6);
+        << "2024/01/15 12:30\nRJTT" << false << "1230Z"
+        << "2024/01/15 12:30\nRJTT";
+    QTest::newRow("METAR of 22 characters is cut") << "2024/01/15 12:30\nRJTT\n"
+                                                   << false << "1230Z" << blanks(6);
     QTest::newRow("TAF of 25 characters keeps its spacing rules")
-        << "2024/01/15 12:30\nTAF    R" << true << "1230Z" << "2024/01/15 12:30\nTAF     R";
-    QTest::newRow("garbage hour counts 0") << "2024/01/15 xx:30\n" << false << "0030Z" << "2024/01/15 xx:30\n";
+        << "2024/01/15 12:30\nTAF    R" << true << "1230Z"
+        << "2024/01/15 12:30\nTAF     R";
+    QTest::newRow("garbage hour counts 0") << "2024/01/15 xx:30\n"
+                                           << false << "0030Z"
+                                           << "2024/01/15 xx:30\n";
 }
 
 void TestStationReport::shortResponses()
@@ -215,7 +241,8 @@ void TestStationReport::everyFixtureKeepsItsShape()
         QVERIFY(files.size() > 20);
         for (const QString &name : files) {
             const QString text = readFixture(kind + QLatin1Char('/') + name);
-            const StationReport report = TreatStationFile(text, kind == QLatin1String("taf"), false, QString());
+            const StationReport report =
+                TreatStationFile(text, kind == QLatin1String("taf"), false, QString());
             if (text.startsWith(QLatin1Char('<')) || text.size() < 26)
                 continue;
             QVERIFY2(!report.reportBody.contains(text.left(16)), qPrintable(name));

@@ -1,0 +1,59 @@
+// Builds the display text of one airport from the report server, one fetch at a time.
+#pragma once
+
+#include "ticker/StationReport.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QNetworkReply;
+class SettingsStore;
+
+/// The METAR / TAF / sun-line text of one airport. Fetches continue asynchronously; at most one
+/// build is in flight, and settings are read at the moment each step uses them.
+class ReportBuilder final : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr auto metarPath = "/data/observations/metar/stations/";
+    static constexpr auto tafPath = "/data/forecasts/taf/stations/";
+
+    explicit ReportBuilder(SettingsStore &store, QObject *parent = nullptr);
+    ~ReportBuilder() override;
+
+    /// Sets `metarUrl` and `tafUrl` from the report server's address (with its scheme).
+    void setReportHost(const QString &host);
+    QString metarUrl() const { return m_metarUrl; }
+    QString tafUrl() const { return m_tafUrl; }
+
+    /// Transfer timeout of each fetch.
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+
+    /// Starts building the ReportText of `airport`; `finished` follows. False, and nothing
+    /// started, while another build is in flight.
+    bool BuildReportText(const QString &airport);
+    bool isBuilding() const { return m_building; }
+    /// Drops a build in flight; its `finished` never comes.
+    void abort();
+
+signals:
+    /// The ReportText of `airport`, lines broken by CR.
+    void finished(const QString &airport, const QString &reportText);
+
+private:
+    void FetchStationReport(std::function<void(const StationReport &)> next);
+    void addTaf();
+    void addSunLineAndFinish();
+
+    SettingsStore &m_store;
+    QString m_metarUrl;
+    QString m_tafUrl;
+    QString m_stationUrl;
+    QString m_currentAirport;
+    QString m_caption;
+    QPointer<QNetworkReply> m_reply;
+    int m_timeoutMs = 15000;
+    bool m_building = false;
+};

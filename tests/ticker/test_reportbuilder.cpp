@@ -1,0 +1,206 @@
+// The ReportText built end to end against a report server on loopback.
+#include "store/SettingsStore.h"
+#include "sun/SunTimes.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestDatabase.h"
+#include "ticker/ReportBuilder.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QString metarRJTT = QStringLiteral("/data/observations/metar/stations/RJTT.TXT");
+const QString tafRJTT = QStringLiteral("/data/forecasts/taf/stations/RJTT.TXT");
+const QString metarFile =
+    QStringLiteral("2024/01/15 12:30\nRJTT 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n");
+const QString tafFile =
+    QStringLiteral("2024/01/15 05:00\nTAF RJTT 150500Z 1506/1612 34010KT 9999 FEW030\n"
+                   "      TEMPO 1600/1603 SHRA\n");
+const QString metarLine =
+    QStringLiteral("RJTT METAR 1230Z\r 151230Z 34008KT 9999 FEW030 08/M02 Q1021      ");
+
+} // namespace
+
+class TestReportBuilder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void layout_data();
+    void layout();
+    void failedFetches_data();
+    void failedFetches();
+    void settingsAreReadWhenUsed();
+    void oneBuildAtATime();
+    void abortDropsTheBuild();
+
+private:
+    /// Builds the text of `airport` and returns it, or a marker when nothing came.
+    QString build(const QString &airport = QStringLiteral("RJTT"));
+    void setFlags(bool taf, bool sun, bool local = false);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<LoopbackHttpServer> m_server;
+    std::unique_ptr<ReportBuilder> m_builder;
+};
+
+void TestReportBuilder::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    m_store = std::make_unique<SettingsStore>(m_db->directory());
+    QVERIFY(m_store->OpenSettings());
+    m_server = std::make_unique<LoopbackHttpServer>();
+    QVERIFY(m_server->start());
+    m_builder = std::make_unique<ReportBuilder>(*m_store);
+    m_builder->setReportHost(m_server->baseUrl().toString() + QLatin1Char('/'));
+    m_builder->setTimeout(500);
+    m_server->setRoute(metarRJTT, {200, metarFile.toLatin1(), {}, {}});
+    m_server->setRoute(tafRJTT, {200, tafFile.toLatin1(), {}, {}});
+}
+
+void TestReportBuilder::cleanup()
+{
+    m_builder.reset();
+    m_server.reset();
+    m_store.reset();
+    m_db.reset();
+}
+
+QString TestReportBuilder::build(const QString &airport)
+{
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    if (!m_builder->BuildReportText(airport))
+        return QStringLiteral("<refused>");
+    if (!done.wait(5000))
+        return QStringLiteral("<no answer>");
+    return done.first().at(0).toString() == airport ? done.first().at(1).toString()
+                                                    : QStringLiteral("<wrong airport>");
+}
+
+void TestReportBuilder::setFlags(bool taf, bool sun, bool local)
+{
+    QVERIFY(m_store->writeSettings({{QStringLiteral("getTAF"), taf},
+                                    {QStringLiteral("getSUNSET"), sun},
+                                    {QStringLiteral("uselocal"), local}}));
+}
+
+void TestReportBuilder::layout_data()
+{
+    QTest::addColumn<bool>("taf");
+    QTest::addColumn<bool>("sun");
+    QTest::addColumn<QString>("expected");
+    const QString tafPart = QStringLiteral("\r\rRJTT TAF   0500Z\r 150500Z 1506/1612 34010KT 9999 "
+                                           "FEW030\n      TEMPO   1600/1603 SHRA      ");
+    QTest::newRow("METAR only: two lines") << false << false << metarLine;
+    QTest::newRow("METAR and TAF") << true << false << metarLine + tafPart;
+    // RJTT (353312 N, 1394652 E) on 2026-01-01.
+    QTest::newRow("METAR and sun line")
+        << false << true << metarLine + QStringLiteral("\r\r      SUNRISE 06:50  SUNSET 16:39");
+    QTest::newRow("all three") << true << true
+                               << metarLine + tafPart +
+                                      QStringLiteral("\r\r      SUNRISE 06:50  SUNSET 16:39");
+}
+
+void TestReportBuilder::layout()
+{
+    QFETCH(bool, taf);
+    QFETCH(bool, sun);
+    QFETCH(QString, expected);
+    const SunClock::Override fixedDay(QDate(2026, 1, 1));
+    setFlags(taf, sun);
+    QCOMPARE(build(), expected);
+}
+
+void TestReportBuilder::failedFetches_data()
+{
+    using B = LoopbackHttpServer::Behaviour;
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("behaviour");
+    QTest::addColumn<QString>("expected");
+    const QString missing = QStringLiteral("RJTT METAR \r      NO OBSERVATION");
+    QTest::newRow("HTML error page")
+        << 200 << QByteArray("<html><body>gone</body></html>") << int(B::Respond) << missing;
+    QTest::newRow("404 with a plain-text body")
+        << 404 << QByteArray("Not Found\n") << int(B::Respond) << missing;
+    QTest::newRow("server error") << 500 << QByteArray("2024/01/15 12:30\nRJTT oops\n")
+                                  << int(B::Respond) << missing;
+    QTest::newRow("body over the cap")
+        << 200 << QByteArray(70 * 1024, 'x') << int(B::Respond) << missing;
+    QTest::newRow("connection closed at once")
+        << 200 << QByteArray() << int(B::CloseAtOnce) << missing;
+    QTest::newRow("server never answers") << 200 << QByteArray() << int(B::NeverAnswer) << missing;
+    // An empty station file is a station file: hour 0, no body.
+    QTest::newRow("empty body") << 200 << QByteArray() << int(B::Respond)
+                                << QStringLiteral("RJTT METAR 00Z\r");
+    QTest::newRow("short body") << 200 << QByteArray("2024/01/15 12:30\nRJ") << int(B::Respond)
+                                << QStringLiteral("RJTT METAR 1230Z\r2024/01/15 12:30\nRJ");
+}
+
+void TestReportBuilder::failedFetches()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(int, behaviour);
+    QFETCH(QString, expected);
+    setFlags(false, false);
+    m_server->setRoute(metarRJTT, {status, body, LoopbackHttpServer::Behaviour(behaviour), {}});
+    QCOMPARE(build(), expected);
+}
+
+void TestReportBuilder::settingsAreReadWhenUsed()
+{
+    setFlags(true, false, false);
+    // A redirect is followed to the real file.
+    m_server->setRoute(metarRJTT, {302, {}, {}, QByteArray("/moved/RJTT.TXT")});
+    m_server->setRoute(QStringLiteral("/moved/RJTT.TXT"), {200, metarFile.toLatin1(), {}, {}});
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
+    // Changed after the build started but before its answers arrived: the new values count.
+    QVERIFY(m_store->writeSettings({{QStringLiteral("getTAF"), false},
+                                    {QStringLiteral("uselocal"), true},
+                                    {QStringLiteral("timediff"), QStringLiteral("+9")}}));
+    QVERIFY(done.wait(5000));
+    QCOMPARE(done.first().at(1).toString(),
+             QStringLiteral("RJTT METAR 2130I\r 151230Z 34008KT 9999 FEW030 08/M02 Q1021      "));
+    QVERIFY(!m_server->requests().contains(tafRJTT));
+}
+
+void TestReportBuilder::oneBuildAtATime()
+{
+    setFlags(false, false);
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
+    QVERIFY(m_builder->isBuilding());
+    QVERIFY(!m_builder->BuildReportText(QStringLiteral("RJAA")));
+    QVERIFY(done.wait(5000));
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.first().at(0).toString(), QStringLiteral("RJTT"));
+    QVERIFY(!m_builder->isBuilding());
+}
+
+void TestReportBuilder::abortDropsTheBuild()
+{
+    setFlags(false, false);
+    m_server->setRoute(metarRJTT, {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
+    QTRY_COMPARE(m_server->requests().size(), 1);
+    m_builder->abort();
+    QVERIFY(!m_builder->isBuilding());
+    QTest::qWait(800); // longer than the fetch timeout: nothing may arrive late
+    QCOMPARE(done.size(), 0);
+
+    // The next airport gets its own text, never the dropped one.
+    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJAA.TXT"),
+                       {200, QByteArray("2024/01/15 09:00\nRJAA 150900Z 00000KT CAVOK\n"), {}, {}});
+    QCOMPARE(build(QStringLiteral("RJAA")),
+             QStringLiteral("RJAA METAR 0900Z\r 150900Z 00000KT CAVOK      "));
+}
+
+QTEST_GUILESS_MAIN(TestReportBuilder)
+#include "test_reportbuilder.moc"
