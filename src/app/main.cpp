@@ -1,8 +1,33 @@
-// Start-up only: the application object and the ticker window.
+// Start-up only: platform choices, the application object and the ticker window.
+#include "platform/Fonts.h"
+#include "platform/Platform.h"
+#include "store/DatabaseLocation.h"
+#include "ticker/TickerWindow.h"
+
+#include "platform/MessageBox.h"
+
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
+    PreferX11OnWayland();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Tarnbeck"));
+    QApplication::setApplicationVersion(QLatin1String(TickerState::programVersion));
+    InstallFontSubstitutions();
+
+    const DatabaseLocation where = ResolveDatabaseLocation(
+        QApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (!where.error.isEmpty()) {
+        ShowMessage(nullptr, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), where.error);
+        return 1;
+    }
+
+    TickerWindow ticker(where.directory);
+    if (!ticker.Form_Load())
+        return 1;
+    QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit, Qt::QueuedConnection);
+    return app.exec();
 }

@@ -1,0 +1,12 @@
+// The ticker's font families and the substitutes that draw them on Linux.
+#pragma once
+
+#include <QFont>
+
+inline constexpr auto gothicFamily = "ＭＳ ゴシック";
+inline constexpr auto proportionalGothicFamily = "ＭＳ Ｐゴシック";
+
+/// Maps the Windows family names onto IPA and Noto CJK fonts. Call once after QApplication.
+void InstallFontSubstitutions();
+/// The fixed-pitch gothic font at `pointSize`.
+QFont gothicFont(int pointSize, bool bold = false);

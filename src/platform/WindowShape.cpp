@@ -1,0 +1,28 @@
+// Drawn-pixel regions through an offscreen render, and the system move.
+#include "platform/WindowShape.h"
+
+#include <QBitmap>
+#include <QImage>
+#include <QWidget>
+#include <QWindow>
+
+QRegion DrawnRegion(QWidget *widget)
+{
+    const QSize size = widget->size();
+    if (size.isEmpty())
+        return {};
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    const QRegion drawn(QBitmap::fromImage(image.createAlphaMask()));
+    return drawn.united(drawn.translated(1, 0))
+        .united(drawn.translated(-1, 0))
+        .united(drawn.translated(0, 1))
+        .united(drawn.translated(0, -1));
+}
+
+bool StartSystemMove(QWidget *window)
+{
+    QWindow *handle = window->windowHandle();
+    return handle && handle->startSystemMove();
+}

@@ -1,0 +1,27 @@
+// A self-sizing plain-text label of the ticker, with the region its text covers.
+#pragma once
+
+#include <QLabel>
+#include <QRegion>
+
+class TickerLabel final : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit TickerLabel(QWidget *parent = nullptr);
+
+    /// Sets the text; each CR and each line feed breaks the line. The label fits itself to it.
+    void setCaption(const QString &caption);
+    QString caption() const { return m_caption; }
+    /// The pixels the text covers, in label coordinates (empty when there is no text).
+    QRegion textRegion() const { return m_region; }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void refit();
+
+    QString m_caption;
+    QRegion m_region;
+};

@@ -1,0 +1,463 @@
+// The ticker window: load and close, the refresh / slide / network-check cycle, and the handle.
+#include "ticker/TickerWindow.h"
+
+#include "platform/Fonts.h"
+#include "platform/HttpFetch.h"
+#include "platform/MessageBox.h"
+#include "platform/SingleInstance.h"
+#include "platform/Twips.h"
+#include "platform/WindowShape.h"
+#include "settings/PopupMenu.h"
+#include "ticker/TickerLabel.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QNetworkReply>
+#include <QScreen>
+
+namespace {
+
+const QChar CR(u'\r');
+
+/// 0x00BBGGRR as stored, to a colour.
+QColor colorFromStored(qint64 value)
+{
+    const auto v = quint32(value);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+} // namespace
+
+TickerWindow::TickerWindow(const QString &databaseDirectory, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_databaseDirectory(databaseDirectory)
+{
+    setObjectName(QStringLiteral("main"));
+    setWindowTitle(QStringLiteral("Tarnbeck"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+
+    for (int i : {Staging, Display, Handle}) {
+        m_lbl[i] = new TickerLabel(this);
+        m_lbl[i]->setObjectName(QStringLiteral("lbl%1").arg(i));
+        m_lbl[i]->hide();
+        m_lbl[i]->installEventFilter(this);
+    }
+    m_lbl[Handle]->setCaption(QString::fromUtf8(handleHollow));
+    m_lbl[Handle]->setToolTip(QStringLiteral(" 左ドラッグ ： 画面移動　右クリック ： メニュー表示 "));
+    m_lbl[Handle]->setCursor(Qt::SizeAllCursor);
+
+    connect(&m_timer[RefreshClock], &QTimer::timeout, this, &TickerWindow::RefreshReport);
+    connect(&m_timer[SlideTimer], &QTimer::timeout, this, &TickerWindow::SlideStep);
+    connect(&m_timer[NetworkCheck], &QTimer::timeout, this, &TickerWindow::CheckNetwork);
+    // The handle follows pointer events instead of being polled: one timer shot per change.
+    m_timer[HandleTimer].setSingleShot(true);
+    m_timer[HandleTimer].setInterval(0);
+    connect(&m_timer[HandleTimer], &QTimer::timeout, this, &TickerWindow::ShowHandleState);
+}
+
+TickerWindow::~TickerWindow()
+{
+    if (m_loaded && !m_closed)
+        Form_QueryUnload();
+}
+
+QPoint TickerWindow::defaultPosition()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
+    return area.topLeft() + QPoint(area.width() / 2, area.height() / 2);
+}
+
+QPoint TickerWindow::startPosition(float posX, float posY)
+{
+    const QPoint centre = defaultPosition();
+    const QPoint stored(posX == 0.0f ? centre.x() : twipsToPixels(posX),
+                        posY == 0.0f ? centre.y() : twipsToPixels(posY));
+    // A place on no present screen (a monitor removed) would leave the ticker, and its menu,
+    // out of reach. Any overlap with a screen keeps the stored place.
+    const QRect window(stored, QSize(40, 20));
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(window))
+            return stored;
+    }
+    return centre;
+}
+
+bool TickerWindow::Form_Load()
+{
+    m_state = TickerState{};
+
+    m_instance = std::make_unique<SingleInstance>(m_databaseDirectory);
+    if (!m_instance->isFirst()) {
+        ShowMessage(this, QMessageBox::Information, QStringLiteral(" 確認"),
+                    QStringLiteral("Tarnbeck はすでに起動しています  "));
+        return false;
+    }
+
+    m_store = std::make_unique<SettingsStore>(m_databaseDirectory);
+    if (!m_store->OpenSettings()) {
+        ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), m_store->errorString());
+        m_store.reset();
+        return false;
+    }
+    m_loaded = true;
+    m_homePageUrl = m_store->host(QStringLiteral("home"));
+    m_builder = std::make_unique<ReportBuilder>(*m_store);
+    m_builder->setReportHost(m_store->host(QStringLiteral("report")));
+    connect(m_builder.get(), &ReportBuilder::finished, this, &TickerWindow::showReport);
+
+    // The first target, checked or not, is shown first.
+    RecordSet &targets = m_store->airportRows();
+    if (targets.RecordCount() > 0) {
+        for (targets.MoveFirst(); !targets.AtEOF(); targets.MoveNext()) {
+            if (targets.flag(QStringLiteral("check"))) {
+                m_state.anyChecked = true;
+                break;
+            }
+        }
+        targets.MoveFirst();
+        m_state.currentAirport = targets.value(QStringLiteral("airport")).toString();
+    }
+
+    QList<std::pair<QString, QVariant>> startValues{
+        {QStringLiteral("startup"),
+         qMin<qint64>(m_store->setting(QStringLiteral("startup")).toLongLong() + 1, 32767)}};
+    if (targets.RecordCount() == 0) {
+        startValues.append({QStringLiteral("autochange"), false});
+        startValues.append({QStringLiteral("scroll"), false});
+    } else if (!m_state.anyChecked) {
+        startValues.append({QStringLiteral("scroll"), false});
+    }
+    if (!m_store->writeSettings(startValues))
+        qWarning("%s", qPrintable(m_store->errorString()));
+
+    applyTextSettings();
+
+    m_state.slidePeriod = 1;
+    m_state.slideCount = 0;
+    m_timer[RefreshClock].setInterval(1000);
+    m_timer[SlideTimer].setInterval(qBound(10, m_store->setting(QStringLiteral("scrollrate")).toInt(), 100));
+
+    m_menu = std::make_unique<PopupMenu>();
+    connect(m_menu->menu_end(), &QAction::triggered, this, &QWidget::close);
+    connect(m_menu->menu(), &QMenu::aboutToHide, this, [this] {
+        // The chosen item's handler runs after the menu hides; the ticker follows it.
+        QTimer::singleShot(0, this, &TickerWindow::afterPopupMenu);
+    });
+
+    const QPoint place = startPosition(m_store->setting(QStringLiteral("posX")).toFloat(),
+                                       m_store->setting(QStringLiteral("posY")).toFloat());
+    resizeWindow(m_lbl[Handle]->width(), m_lbl[Handle]->height());
+    move(place);
+    show();
+
+    m_timer[NetworkCheck].setInterval(1);
+    m_timer[NetworkCheck].start();
+    return true;
+}
+
+void TickerWindow::applyTextSettings()
+{
+    const QColor color = colorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong());
+    const int size = qBound(3, m_store->setting(QStringLiteral("fontsize")).toInt(), 18);
+    const bool bold = m_store->settingFlag(QStringLiteral("update"));
+    for (int i : {Handle, Display, Staging}) {
+        QPalette palette = m_lbl[i]->palette();
+        palette.setColor(QPalette::WindowText, color);
+        m_lbl[i]->setPalette(palette);
+        m_lbl[i]->setFont(gothicFont(size, bold));
+    }
+    m_lbl[Handle]->move(0, 0);
+    m_lbl[Display]->move(0, m_lbl[Handle]->height());
+    m_lbl[Staging]->move(0, m_lbl[Handle]->height());
+    if (m_lbl[Display]->isVisible())
+        fitWindowTo(Display);
+    else
+        updateShape();
+}
+
+void TickerWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_loaded && !m_closed)
+        Form_QueryUnload();
+    event->accept();
+}
+
+void TickerWindow::Form_QueryUnload()
+{
+    m_closed = true;
+    for (int i : {RefreshClock, SlideTimer, NetworkCheck})
+        m_timer[i].stop();
+    HttpFetch::cancel(m_checkReply);
+    m_checkReply = nullptr;
+    m_builder->abort();
+    m_menu->menu()->hide();
+
+    bool compactDue = false;
+    if (!m_store->SaveExitState(float(pixelsToTwips(x())), float(pixelsToTwips(y())), &compactDue))
+        qWarning("%s", qPrintable(m_store->errorString()));
+    m_store->CloseSettings();
+    if (compactDue && !m_store->CompactSettings())
+        qWarning("%s", qPrintable(m_store->errorString()));
+    emit exited();
+}
+
+void TickerWindow::RefreshReport()
+{
+    if (m_store->airportRows().RecordCount() == 0) {
+        m_timer[RefreshClock].stop();
+        m_state.slideCount = 0;
+        showMessage(QLatin1String(noTargetAirport));
+        return;
+    }
+    if (++m_state.slideCount < m_state.slidePeriod)
+        return;
+    m_timer[RefreshClock].stop();
+    m_state.slideCount = 0;
+    m_lbl[Staging]->hide();
+    updateShape();
+    m_builder->BuildReportText(m_state.currentAirport);
+}
+
+void TickerWindow::showReport(const QString &airport, const QString &text)
+{
+    Q_UNUSED(airport);
+    TickerLabel *staging = m_lbl[Staging];
+    TickerLabel *display = m_lbl[Display];
+    staging->setCaption(text);
+    if (m_store->settingFlag(QStringLiteral("autochange"))) {
+        const bool scroll = m_store->settingFlag(QStringLiteral("scroll"));
+        if (scroll) {
+            staging->setCaption(text + CR);
+            // A wider new text widens the window now; a narrower one waits for the slide's end.
+            if (display->width() < staging->width())
+                resizeWindow(staging->width(), staging->height() + m_lbl[Handle]->height());
+        } else {
+            display->setCaption(text + CR);
+            fitWindowTo(Display);
+        }
+        display->show();
+        m_lbl[Handle]->show();
+        rotate();
+        m_state.slidePeriod = qint16(m_store->setting(QStringLiteral("autochangerate")).toInt());
+        m_timer[scroll ? SlideTimer : NetworkCheck].start();
+    } else {
+        display->show();
+        m_lbl[Handle]->show();
+        display->setCaption(text + CR);
+        fitWindowTo(Display);
+        m_state.slidePeriod = 60;
+        m_timer[NetworkCheck].start();
+    }
+    updateShape();
+    savePositionIfMoved();
+}
+
+void TickerWindow::rotate()
+{
+    RecordSet &rows = m_store->airportRows();
+    const int count = rows.RecordCount();
+    // One full pass at most: with nothing checked the current airport stays.
+    for (int tried = 0; tried < count; ++tried) {
+        if (rows.AtEOF() || rows.value(QStringLiteral("number")).toInt() == count)
+            rows.MoveFirst();
+        else
+            rows.MoveNext();
+        if (rows.AtEOF())
+            rows.MoveFirst();
+        if (rows.flag(QStringLiteral("check"))) {
+            m_state.currentAirport = rows.value(QStringLiteral("airport")).toString();
+            return;
+        }
+    }
+}
+
+void TickerWindow::savePositionIfMoved()
+{
+    const float left = float(pixelsToTwips(x()));
+    const float top = float(pixelsToTwips(y()));
+    QList<std::pair<QString, QVariant>> changed;
+    if (m_store->setting(QStringLiteral("posX")).toFloat() != left)
+        changed.append({QStringLiteral("posX"), double(left)});
+    if (m_store->setting(QStringLiteral("posY")).toFloat() != top)
+        changed.append({QStringLiteral("posY"), double(top)});
+    if (!changed.isEmpty() && !m_store->writeSettings(changed))
+        qWarning("%s", qPrintable(m_store->errorString()));
+}
+
+void TickerWindow::SlideStep()
+{
+    TickerLabel *staging = m_lbl[Staging];
+    TickerLabel *display = m_lbl[Display];
+    const int handleHeight = m_lbl[Handle]->height();
+    staging->show();
+    display->move(0, display->y() - twipsToPixels(15));
+    staging->move(0, display->y() + display->height());
+    if (staging->y() > handleHeight) {
+        updateShape();
+        return;
+    }
+    m_timer[SlideTimer].stop();
+    display->move(0, m_lbl[Handle]->y() + handleHeight);
+    display->setCaption(staging->caption());
+    staging->hide();
+    resizeWindow(display->width(), staging->height() + handleHeight);
+    m_timer[NetworkCheck].start();
+}
+
+void TickerWindow::CheckNetwork()
+{
+    m_timer[NetworkCheck].stop();
+    if (m_checkReply || m_builder->isBuilding())
+        return; // the step under way restarts the cycle when it ends
+    const QUrl url(m_homePageUrl + QStringLiteral("/ident.dat"));
+    m_checkReply = HttpFetch::get(url, this, [this](const FetchResult &result) {
+        m_checkReply = nullptr;
+        // Any answer with a body proves the network, an error page included.
+        if (!result.body.isEmpty()) {
+            m_menu->setNetworkItemsEnabled(true, m_store->settingFlag(QStringLiteral("autochange")));
+            m_timer[NetworkCheck].setInterval(1);
+            m_timer[RefreshClock].start();
+        } else {
+            showMessage(QLatin1String(noNetworkConnection));
+            m_menu->setNetworkItemsEnabled(false, false);
+            m_timer[NetworkCheck].setInterval(5000);
+            m_timer[NetworkCheck].start();
+        }
+    });
+}
+
+void TickerWindow::showMessage(const QString &message)
+{
+    m_lbl[Display]->setCaption(message);
+    m_lbl[Display]->show();
+    m_lbl[Handle]->show();
+    fitWindowTo(Display);
+}
+
+void TickerWindow::ShowHandleState()
+{
+    const QString wanted = QString::fromUtf8(m_state.pointerOnHandle ? handleFilled : handleHollow);
+    if (m_lbl[Handle]->caption() != wanted) {
+        m_lbl[Handle]->setCaption(wanted);
+        updateShape();
+    }
+}
+
+void TickerWindow::setHandleHover(bool onHandle)
+{
+    if (m_state.pointerOnHandle == onHandle)
+        return;
+    m_state.pointerOnHandle = onHandle;
+    m_timer[HandleTimer].start();
+}
+
+void TickerWindow::hurry()
+{
+    // A build or check under way is for the old state of the cycle: drop it.
+    m_builder->abort();
+    HttpFetch::cancel(m_checkReply);
+    m_checkReply = nullptr;
+    m_state.slideCount = 0;
+    m_state.slidePeriod = 1;
+    m_timer[NetworkCheck].start();
+}
+
+void TickerWindow::pause()
+{
+    for (int i : {RefreshClock, SlideTimer, NetworkCheck})
+        m_timer[i].stop();
+    m_builder->abort();
+    HttpFetch::cancel(m_checkReply);
+    m_checkReply = nullptr;
+}
+
+void TickerWindow::resume()
+{
+    if (!m_builder->isBuilding() && !m_checkReply)
+        m_timer[NetworkCheck].start();
+}
+
+void TickerWindow::fitWindowTo(int index)
+{
+    resizeWindow(m_lbl[index]->width(), m_lbl[index]->height() + m_lbl[Handle]->height());
+}
+
+void TickerWindow::resizeWindow(int width, int height)
+{
+    // Never narrower than the handle: it is the only way to the menu.
+    resize(qMax(width, m_lbl[Handle]->width()), qMax(height, m_lbl[Handle]->height()));
+    updateShape();
+}
+
+void TickerWindow::updateShape()
+{
+    // The handle is grabbed anywhere in its square; the text only where it is drawn.
+    QRegion shape(m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos()));
+    for (int i : {Display, Staging}) {
+        if (!m_lbl[i]->isHidden())
+            shape += m_lbl[i]->textRegion().translated(m_lbl[i]->pos());
+    }
+    setMask(shape.intersected(rect()));
+}
+
+bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const int index = watched == m_lbl[Handle] ? Handle : watched == m_lbl[Display] ? Display
+                                                      : watched == m_lbl[Staging]   ? Staging
+                                                                                    : -1;
+    if (index < 0)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::Enter:
+        setHandleHover(index == Handle);
+        break;
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        setHandleHover(index == Handle);
+        if (m_manualDrag) {
+            move(mouse->globalPosition().toPoint() - m_dragOffset);
+        } else if (index == Handle && mouse->buttons() == Qt::LeftButton) {
+            // The window manager moves the window; without one, follow the pointer here.
+            if (!StartSystemMove(this)) {
+                m_manualDrag = true;
+                m_dragOffset = mouse->globalPosition().toPoint() - pos();
+            }
+        }
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (index == Handle && mouse->button() == Qt::RightButton)
+            showPopupMenu(mouse->globalPosition().toPoint());
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        m_manualDrag = false;
+        return true;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TickerWindow::showPopupMenu(const QPoint &globalPos)
+{
+    QStringList codes;
+    for (const TargetAirport &target : m_store->targetAirports())
+        codes.append(target.airport);
+    m_menu->setTargets(codes);
+    m_store->airportRows().MoveFirst();
+    m_menu->menu_airport()->menuAction()->setEnabled(!codes.isEmpty());
+    m_menu->menu()->popup(globalPos);
+}
+
+void TickerWindow::afterPopupMenu()
+{
+    if (m_closed)
+        return;
+    m_store->airportRows().MoveFirst();
+    resume();
+}

@@ -1,0 +1,106 @@
+// The ticker window `main`: a borderless, see-through window of report text and its cycle.
+#pragma once
+
+#include "store/SettingsStore.h"
+#include "ticker/ReportBuilder.h"
+#include "ticker/TickerState.h"
+
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class PopupMenu;
+class SingleInstance;
+class TickerLabel;
+
+class TickerWindow final : public QWidget
+{
+    Q_OBJECT
+public:
+    /// Indexes of `lbl`.
+    enum LabelIndex { Staging = 0, Display = 1, Handle = 2 };
+    /// Indexes of `Timer`.
+    enum TimerIndex { RefreshClock = 0, SlideTimer = 1, NetworkCheck = 2, HandleTimer = 3 };
+
+    static constexpr auto noTargetAirport = "NO TARGET AIRPORT";
+    static constexpr auto noNetworkConnection = "NO NETWORK CONNECTION";
+    static constexpr auto handleHollow = "□";
+    static constexpr auto handleFilled = "■";
+
+    /// A ticker over the database in `databaseDirectory`; nothing is opened until Form_Load.
+    explicit TickerWindow(const QString &databaseDirectory, QWidget *parent = nullptr);
+    ~TickerWindow() override;
+
+    /// Starts the ticker. False when the program must end at once: another instance runs, or
+    /// the database cannot be used (the user has been told).
+    bool Form_Load();
+
+    // The cycle; each runs on its timer and may be called directly.
+    void RefreshReport();
+    void SlideStep();
+    void CheckNetwork();
+    void ShowHandleState();
+
+    /// Shows `currentAirport` at the next tick after a network check.
+    void hurry();
+    /// Stops the cycle (while the settings window is open); a build in flight is dropped.
+    void pause();
+    /// Restarts the cycle with a network check, unless a build or check is already under way.
+    void resume();
+
+    TickerState &state() { return m_state; }
+    SettingsStore &store() { return *m_store; }
+    PopupMenu &popupMenu() { return *m_menu; }
+    ReportBuilder &reportBuilder() { return *m_builder; }
+    TickerLabel *lbl(int index) const { return m_lbl[index]; }
+    QTimer &Timer(int index) { return m_timer[index]; }
+    QString homePageUrl() const { return m_homePageUrl; }
+    bool isCheckingNetwork() const { return m_checkReply != nullptr; }
+    /// Where a first run puts the window, and where an unreachable stored place falls back to.
+    static QPoint defaultPosition();
+    /// The stored place in pixels, or the default when it is 0 or lies on no present screen.
+    static QPoint startPosition(float posX, float posY);
+
+    /// Re-reads colour, size and boldness from the settings and lays the labels out again.
+    void applyTextSettings();
+
+signals:
+    /// The window has closed and the store is shut: the program may end.
+    void exited();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_QueryUnload();
+    void showReport(const QString &airport, const QString &text);
+    void showMessage(const QString &message);
+    void rotate();
+    void fitWindowTo(int index);
+    void resizeWindow(int width, int height);
+    void updateShape();
+    void savePositionIfMoved();
+    void showPopupMenu(const QPoint &globalPos);
+    void afterPopupMenu();
+    void setHandleHover(bool onHandle);
+
+    QString m_databaseDirectory;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<ReportBuilder> m_builder;
+    std::unique_ptr<PopupMenu> m_menu;
+    TickerState m_state;
+    std::array<TickerLabel *, 3> m_lbl{};
+    std::array<QTimer, 4> m_timer;
+    QString m_homePageUrl;
+    QPointer<QNetworkReply> m_checkReply;
+    QPoint m_dragOffset;
+    bool m_manualDrag = false;
+    bool m_loaded = false;
+    bool m_closed = false;
+};
