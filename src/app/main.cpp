@@ -1,10 +1,9 @@
 // Start-up only: platform choices, the application object and the ticker window.
 #include "platform/Fonts.h"
+#include "platform/MessageBox.h"
 #include "platform/Platform.h"
 #include "store/DatabaseLocation.h"
 #include "ticker/TickerWindow.h"
-
-#include "platform/MessageBox.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -18,8 +17,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QLatin1String(TickerState::programVersion));
     InstallFontSubstitutions();
 
-    const DatabaseLocation where = ResolveDatabaseLocation(
-        QApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const DatabaseLocation where =
+        ResolveDatabaseLocation(QApplication::applicationDirPath(),
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (!where.error.isEmpty()) {
         ShowMessage(nullptr, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), where.error);
         return 1;
@@ -28,6 +28,7 @@ int main(int argc, char *argv[])
     TickerWindow ticker(where.directory);
     if (!ticker.Form_Load())
         return 1;
-    QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
     return app.exec();
 }

@@ -10,3 +10,6 @@ inline constexpr auto proportionalGothicFamily = "ＭＳ Ｐゴシック";
 void InstallFontSubstitutions();
 /// The fixed-pitch gothic font at `pointSize`.
 QFont gothicFont(int pointSize, bool bold = false);
+/// The same without antialiasing: every drawn pixel is whole, so a window shaped to the text
+/// shows no dark fringes where no compositor blends the edges.
+QFont shapedGothicFont(int pointSize, bool bold = false);

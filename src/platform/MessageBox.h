@@ -3,17 +3,18 @@
 
 #include <QMessageBox>
 #include <QString>
-
 #include <functional>
 
-struct ShownMessage {
+struct ShownMessage
+{
     QMessageBox::Icon icon;
     QString title;
     QString text;
 };
 
 /// Shows a modal message box with an OK button (or hands it to the installed sink).
-void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text);
+void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                 const QString &text);
 
 /// While alive, messages go to `sink` instead of the screen.
 class MessageSink final

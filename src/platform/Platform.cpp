@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <unistd.h>
 
 void PreferX11OnWayland()

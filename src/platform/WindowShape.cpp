@@ -14,11 +14,7 @@ QRegion DrawnRegion(QWidget *widget)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     widget->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-    const QRegion drawn(QBitmap::fromImage(image.createAlphaMask()));
-    return drawn.united(drawn.translated(1, 0))
-        .united(drawn.translated(-1, 0))
-        .united(drawn.translated(0, 1))
-        .united(drawn.translated(0, -1));
+    return QRegion(QBitmap::fromImage(image.createAlphaMask()));
 }
 
 bool StartSystemMove(QWidget *window)

@@ -5,8 +5,7 @@
 
 class QWidget;
 
-/// The pixels `widget` draws (without background), grown by one pixel so antialiased edges
-/// stay whole, in the widget's own coordinates.
+/// The pixels `widget` draws (without background), in the widget's own coordinates.
 QRegion DrawnRegion(QWidget *widget);
 /// Hands a window drag to the window manager; false where none can take it.
 bool StartSystemMove(QWidget *window);

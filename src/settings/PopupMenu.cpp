@@ -1,7 +1,8 @@
 // Construction of the pop-up menu tree.
 #include "settings/PopupMenu.h"
 
-PopupMenu::PopupMenu(QObject *parent) : QObject(parent), m_menu(new QMenu(QStringLiteral("メニュー")))
+PopupMenu::PopupMenu(QObject *parent)
+    : QObject(parent), m_menu(new QMenu(QStringLiteral("メニュー")))
 {
     m_menu->setObjectName(QStringLiteral("menu"));
     m_airport = m_menu->addMenu(QStringLiteral("ターゲット"));
@@ -41,7 +42,8 @@ void PopupMenu::setTargets(const QStringList &codes)
     m_targets.clear();
     for (int i = 0; i < codes.size(); ++i) {
         QAction *item = addItem(m_airport, "menu_airport_target", codes[i]);
-        connect(item, &QAction::triggered, this, [this, i, code = codes[i]] { emit targetChosen(i, code); });
+        connect(item, &QAction::triggered, this,
+                [this, i, code = codes[i]] { emit targetChosen(i, code); });
         m_targets.append(item);
     }
 }

@@ -34,6 +34,7 @@ void TickerLabel::changeEvent(QEvent *event)
 
 void TickerLabel::refit()
 {
-    adjustSize();
+    // Not adjustSize(): that caps the width at part of the screen, and a report line is long.
+    resize(sizeHint());
     m_region = m_caption.isEmpty() ? QRegion() : DrawnRegion(this);
 }

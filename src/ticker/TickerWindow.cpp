@@ -44,7 +44,8 @@ TickerWindow::TickerWindow(const QString &databaseDirectory, QWidget *parent)
         m_lbl[i]->installEventFilter(this);
     }
     m_lbl[Handle]->setCaption(QString::fromUtf8(handleHollow));
-    m_lbl[Handle]->setToolTip(QStringLiteral(" 左ドラッグ ： 画面移動　右クリック ： メニュー表示 "));
+    m_lbl[Handle]->setToolTip(
+        QStringLiteral(" 左ドラッグ ： 画面移動　右クリック ： メニュー表示 "));
     m_lbl[Handle]->setCursor(Qt::SizeAllCursor);
 
     connect(&m_timer[RefreshClock], &QTimer::timeout, this, &TickerWindow::RefreshReport);
@@ -97,7 +98,8 @@ bool TickerWindow::Form_Load()
 
     m_store = std::make_unique<SettingsStore>(m_databaseDirectory);
     if (!m_store->OpenSettings()) {
-        ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), m_store->errorString());
+        ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
+                    m_store->errorString());
         m_store.reset();
         return false;
     }
@@ -137,7 +139,8 @@ bool TickerWindow::Form_Load()
     m_state.slidePeriod = 1;
     m_state.slideCount = 0;
     m_timer[RefreshClock].setInterval(1000);
-    m_timer[SlideTimer].setInterval(qBound(10, m_store->setting(QStringLiteral("scrollrate")).toInt(), 100));
+    m_timer[SlideTimer].setInterval(
+        qBound(10, m_store->setting(QStringLiteral("scrollrate")).toInt(), 100));
 
     m_menu = std::make_unique<PopupMenu>();
     connect(m_menu->menu_end(), &QAction::triggered, this, &QWidget::close);
@@ -159,14 +162,15 @@ bool TickerWindow::Form_Load()
 
 void TickerWindow::applyTextSettings()
 {
-    const QColor color = colorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong());
+    const QColor color =
+        colorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong());
     const int size = qBound(3, m_store->setting(QStringLiteral("fontsize")).toInt(), 18);
     const bool bold = m_store->settingFlag(QStringLiteral("update"));
     for (int i : {Handle, Display, Staging}) {
         QPalette palette = m_lbl[i]->palette();
         palette.setColor(QPalette::WindowText, color);
         m_lbl[i]->setPalette(palette);
-        m_lbl[i]->setFont(gothicFont(size, bold));
+        m_lbl[i]->setFont(shapedGothicFont(size, bold));
     }
     m_lbl[Handle]->move(0, 0);
     m_lbl[Display]->move(0, m_lbl[Handle]->height());
@@ -316,7 +320,8 @@ void TickerWindow::CheckNetwork()
         m_checkReply = nullptr;
         // Any answer with a body proves the network, an error page included.
         if (!result.body.isEmpty()) {
-            m_menu->setNetworkItemsEnabled(true, m_store->settingFlag(QStringLiteral("autochange")));
+            m_menu->setNetworkItemsEnabled(true,
+                                           m_store->settingFlag(QStringLiteral("autochange")));
             m_timer[NetworkCheck].setInterval(1);
             m_timer[RefreshClock].start();
         } else {
@@ -393,9 +398,9 @@ void TickerWindow::resizeWindow(int width, int height)
 
 void TickerWindow::updateShape()
 {
-    // The handle is grabbed anywhere in its square; the text only where it is drawn.
-    QRegion shape(m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos()));
-    for (int i : {Display, Staging}) {
+    // Input and paint only where text is drawn, the handle's square included.
+    QRegion shape;
+    for (int i : {Handle, Display, Staging}) {
         if (!m_lbl[i]->isHidden())
             shape += m_lbl[i]->textRegion().translated(m_lbl[i]->pos());
     }
@@ -404,9 +409,10 @@ void TickerWindow::updateShape()
 
 bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    const int index = watched == m_lbl[Handle] ? Handle : watched == m_lbl[Display] ? Display
-                                                      : watched == m_lbl[Staging]   ? Staging
-                                                                                    : -1;
+    const int index = watched == m_lbl[Handle]    ? Handle
+                      : watched == m_lbl[Display] ? Display
+                      : watched == m_lbl[Staging] ? Staging
+                                                  : -1;
     if (index < 0)
         return QWidget::eventFilter(watched, event);
 

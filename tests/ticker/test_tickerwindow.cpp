@@ -1,0 +1,506 @@
+// The ticker window in process: load and close, the cycle's states, rotation and messages.
+#include "platform/MessageBox.h"
+#include "platform/SqlDatabase.h"
+#include "platform/Twips.h"
+#include "settings/PopupMenu.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestDatabase.h"
+#include "ticker/TickerLabel.h"
+#include "ticker/TickerWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QByteArray metarOf(const QString &code, const QString &report)
+{
+    return QStringLiteral("2024/01/15 12:30\n%1 %2\n").arg(code, report).toLatin1();
+}
+
+QVariant fileValue(const QString &path, const QString &sql)
+{
+    SqlDatabase db;
+    if (!db.open(path, "pelko"))
+        return {};
+    SqlStatement q = db.prepare(sql);
+    return q.next() ? q.value(0) : QVariant();
+}
+
+} // namespace
+
+class TestTickerWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void firstReportOneTickAfterTheCheck();
+    void rotationSkipsUncheckedAndWraps();
+    void noNetworkThenRecovery();
+    void emptiedTargetList();
+    void narrowerTextKeepsWidthUntilSlideEnds();
+    void positionWrittenOnlyWhenMoved();
+    void startCounterAtExit_data();
+    void startCounterAtExit();
+    void noTargetsAtStart();
+    void noneCheckedAtStart();
+    void closeDuringAFetch();
+    void pauseAndHurryDuringABuild();
+    void secondInstanceIsRefused();
+    void unusableDatabaseIsReported();
+    void startPosition();
+    void textSettingsAndShape();
+
+private:
+    /// Loads a ticker and waits for its first successful network check.
+    TickerWindow *load();
+    /// Runs one refresh now and waits for its text.
+    bool refreshNow(TickerWindow *ticker);
+    void setTargets(const QList<std::pair<QString, bool>> &targets);
+    void setSettings(const QString &assignments);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<LoopbackHttpServer> m_server;
+    std::unique_ptr<TickerWindow> m_ticker;
+};
+
+void TestTickerWindow::initTestCase()
+{
+    // The offscreen platform keeps the shape without applying it; say so once, not per step.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (!text.contains(QLatin1String("does not support setting window masks")))
+                previous(type, context, text);
+        });
+}
+
+void TestTickerWindow::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    m_server = std::make_unique<LoopbackHttpServer>();
+    QVERIFY(m_server->start());
+    QVERIFY(m_db->setAllHosts(m_server->baseUrl().toString()));
+    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+    for (const QString &code : {QStringLiteral("RJTT"), QStringLiteral("RJAA"),
+                                QStringLiteral("RJBB"), QStringLiteral("RJCC")}) {
+        m_server->setRoute(
+            QStringLiteral("/data/observations/metar/stations/%1.TXT").arg(code),
+            {200,
+             metarOf(code, QStringLiteral("151230Z 34008KT 9999 FEW030 08/M02 Q1021")),
+             {},
+             {}});
+    }
+    setSettings(QStringLiteral("getTAF = 0, getSUNSET = 0, autochange = 0, scroll = 0"));
+}
+
+void TestTickerWindow::cleanup()
+{
+    m_ticker.reset();
+    m_server.reset();
+    m_db.reset();
+}
+
+void TestTickerWindow::setTargets(const QList<std::pair<QString, bool>> &targets)
+{
+    QVERIFY(m_db->execute(QStringLiteral("DELETE FROM airport")));
+    int number = 0;
+    for (const auto &[code, checked] : targets) {
+        QVERIFY(m_db->execute(
+            QStringLiteral("INSERT INTO airport (number, airport, \"check\") VALUES (%1, '%2', %3)")
+                .arg(++number)
+                .arg(code)
+                .arg(checked ? -1 : 0)));
+    }
+}
+
+void TestTickerWindow::setSettings(const QString &assignments)
+{
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET ") + assignments));
+}
+
+TickerWindow *TestTickerWindow::load()
+{
+    m_ticker = std::make_unique<TickerWindow>(m_db->directory());
+    if (!m_ticker->Form_Load())
+        return nullptr;
+    // The 1 ms check runs at once; once it succeeds, the refresh clock counts.
+    if (!QTest::qWaitFor([&] { return m_ticker->Timer(TickerWindow::RefreshClock).isActive(); },
+                         5000))
+        return nullptr;
+    m_ticker->Timer(TickerWindow::RefreshClock).stop(); // the test drives the clock
+    return m_ticker.get();
+}
+
+bool TestTickerWindow::refreshNow(TickerWindow *ticker)
+{
+    QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
+    ticker->state().slideCount = qint16(ticker->state().slidePeriod - 1);
+    ticker->RefreshReport();
+    return built.wait(5000);
+}
+
+void TestTickerWindow::firstReportOneTickAfterTheCheck()
+{
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QCOMPARE(ticker->state().slidePeriod, qint16(1));
+    QCOMPARE(ticker->Timer(TickerWindow::RefreshClock).interval(), 1000);
+    QVERIFY(ticker->popupMenu().menu_weather()->isEnabled());
+
+    // The first tick reaches the period of 1: the first target is built and shown.
+    ticker->state().slideCount = 0;
+    QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
+    ticker->RefreshReport();
+    QVERIFY(built.wait(5000));
+    const QString shown = ticker->lbl(TickerWindow::Display)->caption();
+    QVERIFY2(shown.startsWith(QStringLiteral("RJTT METAR 1230Z\r 151230Z")), qPrintable(shown));
+    QVERIFY(shown.endsWith(QLatin1Char('\r'))); // an empty last line
+    QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
+    QVERIFY(!ticker->lbl(TickerWindow::Staging)->isVisible());
+    // Sliding off: the same airport again after 60 ticks, a network check first.
+    QCOMPARE(ticker->state().slidePeriod, qint16(60));
+    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJTT"));
+    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive() || ticker->isCheckingNetwork());
+    // The window fits the text below the handle.
+    QCOMPARE(ticker->height(), ticker->lbl(TickerWindow::Display)->height() +
+                                   ticker->lbl(TickerWindow::Handle)->height());
+    QCOMPARE(ticker->width(), ticker->lbl(TickerWindow::Display)->width());
+}
+
+void TestTickerWindow::rotationSkipsUncheckedAndWraps()
+{
+    setTargets({{QStringLiteral("RJAA"), true},
+                {QStringLiteral("RJBB"), false},
+                {QStringLiteral("RJCC"), true}});
+    setSettings(QStringLiteral("autochange = -1, scroll = 0, autochangerate = '30'"));
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QStringList shown;
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(refreshNow(ticker));
+        shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
+        QCOMPARE(ticker->state().slidePeriod, qint16(30));
+        ticker->Timer(TickerWindow::NetworkCheck).stop();
+    }
+    QCOMPARE(shown, (QStringList{"RJAA", "RJCC", "RJAA", "RJCC"}));
+    // Sliding without scrolling goes straight back to the network check.
+    QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
+}
+
+void TestTickerWindow::noNetworkThenRecovery()
+{
+    m_server->setRoute(QStringLiteral("/ident.dat"),
+                       {200, {}, LoopbackHttpServer::Behaviour::CloseAtOnce, {}});
+    m_ticker = std::make_unique<TickerWindow>(m_db->directory());
+    QVERIFY(m_ticker->Form_Load());
+    TickerWindow *ticker = m_ticker.get();
+    QTRY_COMPARE_WITH_TIMEOUT(ticker->lbl(TickerWindow::Display)->caption(),
+                              QStringLiteral("NO NETWORK CONNECTION"), 5000);
+    QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
+    PopupMenu &menu = ticker->popupMenu();
+    for (QAction *item : {menu.menu_airport()->menuAction(), menu.menu_slide(), menu.menu_scroll(),
+                          menu.menu_weather(), menu.menu_setting()})
+        QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+    for (QAction *item :
+         {menu.menu_sunset(), menu.menu_camera(), menu.menu_version(), menu.menu_end()})
+        QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
+    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive());
+    QCOMPARE(ticker->Timer(TickerWindow::NetworkCheck).interval(), 5000);
+    QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
+
+    // Any answer with a body counts, an error page included.
+    m_server->setRoute(QStringLiteral("/ident.dat"), {404, "<html>not here</html>", {}, {}});
+    ticker->CheckNetwork();
+    QTRY_VERIFY_WITH_TIMEOUT(ticker->Timer(TickerWindow::RefreshClock).isActive(), 5000);
+    QCOMPARE(ticker->Timer(TickerWindow::NetworkCheck).interval(), 1);
+    QVERIFY(menu.menu_setting()->isEnabled());
+    QVERIFY(!menu.menu_scroll()->isEnabled()); // sliding is off
+    ticker->Timer(TickerWindow::RefreshClock).stop();
+    QVERIFY(refreshNow(ticker));
+    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJTT METAR")));
+}
+
+void TestTickerWindow::emptiedTargetList()
+{
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QVERIFY(ticker->store().ReplaceTargets({}));
+    ticker->Timer(TickerWindow::RefreshClock).start();
+    ticker->RefreshReport();
+    QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
+    QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
+    QCOMPARE(ticker->state().slideCount, qint16(0));
+    QCOMPARE(ticker->width(), qMax(ticker->lbl(TickerWindow::Display)->width(),
+                                   ticker->lbl(TickerWindow::Handle)->width()));
+}
+
+void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
+{
+    setTargets({{QStringLiteral("RJTT"), true}, {QStringLiteral("RJAA"), true}});
+    setSettings(QStringLiteral("autochange = -1, scroll = -1"));
+    m_server->setRoute(
+        QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+        {200,
+         metarOf(QStringLiteral("RJTT"),
+                 QStringLiteral("151230Z 34008KT 9999 FEW030 BKN045 BKN100 08/M02 Q1021 NOSIG")),
+         {},
+         {}});
+    m_server->setRoute(
+        QStringLiteral("/data/observations/metar/stations/RJAA.TXT"),
+        {200, metarOf(QStringLiteral("RJAA"), QStringLiteral("151230Z CAVOK")), {}, {}});
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    TickerLabel *staging = ticker->lbl(TickerWindow::Staging);
+
+    QVERIFY(refreshNow(ticker)); // the wide RJTT text widens the window at once
+    QVERIFY(ticker->Timer(TickerWindow::SlideTimer).isActive());
+    QCOMPARE(ticker->width(), staging->width());
+    while (ticker->Timer(TickerWindow::SlideTimer).isActive())
+        ticker->SlideStep();
+    const int wide = ticker->width();
+    QVERIFY(display->caption().startsWith(QStringLiteral("RJTT")));
+    ticker->Timer(TickerWindow::NetworkCheck).stop();
+
+    QVERIFY(refreshNow(ticker)); // the narrow RJAA text
+    QCOMPARE(ticker->width(), wide);
+    int steps = 0;
+    int lastTop = display->y();
+    while (ticker->Timer(TickerWindow::SlideTimer).isActive()) {
+        ticker->SlideStep();
+        ++steps;
+        if (ticker->Timer(TickerWindow::SlideTimer).isActive()) {
+            QCOMPARE(display->y(), lastTop - twipsToPixels(15)); // one pixel a step
+            QCOMPARE(staging->y(), display->y() + display->height());
+            QCOMPARE(ticker->width(), wide);
+            lastTop = display->y();
+        }
+    }
+    QVERIFY(steps > 1);
+    QVERIFY(display->caption().startsWith(QStringLiteral("RJAA")));
+    QVERIFY(!staging->isVisible());
+    QCOMPARE(display->y(), ticker->lbl(TickerWindow::Handle)->height());
+    QVERIFY(ticker->width() < wide);
+    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive());
+}
+
+void TestTickerWindow::positionWrittenOnlyWhenMoved()
+{
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QVERIFY(refreshNow(ticker));
+    const double left = pixelsToTwips(ticker->x());
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toDouble(), left);
+
+    // Behind the store's back: an unmoved window must not write again.
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET posX = 777")));
+    QVERIFY(refreshNow(ticker));
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toInt(), 777);
+
+    ticker->move(ticker->x() + 10, ticker->y());
+    QVERIFY(refreshNow(ticker));
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
+             pixelsToTwips(ticker->x()));
+}
+
+void TestTickerWindow::startCounterAtExit_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::newRow("99: no compaction") << 99 << 100;
+    QTest::newRow("100: reset and compact") << 100 << 0;
+}
+
+void TestTickerWindow::startCounterAtExit()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    setSettings(QStringLiteral("startup = %1").arg(before));
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QSignalSpy exited(ticker, &TickerWindow::exited);
+    ticker->move(123, 45);
+    ticker->close();
+    QCOMPARE(exited.size(), 1);
+    QVERIFY(!ticker->store().isOpen());
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT startup FROM setting")).toInt(), after);
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
+             123.0 * 15);
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posY FROM setting")).toDouble(),
+             45.0 * 15);
+    QVERIFY(!QFile::exists(m_db->directory() + QStringLiteral("/tarnbeck_tmp.dat")));
+}
+
+void TestTickerWindow::noTargetsAtStart()
+{
+    setTargets({});
+    setSettings(QStringLiteral("autochange = -1, scroll = -1"));
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT autochange FROM setting")).toInt(), 0);
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
+    ticker->RefreshReport();
+    QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
+}
+
+void TestTickerWindow::noneCheckedAtStart()
+{
+    setTargets({{QStringLiteral("RJBB"), false}, {QStringLiteral("RJAA"), false}});
+    setSettings(QStringLiteral("autochange = -1, scroll = -1"));
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    QVERIFY(!ticker->state().anyChecked);
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT autochange FROM setting")).toInt(), -1);
+    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
+    // The first row is shown although unchecked; with nothing to rotate to it stays.
+    QVERIFY(refreshNow(ticker));
+    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB")));
+    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
+}
+
+void TestTickerWindow::closeDuringAFetch()
+{
+    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+                       {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    ticker->state().slideCount = 0;
+    ticker->RefreshReport();
+    QVERIFY(ticker->reportBuilder().isBuilding());
+    QTRY_VERIFY(m_server->requests().contains(
+        QStringLiteral("/data/observations/metar/stations/RJTT.TXT")));
+    ticker->close();
+    QVERIFY(!ticker->reportBuilder().isBuilding());
+    QVERIFY(!ticker->store().isOpen());
+    QTest::qWait(200); // nothing may arrive for the closed store
+    QVERIFY(!ticker->Timer(TickerWindow::NetworkCheck).isActive());
+}
+
+void TestTickerWindow::pauseAndHurryDuringABuild()
+{
+    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+                       {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    ticker->state().slideCount = 0;
+    ticker->RefreshReport();
+    QVERIFY(ticker->reportBuilder().isBuilding());
+
+    ticker->pause(); // Paused: nothing runs, and nothing restarts by itself
+    QVERIFY(!ticker->reportBuilder().isBuilding());
+    for (int i : {0, 1, 2})
+        QVERIFY(!ticker->Timer(i).isActive());
+
+    // A hurry for another airport shows that airport, never the dropped one.
+    ticker->state().currentAirport = QStringLiteral("RJAA");
+    ticker->hurry();
+    QTRY_VERIFY_WITH_TIMEOUT(ticker->Timer(TickerWindow::RefreshClock).isActive(), 5000);
+    ticker->Timer(TickerWindow::RefreshClock).stop();
+    QVERIFY(refreshNow(ticker));
+    QVERIFY(ticker->lbl(TickerWindow::Display)
+                ->caption()
+                .startsWith(QStringLiteral("RJAA METAR 1230Z")));
+}
+
+void TestTickerWindow::secondInstanceIsRefused()
+{
+    TickerWindow *first = load();
+    QVERIFY(first);
+    QList<ShownMessage> shown;
+    const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
+    TickerWindow second(m_db->directory());
+    QVERIFY(!second.Form_Load());
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().title, QStringLiteral(" 確認"));
+    QCOMPARE(shown.first().text, QStringLiteral("Tarnbeck はすでに起動しています  "));
+    QCOMPARE(shown.first().icon, QMessageBox::Information);
+    second.close(); // touches nothing
+    QVERIFY(first->store().isOpen());
+    QVERIFY(refreshNow(first));
+}
+
+void TestTickerWindow::unusableDatabaseIsReported()
+{
+    QVERIFY(QFile::remove(m_db->path()));
+    QList<ShownMessage> shown;
+    const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
+    TickerWindow ticker(m_db->directory());
+    QVERIFY(!ticker.Form_Load());
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.first().text.contains(m_db->path()));
+    QVERIFY(!QFile::exists(m_db->path()));
+}
+
+void TestTickerWindow::startPosition()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(TickerWindow::defaultPosition(),
+             screen.topLeft() + QPoint(screen.width() / 2, screen.height() / 2));
+    QCOMPARE(TickerWindow::startPosition(0, 0), TickerWindow::defaultPosition());
+    QCOMPARE(TickerWindow::startPosition(1500, 3000), QPoint(100, 200));
+    // Only one coordinate stored: the other takes the centre.
+    QCOMPARE(TickerWindow::startPosition(1500, 0).x(), 100);
+    // Partly on the screen: kept as stored.
+    const float edge = float(pixelsToTwips(screen.right() - 10));
+    QCOMPARE(TickerWindow::startPosition(edge, 1500).x(), screen.right() - 10);
+    // Wholly off every screen (a monitor removed): placed as on a first run.
+    QCOMPARE(TickerWindow::startPosition(float(pixelsToTwips(screen.right() + 500)), 1500),
+             TickerWindow::defaultPosition());
+    QCOMPARE(TickerWindow::startPosition(-60000, -60000), TickerWindow::defaultPosition());
+}
+
+void TestTickerWindow::textSettingsAndShape()
+{
+    // Pure red was the colour key once: here it is just a colour.
+    setSettings(QStringLiteral("forecolor = 255, fontsize = '14', \"update\" = -1"));
+    TickerWindow *ticker = load();
+    QVERIFY(ticker);
+    for (int i : {0, 1, 2}) {
+        QCOMPARE(ticker->lbl(i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(ticker->lbl(i)->font().pointSize(), 14);
+        QVERIFY(ticker->lbl(i)->font().bold());
+        QCOMPARE(ticker->lbl(i)->textFormat(), Qt::PlainText);
+    }
+    QCOMPARE(ticker->lbl(TickerWindow::Display)->y(), ticker->lbl(TickerWindow::Handle)->height());
+
+    m_server->setRoute(
+        QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+        {200, metarOf(QStringLiteral("RJTT"), QStringLiteral("<b>bold</b>")), {}, {}});
+    QVERIFY(refreshNow(ticker));
+    // The window is shaped to the drawn text: glyph pixels in, the gaps between lines out.
+    const QRegion shape = ticker->mask();
+    QVERIFY(!shape.isEmpty());
+    QVERIFY(shape.boundingRect().width() <= ticker->width());
+    const TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    const QRect lastLine(0, display->y() + display->height() - 3, ticker->width(), 2);
+    QVERIFY(!shape.intersects(lastLine)); // the empty last line lets the pointer through
+    QVERIFY(display->text().contains(QStringLiteral("<b>bold</b>"))); // data, never markup
+
+    // A long line is never cut: the label, and the window, take its whole width.
+    const QString longReport = QStringLiteral("151230Z ") + QString(300, QLatin1Char('X'));
+    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+                       {200, metarOf(QStringLiteral("RJTT"), longReport), {}, {}});
+    QVERIFY(refreshNow(ticker));
+    const int longWidth =
+        QFontMetrics(display->font()).horizontalAdvance(QLatin1Char(' ') + longReport);
+    QVERIFY2(display->width() >= longWidth,
+             qPrintable(QStringLiteral("%1 < %2").arg(display->width()).arg(longWidth)));
+    QCOMPARE(ticker->width(), display->width());
+
+    // The handle follows the pointer.
+    ticker->state().pointerOnHandle = true;
+    ticker->ShowHandleState();
+    QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("■"));
+    ticker->state().pointerOnHandle = false;
+    ticker->ShowHandleState();
+    QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("□"));
+}
+
+QTEST_MAIN(TestTickerWindow)
+#include "test_tickerwindow.moc"
