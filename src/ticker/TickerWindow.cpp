@@ -8,6 +8,7 @@
 #include "platform/Twips.h"
 #include "platform/WindowShape.h"
 #include "settings/PopupMenu.h"
+#include "settings/SettingsWindow.h"
 #include "ticker/TickerLabel.h"
 
 #include <QCloseEvent>
@@ -142,12 +143,7 @@ bool TickerWindow::Form_Load()
     m_timer[SlideTimer].setInterval(
         qBound(10, m_store->setting(QStringLiteral("scrollrate")).toInt(), 100));
 
-    m_menu = std::make_unique<PopupMenu>();
-    connect(m_menu->menu_end(), &QAction::triggered, this, &QWidget::close);
-    connect(m_menu->menu(), &QMenu::aboutToHide, this, [this] {
-        // The chosen item's handler runs after the menu hides; the ticker follows it.
-        QTimer::singleShot(0, this, &TickerWindow::afterPopupMenu);
-    });
+    loadSettingsWindow();
 
     const QPoint place = startPosition(m_store->setting(QStringLiteral("posX")).toFloat(),
                                        m_store->setting(QStringLiteral("posY")).toFloat());
@@ -162,23 +158,62 @@ bool TickerWindow::Form_Load()
 
 void TickerWindow::applyTextSettings()
 {
-    const QColor color =
-        colorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong());
-    const int size = qBound(3, m_store->setting(QStringLiteral("fontsize")).toInt(), 18);
-    const bool bold = m_store->settingFlag(QStringLiteral("update"));
+    setTextColor(colorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong()));
+    setTextFont(qBound(3, m_store->setting(QStringLiteral("fontsize")).toInt(), 18),
+                m_store->settingFlag(QStringLiteral("update")));
+}
+
+void TickerWindow::setTextColor(const QColor &color)
+{
     for (int i : {Handle, Display, Staging}) {
         QPalette palette = m_lbl[i]->palette();
         palette.setColor(QPalette::WindowText, color);
         m_lbl[i]->setPalette(palette);
-        m_lbl[i]->setFont(shapedGothicFont(size, bold));
     }
+    updateShape();
+}
+
+void TickerWindow::setTextFont(double pointSize, bool bold)
+{
+    QFont font = shapedGothicFont(12, bold);
+    font.setPointSizeF(pointSize);
+    for (int i : {Handle, Display, Staging})
+        m_lbl[i]->setFont(font);
+    Relayout();
+}
+
+void TickerWindow::Relayout()
+{
+    const int handleHeight = m_lbl[Handle]->height();
     m_lbl[Handle]->move(0, 0);
-    m_lbl[Display]->move(0, m_lbl[Handle]->height());
-    m_lbl[Staging]->move(0, m_lbl[Handle]->height());
-    if (m_lbl[Display]->isVisible())
-        fitWindowTo(Display);
-    else
-        updateShape();
+    m_lbl[Display]->move(0, handleHeight);
+    m_lbl[Staging]->move(0, handleHeight);
+    const int width = qMax(m_lbl[Staging]->width(), m_lbl[Display]->width());
+    resizeWindow(width, m_lbl[Display]->height() + handleHeight);
+}
+
+void TickerWindow::loadSettingsWindow()
+{
+    // The window is built afresh after every close, and with it the menu.
+    m_settings = std::make_unique<SettingsWindow>(*this);
+    PopupMenu &menu = m_settings->popupMenu();
+    connect(menu.menu(), &QMenu::aboutToHide, this, [this] {
+        // The chosen item's handler runs after the menu hides; the ticker follows it.
+        QTimer::singleShot(0, this, &TickerWindow::afterPopupMenu);
+    });
+    connect(m_settings.get(), &SettingsWindow::closed, this, [this](bool saved) {
+        if (m_closed || !saved)
+            return;
+        if (SettingsWindow *old = m_settings.release())
+            old->deleteLater();
+        loadSettingsWindow();
+        endModal();
+    });
+}
+
+PopupMenu &TickerWindow::popupMenu()
+{
+    return m_settings->popupMenu();
 }
 
 void TickerWindow::closeEvent(QCloseEvent *event)
@@ -196,12 +231,13 @@ void TickerWindow::Form_QueryUnload()
     HttpFetch::cancel(m_checkReply);
     m_checkReply = nullptr;
     m_builder->abort();
-    m_menu->menu()->hide();
+    popupMenu().menu()->hide();
 
     bool compactDue = false;
     if (!m_store->SaveExitState(float(pixelsToTwips(x())), float(pixelsToTwips(y())), &compactDue))
         qWarning("%s", qPrintable(m_store->errorString()));
     m_store->CloseSettings();
+    m_settings->close(); // closed by the program: nothing is saved
     if (compactDue && !m_store->CompactSettings())
         qWarning("%s", qPrintable(m_store->errorString()));
     emit exited();
@@ -218,6 +254,8 @@ void TickerWindow::RefreshReport()
     if (++m_state.slideCount < m_state.slidePeriod)
         return;
     m_timer[RefreshClock].stop();
+    if (m_builder->isBuilding())
+        return; // the build under way restarts the cycle when it ends
     m_state.slideCount = 0;
     m_lbl[Staging]->hide();
     updateShape();
@@ -320,13 +358,13 @@ void TickerWindow::CheckNetwork()
         m_checkReply = nullptr;
         // Any answer with a body proves the network, an error page included.
         if (!result.body.isEmpty()) {
-            m_menu->setNetworkItemsEnabled(true,
-                                           m_store->settingFlag(QStringLiteral("autochange")));
+            popupMenu().setNetworkItemsEnabled(true,
+                                               m_store->settingFlag(QStringLiteral("autochange")));
             m_timer[NetworkCheck].setInterval(1);
             m_timer[RefreshClock].start();
         } else {
             showMessage(QLatin1String(noNetworkConnection));
-            m_menu->setNetworkItemsEnabled(false, false);
+            popupMenu().setNetworkItemsEnabled(false, false);
             m_timer[NetworkCheck].setInterval(5000);
             m_timer[NetworkCheck].start();
         }
@@ -350,7 +388,7 @@ void TickerWindow::ShowHandleState()
     }
 }
 
-void TickerWindow::setHandleHover(bool onHandle)
+void TickerWindow::setPointerOnHandle(bool onHandle)
 {
     if (m_state.pointerOnHandle == onHandle)
         return;
@@ -418,11 +456,11 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
 
     switch (event->type()) {
     case QEvent::Enter:
-        setHandleHover(index == Handle);
+        setPointerOnHandle(index == Handle);
         break;
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        setHandleHover(index == Handle);
+        setPointerOnHandle(index == Handle);
         if (m_manualDrag) {
             move(mouse->globalPosition().toPoint() - m_dragOffset);
         } else if (index == Handle && mouse->buttons() == Qt::LeftButton) {
@@ -451,19 +489,60 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
 
 void TickerWindow::showPopupMenu(const QPoint &globalPos)
 {
-    QStringList codes;
-    for (const TargetAirport &target : m_store->targetAirports())
-        codes.append(target.airport);
-    m_menu->setTargets(codes);
-    m_store->airportRows().MoveFirst();
-    m_menu->menu_airport()->menuAction()->setEnabled(!codes.isEmpty());
-    m_menu->menu()->popup(globalPos);
+    PopupMenu &menu = popupMenu();
+    const QList<TargetAirport> targets = m_store->targetAirports();
+    if (targets.isEmpty()) {
+        menu.setTargets({});
+        menu.menu_airport()->menuAction()->setEnabled(false);
+        menu.menu_slide()->setEnabled(false);
+        menu.menu_scroll()->setEnabled(false);
+    } else {
+        menu.menu_airport()->menuAction()->setEnabled(true);
+        QStringList codes;
+        bool someChecked = false;
+        for (const TargetAirport &target : targets) {
+            codes.append(target.airport);
+            someChecked = someChecked || target.checked;
+        }
+        menu.setTargets(codes);
+        m_store->airportRows().MoveFirst();
+        if (!someChecked) {
+            if (!m_store->writeSettings(
+                    {{QStringLiteral("autochange"), false}, {QStringLiteral("scroll"), false}}))
+                qWarning("%s", qPrintable(m_store->errorString()));
+            menu.menu_slide()->setChecked(false);
+            menu.menu_slide()->setEnabled(false);
+            menu.menu_scroll()->setEnabled(false);
+            m_settings->setSlideControlsUsable(false);
+        }
+    }
+    menu.menu()->popup(globalPos);
 }
 
 void TickerWindow::afterPopupMenu()
 {
-    if (m_closed)
-        return;
-    m_store->airportRows().MoveFirst();
-    resume();
+    if (m_closed || m_modalOpen)
+        return; // a window opened from the menu runs these steps when it closes
+    RecordSet &rows = m_store->airportRows();
+    bool someChecked = false;
+    if (rows.RecordCount() > 0) {
+        for (rows.MoveFirst(); !rows.AtEOF() && !someChecked; rows.MoveNext())
+            someChecked = rows.flag(QStringLiteral("check"));
+        rows.MoveFirst();
+    }
+    if (!someChecked) {
+        m_builder->abort();
+        HttpFetch::cancel(m_checkReply);
+        m_checkReply = nullptr;
+        if (!m_store->writeSettings(
+                {{QStringLiteral("autochange"), false}, {QStringLiteral("scroll"), false}}))
+            qWarning("%s", qPrintable(m_store->errorString()));
+    }
+    m_timer[NetworkCheck].start();
+}
+
+void TickerWindow::endModal()
+{
+    m_modalOpen = false;
+    afterPopupMenu();
 }

@@ -13,6 +13,7 @@
 #include <memory>
 
 class PopupMenu;
+class SettingsWindow;
 class SingleInstance;
 class TickerLabel;
 
@@ -53,7 +54,9 @@ public:
 
     TickerState &state() { return m_state; }
     SettingsStore &store() { return *m_store; }
-    PopupMenu &popupMenu() { return *m_menu; }
+    /// The pop-up menu, owned by the (hidden) settings window.
+    PopupMenu &popupMenu();
+    SettingsWindow *settingsWindow() const { return m_settings.get(); }
     ReportBuilder &reportBuilder() { return *m_builder; }
     TickerLabel *lbl(int index) const { return m_lbl[index]; }
     QTimer &Timer(int index) { return m_timer[index]; }
@@ -66,6 +69,21 @@ public:
 
     /// Re-reads colour, size and boldness from the settings and lays the labels out again.
     void applyTextSettings();
+    /// Size and boldness of the three labels, then the window fitted to them.
+    void setTextFont(double pointSize, bool bold);
+    void setTextColor(const QColor &color);
+    /// Fits the window to the wider text label and puts the labels at rest below the handle.
+    void Relayout();
+    void setPointerOnHandle(bool onHandle);
+    void setAnyChecked(bool anyChecked) { m_state.anyChecked = anyChecked; }
+
+    /// A modal window opened from the menu: the steps after the menu wait for it to close.
+    void beginModal() { m_modalOpen = true; }
+    void endModal();
+    /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.
+    void showPopupMenu(const QPoint &globalPos);
+    /// What follows every use of the menu: sliding off when nothing is checked, a network check.
+    void afterPopupMenu();
 
 signals:
     /// The window has closed and the store is shut: the program may end.
@@ -84,15 +102,13 @@ private:
     void resizeWindow(int width, int height);
     void updateShape();
     void savePositionIfMoved();
-    void showPopupMenu(const QPoint &globalPos);
-    void afterPopupMenu();
-    void setHandleHover(bool onHandle);
+    void loadSettingsWindow();
 
     QString m_databaseDirectory;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<ReportBuilder> m_builder;
-    std::unique_ptr<PopupMenu> m_menu;
+    std::unique_ptr<SettingsWindow> m_settings;
     TickerState m_state;
     std::array<TickerLabel *, 3> m_lbl{};
     std::array<QTimer, 4> m_timer;
@@ -100,6 +116,7 @@ private:
     QPointer<QNetworkReply> m_checkReply;
     QPoint m_dragOffset;
     bool m_manualDrag = false;
+    bool m_modalOpen = false;
     bool m_loaded = false;
     bool m_closed = false;
 };

@@ -1,0 +1,410 @@
+// Editing of the target list: marks, additions, deletions and moves, with their enabling rules.
+#include "settings/TargetList.h"
+
+#include "platform/Twips.h"
+#include "settings/Pictures.h"
+#include "settings/SettingsLists.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+const QColor buttonFace = QPalette().color(QPalette::Button);
+const QColor hoverGrey(0x80, 0x80, 0x80);
+
+/// Draws the check mark centred at the top of its cell.
+class CheckMarkDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->decorationAlignment = Qt::AlignHCenter | Qt::AlignTop;
+        option->decorationPosition = QStyleOptionViewItem::Top;
+    }
+};
+
+QTableWidget *makeGrid(QWidget *parent, const char *name)
+{
+    auto *grid = new QTableWidget(parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(twipsToPixels(TargetList::rowHeightTwips));
+    grid->verticalHeader()->setMinimumSectionSize(1);
+    grid->setSelectionMode(QAbstractItemView::NoSelection); // the selection colours are ours
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    grid->setShowGrid(false);
+    grid->setFocusPolicy(Qt::NoFocus);
+    return grid;
+}
+
+QTableWidgetItem *cell(const QString &text = {})
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setBackground(Qt::white);
+    item->setForeground(Qt::black);
+    return item;
+}
+
+void colourRow(QTableWidget *grid, int row, bool selected, int columns)
+{
+    const QColor background = selected ? QPalette().color(QPalette::Highlight) : QColor(Qt::white);
+    const QColor text = selected ? QColor(Qt::white) : QColor(Qt::black);
+    for (int c = 0; c < columns; ++c) {
+        if (QTableWidgetItem *item = grid->item(row, c)) {
+            item->setBackground(background);
+            item->setForeground(text);
+        }
+    }
+}
+
+} // namespace
+
+TargetList::TargetList(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    const int gridHeight = twipsToPixels(gridHeightTwips);
+
+    auto *knownTitle = new QLabel(QStringLiteral("飛行場リスト"), this);
+    knownTitle->setObjectName(QStringLiteral("lbl3"));
+    knownTitle->move(0, 0);
+    m_grid[Known] = makeGrid(this, "grid0");
+    m_grid[Known]->setColumnCount(1);
+    m_grid[Known]->setColumnWidth(0, twipsToPixels(1500));
+    m_grid[Known]->setGeometry(0, 18, twipsToPixels(1500) + 20, gridHeight);
+
+    auto *targetTitle = new QLabel(QStringLiteral("ターゲット"), this);
+    targetTitle->setObjectName(QStringLiteral("lbl6"));
+    targetTitle->move(160, 0);
+    m_grid[Targets] = makeGrid(this, "grid1");
+    m_grid[Targets]->setColumnCount(3);
+    m_grid[Targets]->setColumnWidth(0, twipsToPixels(700));
+    m_grid[Targets]->setColumnWidth(1, twipsToPixels(1000));
+    m_grid[Targets]->setColumnHidden(2, true);
+    m_grid[Targets]->setItemDelegateForColumn(0, new CheckMarkDelegate(m_grid[Targets]));
+    m_grid[Targets]->setToolTip(QStringLiteral(" ダブルクリックでスライドマーク "));
+    m_grid[Targets]->setGeometry(160, 18, twipsToPixels(1700) + 20, gridHeight);
+
+    // Buttons: add over delete between the grids, up over down at the right.
+    const struct
+    {
+        int index;
+        ListButton picture;
+        const char *label;
+        const char *labelName;
+        QPoint at;
+        bool labelAbove;
+    } buttons[] = {
+        {Add, ListButton::Add, "追加", "lbl7", {127, 140}, true},
+        {Delete, ListButton::Delete, "削除", "lbl8", {127, 170}, false},
+        {MoveUp, ListButton::MoveUp, "上へ移動", "lbl13", {300, 140}, true},
+        {MoveDown, ListButton::MoveDown, "下へ移動", "lbl14", {300, 170}, false},
+    };
+    const int side = twipsToPixels(375);
+    for (const auto &b : buttons) {
+        auto *button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("cmd%1").arg(b.index));
+        button->setIcon(ListButtonIcon(b.picture));
+        button->setGeometry(QRect(b.at, QSize(side, side)));
+        button->setEnabled(false);
+        button->setAutoFillBackground(true);
+        button->installEventFilter(this);
+        connect(button, &QToolButton::clicked, this, [this, i = b.index] { cmd_Click(i); });
+        m_cmd[b.index - Add] = button;
+        auto *label = new QLabel(QString::fromUtf8(b.label), this);
+        label->setObjectName(QLatin1String(b.labelName));
+        label->adjustSize();
+        label->move(b.at.x() + side / 2 - label->width() / 2,
+                    b.labelAbove ? b.at.y() - label->height() - 1 : b.at.y() + side + 1);
+    }
+
+    for (int i : {Known, Targets}) {
+        m_frame[i] = new QFrame(this);
+        m_frame[i]->setObjectName(QStringLiteral("Frame1%1").arg(i));
+        m_frame[i]->setAutoFillBackground(true);
+        m_frame[i]->hide();
+        QTableWidget *grid = m_grid[i];
+        connect(grid, &QTableWidget::cellPressed, this, [this, i] { grid_MouseDown(i); });
+        connect(grid, &QTableWidget::cellDoubleClicked, this, [this, i] { grid_DblClick(i); });
+        connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
+                [this, i] { grid_Scroll(i); });
+    }
+    resize(m_grid[Targets]->geometry().right() + 70, m_grid[Targets]->geometry().bottom() + 1);
+}
+
+int TargetList::gridTopTwips(int index) const
+{
+    return int(pixelsToTwips(m_grid[index]->y()));
+}
+
+void TargetList::load(SettingsStore &store)
+{
+    QTableWidget *known = m_grid[Known];
+    known->setUpdatesEnabled(false);
+    known->setRowCount(0);
+    RecordSet &list = store.airportListRows();
+    for (list.MoveFirst(); !list.AtEOF(); list.MoveNext()) {
+        const int row = known->rowCount();
+        known->insertRow(row);
+        known->setItem(row, 0,
+                       cell(list.value(QStringLiteral("airport")).toString() + QChar(0x3000) +
+                            list.value(QStringLiteral("jpn")).toString()));
+    }
+    known->setUpdatesEnabled(true);
+
+    const int rowHeight = rowHeightTwips;
+    m_frame[Known]->hide();
+    m_frame[Known]->setGeometry(known->x(),
+                                twipsToPixels(gridTopTwips(Known) + 22 * rowHeight + 15),
+                                known->width(), twipsToPixels(rowHeight - 30));
+
+    QTableWidget *targets = m_grid[Targets];
+    targets->setUpdatesEnabled(false);
+    targets->setRowCount(0);
+    for (const TargetAirport &target : store.targetAirports())
+        appendTarget(target.airport, target.checked);
+    store.airportRows().MoveFirst();
+    targets->setUpdatesEnabled(true);
+    m_frame[Targets]->setGeometry(targets->x(), 0, twipsToPixels(1665), 0);
+    placeTargetPanel(true);
+    m_listChanged = false;
+}
+
+void TargetList::appendTarget(const QString &code, bool marked)
+{
+    QTableWidget *targets = m_grid[Targets];
+    const int row = targets->rowCount();
+    targets->insertRow(row);
+    targets->setItem(row, 0, cell());
+    targets->setItem(row, 1, cell(code));
+    targets->setItem(row, 2, cell());
+    setMark(row, marked);
+}
+
+void TargetList::setMark(int row, bool marked)
+{
+    QTableWidget *targets = m_grid[Targets];
+    targets->item(row, 2)->setText(marked ? QStringLiteral("*") : QString());
+    targets->item(row, 0)->setData(
+        Qt::DecorationRole, marked ? QVariant(CheckMarkPicture(devicePixelRatioF())) : QVariant());
+}
+
+QList<TargetAirport> TargetList::targets() const
+{
+    QList<TargetAirport> list;
+    const QTableWidget *targets = m_grid[Targets];
+    for (int row = 0; row < targets->rowCount(); ++row)
+        list.append(
+            {targets->item(row, 1)->text(), targets->item(row, 2)->text() == QLatin1String("*")});
+    return list;
+}
+
+bool TargetList::anyMarked() const
+{
+    for (const TargetAirport &target : targets()) {
+        if (target.checked)
+            return true;
+    }
+    return false;
+}
+
+void TargetList::placeTargetPanel(bool keepWidth)
+{
+    QFrame *panel = m_frame[Targets];
+    const QTableWidget *grid = m_grid[Targets];
+    const PanelPlacement place =
+        TargetPanelRule(grid->rowCount(), gridTopTwips(Targets), int(pixelsToTwips(grid->height())),
+                        rowHeightTwips);
+    const int width = keepWidth ? panel->width() : twipsToPixels(1665);
+    panel->setVisible(place.visible);
+    if (place.visible)
+        panel->setGeometry(grid->x(), twipsToPixels(place.top), width, twipsToPixels(place.height));
+    else
+        panel->resize(width, panel->height());
+}
+
+void TargetList::select(int gridIndex, int row)
+{
+    QTableWidget *grid = m_grid[gridIndex];
+    const int columns = gridIndex == Known ? 1 : 2;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        colourRow(grid, r, r == row, columns);
+    if (row >= 0 && row < grid->rowCount())
+        grid->setCurrentCell(row, gridIndex == Known ? 0 : 1);
+    if (gridIndex == Targets)
+        m_selectedTarget = row;
+}
+
+void TargetList::updateMoveButtons(int row)
+{
+    const int rows = m_grid[Targets]->rowCount();
+    cmd(MoveUp)->setEnabled(row > 0);
+    cmd(MoveDown)->setEnabled(row < rows - 1);
+}
+
+void TargetList::grid_MouseDown(int index)
+{
+    QTableWidget *grid = m_grid[index];
+    const int row = grid->currentRow();
+    if (index == Known) {
+        cmd(Delete)->setEnabled(false);
+        cmd(MoveUp)->setEnabled(false);
+        cmd(MoveDown)->setEnabled(false);
+        if (row < 0)
+            return;
+        select(Known, row);
+        const QString code = grid->item(row, 0)->text().left(4);
+        bool already = false;
+        for (const TargetAirport &target : targets())
+            already = already || target.airport == code;
+        cmd(Add)->setEnabled(!already);
+        return;
+    }
+    if (grid->rowCount() > 0 && row >= 0) {
+        cmd(Add)->setEnabled(false);
+        cmd(Delete)->setEnabled(true);
+        updateMoveButtons(row);
+        select(Targets, row);
+    } else {
+        cmd(Delete)->setEnabled(false);
+        cmd(MoveUp)->setEnabled(false);
+        cmd(MoveDown)->setEnabled(false);
+    }
+}
+
+void TargetList::grid_DblClick(int index)
+{
+    if (index != Targets)
+        return;
+    const int row = m_grid[Targets]->currentRow();
+    if (row < 0)
+        return;
+    m_listChanged = true;
+    setMark(row, m_grid[Targets]->item(row, 2)->text() != QLatin1String("*"));
+    emit slideControlsUsable(anyMarked());
+}
+
+void TargetList::grid_Scroll(int index)
+{
+    QTableWidget *grid = m_grid[index];
+    QFrame *panel = m_frame[index];
+    const int topRow = grid->verticalScrollBar()->value();
+    if (topRow == grid->rowCount() - 22) {
+        if (panel->isHidden()) {
+            if (index == Targets)
+                panel->resize(twipsToPixels(1410), panel->height());
+            panel->show();
+        }
+    } else if (!panel->isHidden()) {
+        panel->hide();
+    }
+}
+
+void TargetList::cmd_Click(int index)
+{
+    QTableWidget *targets = m_grid[Targets];
+    switch (index) {
+    case Add: {
+        const int knownRow = m_grid[Known]->currentRow();
+        if (knownRow < 0)
+            return;
+        m_listChanged = true;
+        appendTarget(m_grid[Known]->item(knownRow, 0)->text().left(4), true);
+        select(Targets, targets->rowCount() - 1);
+        placeTargetPanel();
+        emit slideControlsUsable(true);
+        break;
+    }
+    case Delete: {
+        const int row = m_selectedTarget;
+        if (row < 0 || row >= targets->rowCount())
+            return;
+        m_listChanged = true;
+        targets->removeRow(row);
+        const int rows = targets->rowCount();
+        // The selection stays on the same place, now the next airport, or the new last row.
+        select(Targets, rows == 0 ? -1 : qMin(row, rows - 1));
+        placeTargetPanel();
+        if (rows > 0) {
+            updateMoveButtons(m_selectedTarget);
+        } else {
+            for (int b : {Delete, MoveUp, MoveDown})
+                cmd(b)->setEnabled(false);
+            emit slideControlsUsable(false);
+        }
+        break;
+    }
+    case MoveUp:
+    case MoveDown: {
+        const int row = m_selectedTarget;
+        const int other = index == MoveUp ? row - 1 : row + 1;
+        if (row < 0 || other < 0 || other >= targets->rowCount())
+            return;
+        m_listChanged = true;
+        const TargetAirport here{targets->item(row, 1)->text(),
+                                 targets->item(row, 2)->text() == QLatin1String("*")};
+        const TargetAirport there{targets->item(other, 1)->text(),
+                                  targets->item(other, 2)->text() == QLatin1String("*")};
+        targets->item(row, 1)->setText(there.airport);
+        setMark(row, there.checked);
+        targets->item(other, 1)->setText(here.airport);
+        setMark(other, here.checked);
+        select(Targets, other);
+        updateMoveButtons(other);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TargetList::cmd_MouseMove(int index)
+{
+    if (index == m_hovered)
+        return;
+    for (int b = Add; b <= MoveDown; ++b) {
+        QPalette palette = cmd(b)->palette();
+        palette.setColor(QPalette::Button, b == index ? hoverGrey : buttonFace);
+        cmd(b)->setPalette(palette);
+    }
+    m_hovered = index;
+}
+
+void TargetList::Form_MouseMove()
+{
+    if (m_hovered < Add || m_hovered > MoveDown)
+        return;
+    for (int b = Add; b <= MoveDown; ++b) {
+        QPalette palette = cmd(b)->palette();
+        palette.setColor(QPalette::Button, buttonFace);
+        cmd(b)->setPalette(palette);
+    }
+    m_hovered = noButton;
+}
+
+void TargetList::mouseMoveEvent(QMouseEvent *event)
+{
+    Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool TargetList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+        for (int b = Add; b <= MoveDown; ++b) {
+            if (watched == cmd(b))
+                cmd_MouseMove(b);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

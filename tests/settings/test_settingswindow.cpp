@@ -1,0 +1,684 @@
+// The settings window, the target list and the pop-up menu against a running ticker.
+#include "platform/MessageBox.h"
+#include "platform/SqlDatabase.h"
+#include "settings/PopupMenu.h"
+#include "settings/SettingsLists.h"
+#include "settings/SettingsWindow.h"
+#include "settings/TargetList.h"
+#include "support/TickerFixture.h"
+#include "ticker/TickerLabel.h"
+
+#include <QDesktopServices>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace {
+
+QString fileText(const QString &path, const QString &sql)
+{
+    SqlDatabase db;
+    if (!db.open(path, "pelko"))
+        return QStringLiteral("<cannot open>");
+    SqlStatement q = db.prepare(sql);
+    QStringList rows;
+    while (q.next()) {
+        QStringList fields;
+        for (int c = 0; c < q.columnCount(); ++c)
+            fields.append(q.value(c).toString());
+        rows.append(fields.join(QLatin1Char('|')));
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
+QColor labelColor(QLabel *label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+} // namespace
+
+/// Receives the addresses handed to the desktop's browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+class TestSettingsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void listTexts();
+    void sliderMapping_data();
+    void sliderMapping();
+    void panelRule_data();
+    void panelRule();
+    void loadShowsTheSettings();
+    void closeWithoutChangeRewritesOnlyTheLists();
+    void closeByProgramSavesNothing();
+    void checkBoxesWriteAtOnce();
+    void colourChoice();
+    void sizeListRelaysTheTicker();
+    void emptiedTargetListStartsNoTimer();
+    void deleteMiddleRowKeepsMarks();
+    void addMarksAndBlocksDuplicates();
+    void moveButtonsFollowTheRow();
+    void marksDriveTheSlideControls();
+    void manyTargetsHideThePanel();
+    void savedTargetsReachTheTicker();
+    void submenuListsCurrentTargets();
+    void noneCheckedSwitchesSlidingOff();
+    void choosingAnAirportShowsIt();
+    void slideAndScrollItems();
+    void settingItemPausesUntilClosed();
+    void versionItem();
+
+private:
+    SettingsWindow *settings() const { return m_fixture->ticker()->settingsWindow(); }
+    std::unique_ptr<TickerFixture> m_fixture;
+};
+
+void TestSettingsWindow::init()
+{
+    m_fixture = std::make_unique<TickerFixture>();
+    QVERIFY(m_fixture->setTargets({{QStringLiteral("RJTT"), true},
+                                   {QStringLiteral("RJAA"), false},
+                                   {QStringLiteral("RJBB"), true}}));
+}
+
+void TestSettingsWindow::cleanup()
+{
+    SettingsWindow::setColorChooser({});
+    m_fixture.reset();
+}
+
+void TestSettingsWindow::listTexts()
+{
+    const QStringList diffs = TimeDiffTexts();
+    QCOMPARE(diffs.size(), 47);
+    QCOMPARE(diffs.first(), QStringLiteral("-23"));
+    QCOMPARE(diffs[22], QStringLiteral("-1"));
+    QCOMPARE(diffs[23], QStringLiteral(" 0"));
+    QCOMPARE(diffs[24], QStringLiteral("+1"));
+    QCOMPARE(diffs.last(), QStringLiteral("+23"));
+    QCOMPARE(FontSizeTexts().size(), 16);
+    QCOMPARE(FontSizeTexts().first(), QStringLiteral("3"));
+    QCOMPARE(SlideIntervalTexts(),
+             (QStringList{"10", "20", "30", "40", "50", "60", "70", "80", "90"}));
+}
+
+void TestSettingsWindow::sliderMapping_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("position");
+    QTest::newRow("slowest") << 100 << 1;
+    QTest::newRow("fastest") << 10 << 10;
+    QTest::newRow("middle") << 60 << 5;
+    QTest::newRow("half rounds to even (5.5 -> 6)") << 55 << 6;
+    QTest::newRow("half rounds to even (4.5 -> 4)") << 65 << 4;
+    QTest::newRow("out of range is clamped") << 500 << 1;
+}
+
+void TestSettingsWindow::sliderMapping()
+{
+    QFETCH(int, rate);
+    QFETCH(int, position);
+    QCOMPARE(SliderPositionFor(rate), position);
+    if (rate % 10 == 0 && rate <= 100)
+        QCOMPARE(ScrollRateFor(position), rate);
+}
+
+void TestSettingsWindow::panelRule_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("height");
+    // Grid at 100 twips, 5205 high, rows of 225.
+    QTest::newRow("empty: covers the grid") << 0 << true << 115 << 5175;
+    QTest::newRow("one row") << 1 << true << 100 + 225 + 15 << 22 * 225 - 30;
+    QTest::newRow("22 rows") << 22 << true << 100 + 22 * 225 + 15 << 225 - 30;
+    QTest::newRow("23 rows: hidden") << 23 << false << 0 << 0;
+}
+
+void TestSettingsWindow::panelRule()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, visible);
+    QFETCH(int, top);
+    QFETCH(int, height);
+    const PanelPlacement place = TargetPanelRule(rows, 100, 5205, 225);
+    QCOMPARE(place.visible, visible);
+    if (visible) {
+        QCOMPARE(place.top, top);
+        QCOMPARE(place.height, height);
+    }
+}
+
+void TestSettingsWindow::loadShowsTheSettings()
+{
+    QVERIFY(m_fixture->db().execute(
+        QStringLiteral("UPDATE setting SET fontsize = '12', timediff = ' 0', autochangerate = "
+                       "'40', scrollrate = 60, "
+                       "autochange = 0, scroll = -1, uselocal = 0, forecolor = 16711680")));
+    QVERIFY(m_fixture->load());
+    SettingsWindow *w = settings();
+    QVERIFY(w);
+    QVERIFY(!w->isVisible()); // loaded hidden at the ticker's start
+    QCOMPARE(w->cmb(SettingsWindow::SizeList)->currentText(), QStringLiteral("12"));
+    QCOMPARE(w->cmb(SettingsWindow::TimeDiffList)->currentText(), QStringLiteral(" 0"));
+    QCOMPARE(w->cmb(SettingsWindow::IntervalList)->currentText(), QStringLiteral("40"));
+    QCOMPARE(w->Slider()->value(), 5);
+    QCOMPARE(w->lbl(9)->palette().color(QPalette::Window), QColor(0, 0, 255)); // 0x00FF0000 is blue
+    QVERIFY(!w->cmb(SettingsWindow::TimeDiffList)->isEnabled());
+    QCOMPARE(labelColor(w->lbl(2)), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(w->size(), QSize(553, 386));
+
+    w->open();
+    QCOMPARE(w->windowTitle(), QStringLiteral(" Tarnbeck  ver 1.6"));
+    // Sliding off: scroll and its speed are not usable even though scroll is on.
+    QVERIFY(w->Check1(SettingsWindow::CheckScroll)->isChecked());
+    QVERIFY(!w->Check1(SettingsWindow::CheckScroll)->isEnabled());
+    QVERIFY(!w->Slider()->isEnabled());
+    QVERIFY(!w->cmb(SettingsWindow::IntervalList)->isEnabled());
+    QCOMPARE(labelColor(w->lbl(4)), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(labelColor(w->lbl(5)), QColor(0x80, 0x80, 0x80));
+
+    // The known list: code, ideographic space, name; the targets with their marks.
+    QTableWidget *known = w->targetList()->grid(TargetList::Known);
+    QCOMPARE(known->rowCount(), 128);
+    QCOMPARE(known->item(0, 0)->text(), QStringLiteral("RJEC　旭川"));
+    QCOMPARE(w->targetList()->targets(),
+             (QList<TargetAirport>{{"RJTT", true}, {"RJAA", false}, {"RJBB", true}}));
+    QTableWidget *targets = w->targetList()->grid(TargetList::Targets);
+    QVERIFY(!targets->item(0, 0)->data(Qt::DecorationRole).isNull());
+    QVERIFY(targets->item(1, 0)->data(Qt::DecorationRole).isNull());
+    QVERIFY(targets->isColumnHidden(2));
+    for (int b : {2, 3, 4, 5})
+        QVERIFY(!w->targetList()->cmd(b)->isEnabled());
+}
+
+void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
+{
+    QVERIFY(m_fixture->db().execute(
+        QStringLiteral("UPDATE setting SET scrollrate = 60, autochangerate = '40'")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    const QString path = m_fixture->db().path();
+    const QString airportsBefore = fileText(path, QStringLiteral("SELECT rowid, * FROM airport"));
+    const QString settingsBefore = fileText(path, QStringLiteral("SELECT * FROM setting"));
+    // Behind the store's back, so a rewrite shows.
+    QVERIFY(m_fixture->db().execute(QStringLiteral("UPDATE setting SET getTAF = 7")));
+
+    SettingsWindow *w = settings();
+    w->open();
+    w->closeByUser();
+    QCOMPARE(fileText(path, QStringLiteral("SELECT rowid, * FROM airport")), airportsBefore);
+    QCOMPARE(
+        fileText(path, QStringLiteral(
+                           "SELECT fontsize, timediff, autochangerate, scrollrate FROM setting")),
+        QStringLiteral("10|+9|40|60"));
+    QCOMPARE(fileText(path, QStringLiteral("SELECT getTAF FROM setting")),
+             QStringLiteral("7")); // untouched
+    Q_UNUSED(settingsBefore);
+    QCOMPARE(ticker->Timer(TickerWindow::SlideTimer).interval(), 60);
+    QCOMPARE(ticker->state().slidePeriod, qint16(40));
+    // A fresh window replaces the closed one.
+    QTRY_VERIFY(ticker->settingsWindow() != w);
+}
+
+void TestSettingsWindow::closeByProgramSavesNothing()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    SettingsWindow *w = settings();
+    w->open();
+    w->cmb(SettingsWindow::SizeList)->setCurrentText(QStringLiteral("16"));
+    w->targetList()->grid(TargetList::Targets)->setCurrentCell(0, 1);
+    w->targetList()->grid_MouseDown(TargetList::Targets);
+    w->targetList()->cmd_Click(TargetList::Delete);
+    ticker->close(); // the ticker's exit closes the window by program
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT fontsize FROM setting")),
+             QStringLiteral("10"));
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT count(*) FROM airport")),
+             QStringLiteral("3"));
+}
+
+void TestSettingsWindow::checkBoxesWriteAtOnce()
+{
+    QVERIFY(m_fixture->db().execute(
+        QStringLiteral("UPDATE setting SET autochange = -1, scroll = 0, uselocal = 0")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    SettingsWindow *w = settings();
+    w->open();
+    const QString path = m_fixture->db().path();
+
+    ticker->state().slideCount = 0;
+    ticker->state().slidePeriod = 20;
+    w->Check1(SettingsWindow::CheckSlide)->click(); // off
+    QCOMPARE(fileText(path, QStringLiteral("SELECT autochange FROM setting")), QStringLiteral("0"));
+    QVERIFY(!w->cmb(SettingsWindow::IntervalList)->isEnabled());
+    QVERIFY(!w->Check1(SettingsWindow::CheckScroll)->isEnabled());
+    QCOMPARE(ticker->state().slideCount, qint16(0));
+    w->Check1(SettingsWindow::CheckSlide)
+        ->click(); // on again: the ticker moves on at its next tick
+    QCOMPARE(fileText(path, QStringLiteral("SELECT autochange FROM setting")),
+             QStringLiteral("-1"));
+    QCOMPARE(ticker->state().slideCount, ticker->state().slidePeriod);
+    QVERIFY(w->Check1(SettingsWindow::CheckScroll)->isEnabled());
+    QVERIFY(!w->Slider()->isEnabled()); // scroll itself is still off
+
+    w->Check1(SettingsWindow::CheckScroll)->click();
+    QCOMPARE(fileText(path, QStringLiteral("SELECT scroll FROM setting")), QStringLiteral("-1"));
+    QVERIFY(w->Slider()->isEnabled());
+    QCOMPARE(labelColor(w->lbl(5)), QColor(Qt::black));
+
+    w->Check1(SettingsWindow::CheckLocal)->click();
+    QCOMPARE(fileText(path, QStringLiteral("SELECT uselocal FROM setting")), QStringLiteral("-1"));
+    QVERIFY(w->cmb(SettingsWindow::TimeDiffList)->isEnabled());
+
+    w->Check1(SettingsWindow::CheckBold)->click();
+    QCOMPARE(fileText(path, QStringLiteral("SELECT \"update\" FROM setting")),
+             QStringLiteral("-1"));
+    for (int i : {0, 1, 2})
+        QVERIFY(ticker->lbl(i)->font().bold());
+
+    for (int i : {SettingsWindow::CheckTaf, SettingsWindow::CheckSunTimes})
+        w->Check1(i)->click();
+    QCOMPARE(fileText(path, QStringLiteral("SELECT getTAF, getSUNSET FROM setting")),
+             QStringLiteral("-1|-1"));
+}
+
+void TestSettingsWindow::colourChoice()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    SettingsWindow *w = settings();
+    w->open();
+    const QString before =
+        fileText(m_fixture->db().path(), QStringLiteral("SELECT forecolor FROM setting"));
+
+    SettingsWindow::setColorChooser(
+        [](const QColor &, QWidget *, std::function<void(const QColor &)>) {});
+    w->lbl_DblClick(9); // cancelled: nothing changes
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT forecolor FROM setting")),
+             before);
+
+    SettingsWindow::setColorChooser(
+        [](const QColor &, QWidget *, std::function<void(const QColor &)> chosen) {
+            chosen(QColor(0x12, 0x34, 0x56));
+        });
+    w->lbl_DblClick(9);
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT forecolor FROM setting")),
+             QString::number(0x563412));
+    QCOMPARE(w->lbl(9)->palette().color(QPalette::Window), QColor(0x12, 0x34, 0x56));
+    for (int i : {0, 1, 2})
+        QCOMPARE(ticker->lbl(i)->palette().color(QPalette::WindowText), QColor(0x12, 0x34, 0x56));
+}
+
+void TestSettingsWindow::sizeListRelaysTheTicker()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QVERIFY(m_fixture->refreshNow());
+    SettingsWindow *w = settings();
+    w->open();
+    const int before = ticker->width();
+    w->cmb(SettingsWindow::SizeList)->setCurrentText(QStringLiteral("18"));
+    w->cmb_Click(SettingsWindow::TimeDiffList); // any list re-applies the size
+    for (int i : {0, 1, 2})
+        QCOMPARE(ticker->lbl(i)->font().pointSize(), 18);
+    QVERIFY(ticker->width() > before);
+    QCOMPARE(ticker->lbl(TickerWindow::Display)->y(), ticker->lbl(TickerWindow::Handle)->height());
+    QCOMPARE(ticker->height(), ticker->lbl(TickerWindow::Display)->height() +
+                                   ticker->lbl(TickerWindow::Handle)->height());
+    // Nothing is written until the close box.
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT fontsize FROM setting")),
+             QStringLiteral("10"));
+    w->closeByUser();
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT fontsize FROM setting")),
+             QStringLiteral("18"));
+}
+
+void TestSettingsWindow::emptiedTargetListStartsNoTimer()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    SettingsWindow *w = settings();
+    w->open();
+    for (int i = 0; i < 3; ++i) {
+        w->targetList()->grid(TargetList::Targets)->setCurrentCell(0, 1);
+        w->targetList()->grid_MouseDown(TargetList::Targets);
+        w->targetList()->cmd_Click(TargetList::Delete);
+    }
+    QCOMPARE(w->targetList()->grid(TargetList::Targets)->rowCount(), 0);
+    // The last delete: buttons off, slide controls greyed, the panel covers the grid.
+    for (int b : {3, 4, 5})
+        QVERIFY(!w->targetList()->cmd(b)->isEnabled());
+    QVERIFY(!w->Check1(SettingsWindow::CheckSlide)->isEnabled());
+    QCOMPARE(labelColor(w->lbl(4)), QColor(0x80, 0x80, 0x80));
+    QVERIFY(!w->targetList()->Frame1(TargetList::Targets)->isHidden());
+
+    const QString before = ticker->state().currentAirport;
+    for (int i : {0, 1, 2})
+        ticker->Timer(i).stop();
+    w->closeByUser();
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT count(*) FROM airport")),
+             QStringLiteral("0"));
+    QCOMPARE(ticker->state().currentAirport, before);
+    QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
+    QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
+}
+
+void TestSettingsWindow::deleteMiddleRowKeepsMarks()
+{
+    QVERIFY(
+        m_fixture->setTargets({{"RJTT", true}, {"RJAA", false}, {"RJBB", true}, {"RJCC", false}}));
+    QVERIFY(m_fixture->load());
+    TargetList *list = settings()->targetList();
+    list->grid(TargetList::Targets)->setCurrentCell(1, 1);
+    list->grid_MouseDown(TargetList::Targets);
+    list->cmd_Click(TargetList::Delete);
+    QCOMPARE(list->targets(),
+             (QList<TargetAirport>{{"RJTT", true}, {"RJBB", true}, {"RJCC", false}}));
+    QVERIFY(list->listChanged());
+    // The selection stays on the place, now RJBB; both moves possible there.
+    QCOMPARE(list->grid(TargetList::Targets)->currentRow(), 1);
+    QVERIFY(list->cmd(TargetList::MoveUp)->isEnabled());
+    QVERIFY(list->cmd(TargetList::MoveDown)->isEnabled());
+    // Pictures follow the marks.
+    QTableWidget *grid = list->grid(TargetList::Targets);
+    for (int row = 0; row < grid->rowCount(); ++row)
+        QCOMPARE(!grid->item(row, 0)->data(Qt::DecorationRole).isNull(),
+                 grid->item(row, 2)->text() == "*");
+}
+
+void TestSettingsWindow::addMarksAndBlocksDuplicates()
+{
+    QVERIFY(m_fixture->load());
+    TargetList *list = settings()->targetList();
+    QTableWidget *known = list->grid(TargetList::Known);
+    const auto rowOf = [known](const QString &code) {
+        for (int r = 0; r < known->rowCount(); ++r) {
+            if (known->item(r, 0)->text().startsWith(code))
+                return r;
+        }
+        return -1;
+    };
+    known->setCurrentCell(rowOf(QStringLiteral("RJTT")), 0);
+    list->grid_MouseDown(TargetList::Known);
+    QVERIFY(!list->cmd(TargetList::Add)->isEnabled()); // already a target
+
+    known->setCurrentCell(rowOf(QStringLiteral("RJCC")), 0);
+    list->grid_MouseDown(TargetList::Known);
+    QVERIFY(list->cmd(TargetList::Add)->isEnabled());
+    list->cmd_Click(TargetList::Add);
+    QCOMPARE(list->targets().last(), (TargetAirport{"RJCC", true})); // a new target is marked
+    QCOMPARE(list->grid(TargetList::Targets)->currentRow(), 3);
+    QCOMPARE(list->grid(TargetList::Targets)->item(3, 1)->background().color(),
+             QPalette().color(QPalette::Highlight));
+}
+
+void TestSettingsWindow::moveButtonsFollowTheRow()
+{
+    QVERIFY(m_fixture->load());
+    TargetList *list = settings()->targetList();
+    QTableWidget *grid = list->grid(TargetList::Targets);
+    grid->setCurrentCell(0, 1);
+    list->grid_MouseDown(TargetList::Targets);
+    QVERIFY(!list->cmd(TargetList::MoveUp)->isEnabled()); // first row
+    QVERIFY(list->cmd(TargetList::MoveDown)->isEnabled());
+    list->cmd_Click(TargetList::MoveDown);
+    list->cmd_Click(TargetList::MoveDown);
+    QCOMPARE(list->targets(),
+             (QList<TargetAirport>{{"RJAA", false}, {"RJBB", true}, {"RJTT", true}}));
+    QVERIFY(!list->cmd(TargetList::MoveDown)->isEnabled()); // now last
+    QVERIFY(list->cmd(TargetList::MoveUp)->isEnabled());
+    list->cmd_Click(TargetList::MoveUp);
+    QCOMPARE(list->targets(),
+             (QList<TargetAirport>{{"RJAA", false}, {"RJTT", true}, {"RJBB", true}}));
+    QCOMPARE(grid->currentRow(), 1);
+
+    // Hover: the button under the pointer turns grey, the surface restores them.
+    list->cmd_MouseMove(TargetList::Delete);
+    QCOMPARE(list->cmd(TargetList::Delete)->palette().color(QPalette::Button),
+             QColor(0x80, 0x80, 0x80));
+    QCOMPARE(list->hoveredButton(), int(TargetList::Delete));
+    list->Form_MouseMove();
+    QCOMPARE(list->hoveredButton(), TargetList::noButton);
+    QVERIFY(list->cmd(TargetList::Delete)->palette().color(QPalette::Button) !=
+            QColor(0x80, 0x80, 0x80));
+}
+
+void TestSettingsWindow::marksDriveTheSlideControls()
+{
+    QVERIFY(m_fixture->setTargets({{"RJTT", true}, {"RJAA", false}}));
+    QVERIFY(m_fixture->load());
+    SettingsWindow *w = settings();
+    TargetList *list = w->targetList();
+    list->grid(TargetList::Targets)->setCurrentCell(0, 1);
+    list->grid_DblClick(TargetList::Targets); // unmark the last mark
+    QVERIFY(!list->anyMarked());
+    QVERIFY(!w->Check1(SettingsWindow::CheckSlide)->isEnabled());
+    QVERIFY(!w->Slider()->isEnabled());
+    QCOMPARE(labelColor(w->lbl(12)), QColor(0x80, 0x80, 0x80));
+    list->grid(TargetList::Targets)->setCurrentCell(1, 1);
+    list->grid_DblClick(TargetList::Targets); // mark another
+    QVERIFY(w->Check1(SettingsWindow::CheckSlide)->isEnabled());
+    QCOMPARE(labelColor(w->lbl(12)), QColor(Qt::black));
+    list->grid_DblClick(TargetList::Known); // does nothing
+    QCOMPARE(list->targets(), (QList<TargetAirport>{{"RJTT", false}, {"RJAA", true}}));
+}
+
+void TestSettingsWindow::manyTargetsHideThePanel()
+{
+    QList<std::pair<QString, bool>> many;
+    for (int i = 0; i < 23; ++i)
+        many.append({QStringLiteral("RX%1").arg(i, 2, 10, QLatin1Char('0')), true});
+    QVERIFY(m_fixture->setTargets(many));
+    QVERIFY(m_fixture->load());
+    TargetList *list = settings()->targetList();
+    QFrame *panel = list->Frame1(TargetList::Targets);
+    QVERIFY(panel->isHidden());
+    QTableWidget *grid = list->grid(TargetList::Targets);
+    grid->verticalScrollBar()->setValue(grid->rowCount() - 22); // scrolled to the end
+    QVERIFY(!panel->isHidden());
+    QCOMPARE(panel->width(), 1410 / 15);
+    grid->verticalScrollBar()->setValue(0);
+    QVERIFY(panel->isHidden());
+
+    // Deleting down to 22 rows brings the panel back below the last row.
+    grid->setCurrentCell(0, 1);
+    list->grid_MouseDown(TargetList::Targets);
+    list->cmd_Click(TargetList::Delete);
+    QVERIFY(!panel->isHidden());
+}
+
+void TestSettingsWindow::savedTargetsReachTheTicker()
+{
+    QVERIFY(m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = 0")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    SettingsWindow *w = settings();
+    w->open();
+    TargetList *list = w->targetList();
+    list->grid(TargetList::Targets)->setCurrentCell(2, 1);
+    list->grid_MouseDown(TargetList::Targets);
+    list->cmd_Click(TargetList::MoveUp);
+    list->cmd_Click(TargetList::MoveUp);
+    w->closeByUser();
+    QCOMPARE(
+        fileText(m_fixture->db().path(),
+                 QStringLiteral("SELECT number, airport, \"check\" FROM airport ORDER BY number")),
+        QStringLiteral("1|RJBB|-1\n2|RJTT|-1\n3|RJAA|0"));
+    // The ticker is hurried to the first target.
+    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
+    QCOMPARE(ticker->state().slidePeriod, qint16(1));
+    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive());
+    ticker->Timer(TickerWindow::RefreshClock).stop();
+    QVERIFY(m_fixture->refreshNow());
+    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB METAR")));
+}
+
+void TestSettingsWindow::submenuListsCurrentTargets()
+{
+    QVERIFY(m_fixture->setTargets(
+        {{"RJTT", true}, {"RJAA", true}, {"RJBB", true}, {"RJCC", true}, {"RJFF", true}}));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    ticker->showPopupMenu(QPoint(10, 10));
+    QStringList shown;
+    for (QAction *item : ticker->popupMenu().menu_airport_target())
+        shown.append(item->text());
+    QCOMPARE(shown, (QStringList{"RJTT", "RJAA", "RJBB", "RJCC", "RJFF"}));
+    ticker->popupMenu().menu()->hide();
+
+    QVERIFY(ticker->store().ReplaceTargets({{"RJFF", true}, {"RJTT", false}}));
+    ticker->showPopupMenu(QPoint(10, 10));
+    shown.clear();
+    for (QAction *item : ticker->popupMenu().menu_airport_target())
+        shown.append(item->text());
+    QCOMPARE(shown, (QStringList{"RJFF", "RJTT"}));
+    QVERIFY(ticker->popupMenu().menu_airport()->menuAction()->isEnabled());
+    ticker->popupMenu().menu()->hide();
+    // After the menu: the rotation restarts from the first row, with a network check.
+    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive() ||
+                ticker->isCheckingNetwork());
+    QCOMPARE(ticker->store().airportRows().value(QStringLiteral("airport")).toString(),
+             QStringLiteral("RJFF"));
+}
+
+void TestSettingsWindow::noneCheckedSwitchesSlidingOff()
+{
+    QVERIFY(m_fixture->setTargets({{"RJTT", false}, {"RJAA", false}}));
+    QVERIFY(
+        m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    ticker->showPopupMenu(QPoint(10, 10));
+    QVERIFY(!ticker->popupMenu().menu_slide()->isEnabled());
+    QVERIFY(!ticker->popupMenu().menu_scroll()->isEnabled());
+    QVERIFY(!settings()->Check1(SettingsWindow::CheckSlide)->isEnabled());
+    // Whatever was chosen: sliding and scrolling are off once the menu has closed.
+    QVERIFY(
+        m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1")));
+    QVERIFY(ticker->store().RefreshSettingRows());
+    ticker->popupMenu().menu()->hide();
+    QTRY_COMPARE(
+        fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange, scroll FROM setting")),
+        QStringLiteral("0|0"));
+    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive() || ticker->isCheckingNetwork() ||
+            ticker->Timer(TickerWindow::RefreshClock).isActive());
+
+    // With no targets at all the menu still opens, the target items off.
+    QVERIFY(ticker->store().ReplaceTargets({}));
+    ticker->showPopupMenu(QPoint(10, 10));
+    QVERIFY(!ticker->popupMenu().menu_airport()->menuAction()->isEnabled());
+    QVERIFY(ticker->popupMenu().menu_end()->isEnabled());
+    ticker->popupMenu().menu()->hide();
+}
+
+void TestSettingsWindow::choosingAnAirportShowsIt()
+{
+    QVERIFY(
+        m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = 0")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->popupMenu().menu_airport_target()[2]->trigger(); // RJBB
+    ticker->popupMenu().menu()->hide();
+    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
+    QVERIFY(!ticker->popupMenu().menu_slide()->isChecked());
+    QVERIFY(!ticker->popupMenu().menu_scroll()->isEnabled());
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")),
+             QStringLiteral("0"));
+    // The next tick after the network check shows it.
+    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive());
+    ticker->Timer(TickerWindow::RefreshClock).stop();
+    QCOMPARE(ticker->state().slidePeriod, qint16(1));
+    QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
+    ticker->RefreshReport();
+    QVERIFY(built.wait(5000));
+    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB METAR")));
+    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB")); // sliding is off: it stays
+}
+
+void TestSettingsWindow::slideAndScrollItems()
+{
+    QVERIFY(
+        m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = 0, scroll = 0")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    PopupMenu &menu = ticker->popupMenu();
+    ticker->state().slideCount = 0;
+    ticker->state().slidePeriod = 60;
+    menu.menu_slide()->trigger(); // on: the ticker moves on at its next tick
+    QVERIFY(menu.menu_slide()->isChecked());
+    QVERIFY(menu.menu_scroll()->isEnabled());
+    QCOMPARE(ticker->state().slideCount, qint16(60));
+    QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")),
+             QStringLiteral("-1"));
+    menu.menu_scroll()->trigger();
+    QCOMPARE(
+        fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange, scroll FROM setting")),
+        QStringLiteral("-1|-1"));
+    menu.menu_slide()->trigger(); // off
+    QVERIFY(!menu.menu_scroll()->isEnabled());
+    QCOMPARE(
+        fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange, scroll FROM setting")),
+        QStringLiteral("0|-1"));
+}
+
+void TestSettingsWindow::settingItemPausesUntilClosed()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->popupMenu().menu_setting()->trigger();
+    ticker->popupMenu().menu()->hide();
+    SettingsWindow *w = settings();
+    QVERIFY(w->isVisible());
+    QVERIFY(w->isModal());
+    QTest::qWait(50); // the steps after the menu must wait for the window
+    for (int i : {0, 1, 2})
+        QVERIFY(!ticker->Timer(i).isActive());
+    w->closeByUser();
+    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive() ||
+                ticker->isCheckingNetwork() ||
+                ticker->Timer(TickerWindow::NetworkCheck).isActive());
+}
+
+void TestSettingsWindow::versionItem()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QVERIFY(m_fixture->db().execute(
+        QStringLiteral("UPDATE host SET url = '' WHERE name = 'programpage'")));
+    QList<ShownMessage> shown;
+    {
+        const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
+        ticker->popupMenu().menu_version()->trigger(); // no page configured: said so
+    }
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.first().text.contains(QStringLiteral("ver 1.6")));
+    QVERIFY(shown.first().text.contains(QStringLiteral("programpage")));
+
+    QVERIFY(m_fixture->db().execute(QStringLiteral(
+        "UPDATE host SET url = 'https://tarnbeck.example/' WHERE name = 'programpage'")));
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    ticker->popupMenu().menu_version()->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QCOMPARE(catcher.urls, (QList<QUrl>{QUrl(QStringLiteral("https://tarnbeck.example/"))}));
+    QCOMPARE(shown.size(), 1);
+}
+
+QTEST_MAIN(TestSettingsWindow)
+#include "test_settingswindow.moc"

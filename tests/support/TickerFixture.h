@@ -1,0 +1,82 @@
+// A running ticker over a temporary database whose servers are a loopback stand-in.
+#pragma once
+
+#include "support/LoopbackHttpServer.h"
+#include "support/TestDatabase.h"
+#include "ticker/TickerWindow.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+class TickerFixture final
+{
+public:
+    TickerFixture()
+    {
+        m_server.start();
+        m_db.setAllHosts(m_server.baseUrl().toString());
+        m_server.setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+        m_db.execute(QStringLiteral("UPDATE setting SET getTAF = 0, getSUNSET = 0"));
+    }
+
+    TestDatabase &db() { return m_db; }
+    LoopbackHttpServer &server() { return m_server; }
+    TickerWindow *ticker() const { return m_ticker.get(); }
+
+    /// Serves a METAR for `code` whose report is `report`.
+    void serveMetar(const QString &code,
+                    const QString &report = QStringLiteral("151230Z 34008KT 9999"))
+    {
+        m_server.setRoute(QStringLiteral("/data/observations/metar/stations/%1.TXT").arg(code),
+                          {200,
+                           QStringLiteral("2024/01/15 12:30\n%1 %2\n").arg(code, report).toLatin1(),
+                           {},
+                           {}});
+    }
+
+    /// Replaces the target rows in the file before the ticker loads.
+    bool setTargets(const QList<std::pair<QString, bool>> &targets)
+    {
+        bool ok = m_db.execute(QStringLiteral("DELETE FROM airport"));
+        int number = 0;
+        for (const auto &[code, checked] : targets) {
+            serveMetar(code);
+            ok = ok &&
+                 m_db.execute(
+                     QStringLiteral(
+                         "INSERT INTO airport (number, airport, \"check\") VALUES (%1, '%2', %3)")
+                         .arg(++number)
+                         .arg(code)
+                         .arg(checked ? -1 : 0));
+        }
+        return ok;
+    }
+
+    /// Loads the ticker and waits for its first network check; the test drives the clock after.
+    TickerWindow *load()
+    {
+        m_ticker = std::make_unique<TickerWindow>(m_db.directory());
+        if (!m_ticker->Form_Load())
+            return nullptr;
+        if (!QTest::qWaitFor([&] { return m_ticker->Timer(TickerWindow::RefreshClock).isActive(); },
+                             5000))
+            return nullptr;
+        m_ticker->Timer(TickerWindow::RefreshClock).stop();
+        return m_ticker.get();
+    }
+
+    /// Runs one refresh now and waits for its text.
+    bool refreshNow()
+    {
+        QSignalSpy built(&m_ticker->reportBuilder(), &ReportBuilder::finished);
+        m_ticker->state().slideCount = qint16(m_ticker->state().slidePeriod - 1);
+        m_ticker->RefreshReport();
+        return built.wait(5000);
+    }
+
+private:
+    TestDatabase m_db;
+    LoopbackHttpServer m_server;
+    std::unique_ptr<TickerWindow> m_ticker;
+};
