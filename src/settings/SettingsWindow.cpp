@@ -7,8 +7,10 @@
 #include "platform/Twips.h"
 #include "settings/SettingsLists.h"
 #include "settings/TargetList.h"
+#include "sun/SunWindow.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
+#include "web/WebWindowsLoader.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -128,6 +130,9 @@ SettingsWindow::SettingsWindow(TickerWindow &ticker)
             [this](int index) { menu_airport_target_Click(index); });
     connect(m_menu->menu_slide(), &QAction::triggered, this, &SettingsWindow::menu_slide_Click);
     connect(m_menu->menu_scroll(), &QAction::triggered, this, &SettingsWindow::menu_scroll_Click);
+    connect(m_menu->menu_weather(), &QAction::triggered, this, &SettingsWindow::menu_weather_Click);
+    connect(m_menu->menu_sunset(), &QAction::triggered, this, &SettingsWindow::menu_sunset_Click);
+    connect(m_menu->menu_camera(), &QAction::triggered, this, &SettingsWindow::menu_camera_Click);
     connect(m_menu->menu_setting(), &QAction::triggered, this, &SettingsWindow::menu_setting_Click);
     connect(m_menu->menu_version(), &QAction::triggered, this, &SettingsWindow::menu_version_Click);
     connect(m_menu->menu_end(), &QAction::triggered, this, &SettingsWindow::menu_end_Click);
@@ -450,6 +455,42 @@ void SettingsWindow::menu_scroll_Click()
 {
     m_ticker.setPointerOnHandle(false);
     writeFlag(QStringLiteral("scroll"), m_menu->menu_scroll()->isChecked());
+}
+
+void SettingsWindow::menu_weather_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    m_ticker.Timer(TickerWindow::NetworkCheck).stop();
+    // The next good network check enables it again.
+    m_menu->menu_weather()->setEnabled(false);
+    ShowChartWindow(m_ticker.store().hosts());
+    m_ticker.Timer(TickerWindow::NetworkCheck).start();
+}
+
+void SettingsWindow::showModal(QDialog *window)
+{
+    m_ticker.Timer(TickerWindow::NetworkCheck).stop();
+    if (!window) { // the user has been told why
+        m_ticker.Timer(TickerWindow::NetworkCheck).start();
+        return;
+    }
+    m_ticker.beginModal();
+    connect(window, &QDialog::finished, &m_ticker, &TickerWindow::endModal);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
+void SettingsWindow::menu_sunset_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    showModal(new SunWindow(&m_ticker));
+}
+
+void SettingsWindow::menu_camera_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    showModal(ShowCameraWindow(m_ticker.store().hosts(), &m_ticker));
 }
 
 void SettingsWindow::menu_setting_Click()

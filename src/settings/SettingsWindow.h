@@ -67,6 +67,9 @@ public:
     void menu_airport_target_Click(int index);
     void menu_slide_Click();
     void menu_scroll_Click();
+    void menu_weather_Click();
+    void menu_sunset_Click();
+    void menu_camera_Click();
     void menu_setting_Click();
     void menu_version_Click();
     void menu_end_Click();
@@ -88,6 +91,8 @@ private:
                   bool usable);
     QLabel *addLabel(int index, const QString &caption, int x, int y);
     void writeFlag(const QString &field, bool value);
+    /// Shows a modal window opened from the menu; the ticker resumes when it closes.
+    void showModal(QDialog *window);
 
     TickerWindow &m_ticker;
     std::unique_ptr<PopupMenu> m_menu;

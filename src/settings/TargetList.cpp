@@ -142,6 +142,15 @@ TargetList::TargetList(QWidget *parent) : QWidget(parent)
     resize(m_grid[Targets]->geometry().right() + 70, m_grid[Targets]->geometry().bottom() + 1);
 }
 
+int TargetList::rowHeightOf(int index) const
+{
+    // The height of row 0 as drawn, which the style may make taller than asked.
+    const QTableWidget *grid = m_grid[index];
+    const int pixels =
+        grid->rowCount() > 0 ? grid->rowHeight(0) : grid->verticalHeader()->defaultSectionSize();
+    return int(pixelsToTwips(pixels));
+}
+
 int TargetList::gridTopTwips(int index) const
 {
     return int(pixelsToTwips(m_grid[index]->y()));
@@ -162,7 +171,7 @@ void TargetList::load(SettingsStore &store)
     }
     known->setUpdatesEnabled(true);
 
-    const int rowHeight = rowHeightTwips;
+    const int rowHeight = rowHeightOf(Known);
     m_frame[Known]->hide();
     m_frame[Known]->setGeometry(known->x(),
                                 twipsToPixels(gridTopTwips(Known) + 22 * rowHeight + 15),

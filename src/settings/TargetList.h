@@ -60,6 +60,7 @@ private:
     void placeTargetPanel(bool keepWidth = false);
     void updateMoveButtons(int row);
     int gridTopTwips(int index) const;
+    int rowHeightOf(int index) const;
 
     std::array<QTableWidget *, 2> m_grid{};
     std::array<QToolButton *, 4> m_cmd{};

@@ -207,6 +207,15 @@ QString SettingsStore::host(const QString &name)
     return query.next() ? query.value(0).toString().trimmed() : QString();
 }
 
+QHash<QString, QString> SettingsStore::hosts()
+{
+    QHash<QString, QString> all;
+    SqlStatement query = m_db.prepare(QStringLiteral("SELECT name, url FROM host"));
+    while (query.next())
+        all.insert(query.value(0).toString(), query.value(1).toString().trimmed());
+    return all;
+}
+
 bool SettingsStore::CountStart()
 {
     const qint64 count = setting(QStringLiteral("startup")).toLongLong();

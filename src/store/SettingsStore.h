@@ -4,6 +4,7 @@
 #include "platform/SqlDatabase.h"
 #include "store/RecordSet.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -76,6 +77,8 @@ public:
     std::optional<AirportCoordinates> coordinatesOf(const QString &airport);
     /// The configured address of an outside server (table host), empty if not configured.
     QString host(const QString &name);
+    /// Every configured address, by name.
+    QHash<QString, QString> hosts();
 
     /// Counts this start in `startup`.
     bool CountStart();

@@ -436,9 +436,10 @@ void TickerWindow::resizeWindow(int width, int height)
 
 void TickerWindow::updateShape()
 {
-    // Input and paint only where text is drawn, the handle's square included.
-    QRegion shape;
-    for (int i : {Handle, Display, Staging}) {
+    // Input and paint only where text is drawn; the handle is grabbed anywhere in its square,
+    // not just on its outline.
+    QRegion shape(m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos()));
+    for (int i : {Display, Staging}) {
         if (!m_lbl[i]->isHidden())
             shape += m_lbl[i]->textRegion().translated(m_lbl[i]->pos());
     }
@@ -461,14 +462,16 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         setPointerOnHandle(index == Handle);
-        if (m_manualDrag) {
+        if (!(mouse->buttons() & Qt::LeftButton)) {
+            m_dragState = DragState::None; // the release may have gone to the window manager
+        } else if (m_dragState == DragState::Following) {
             move(mouse->globalPosition().toPoint() - m_dragOffset);
-        } else if (index == Handle && mouse->buttons() == Qt::LeftButton) {
-            // The window manager moves the window; without one, follow the pointer here.
-            if (!StartSystemMove(this)) {
-                m_manualDrag = true;
-                m_dragOffset = mouse->globalPosition().toPoint() - pos();
-            }
+        } else if (m_dragState == DragState::None && index == Handle &&
+                   mouse->buttons() == Qt::LeftButton) {
+            // One move per press: the window manager moves the window; without one, follow
+            // the pointer here until the button is released.
+            m_dragState = StartSystemMove(this) ? DragState::System : DragState::Following;
+            m_dragOffset = mouse->globalPosition().toPoint() - pos();
         }
         return true;
     }
@@ -479,7 +482,7 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     case QEvent::MouseButtonRelease:
-        m_manualDrag = false;
+        m_dragState = DragState::None;
         return true;
     default:
         break;

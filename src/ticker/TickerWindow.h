@@ -114,8 +114,9 @@ private:
     std::array<QTimer, 4> m_timer;
     QString m_homePageUrl;
     QPointer<QNetworkReply> m_checkReply;
+    enum class DragState { None, System, Following };
+    DragState m_dragState = DragState::None;
     QPoint m_dragOffset;
-    bool m_manualDrag = false;
     bool m_modalOpen = false;
     bool m_loaded = false;
     bool m_closed = false;

@@ -14,9 +14,9 @@ LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QTcpServer(parent)
     });
 }
 
-bool LoopbackHttpServer::start()
+bool LoopbackHttpServer::start(quint16 port)
 {
-    return listen(QHostAddress::LocalHost, 0);
+    return listen(QHostAddress::LocalHost, port);
 }
 
 QUrl LoopbackHttpServer::baseUrl() const

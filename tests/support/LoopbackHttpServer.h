@@ -21,8 +21,8 @@ public:
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
-    /// Listens on an ephemeral loopback port.
-    bool start();
+    /// Listens on `port` of the loopback address (0: an ephemeral port).
+    bool start(quint16 port = 0);
     QUrl baseUrl() const;
 
     void setRoute(const QString &path, const Route &route) { m_routes.insert(path, route); }

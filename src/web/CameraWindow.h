@@ -1,0 +1,42 @@
+// The camera window `camera`: live images of eleven airports, reloaded every minute.
+#pragma once
+
+#include "web/WebCatalogue.h"
+
+#include <QDialog>
+#include <QTimer>
+
+class QMenuBar;
+class QWebEngineView;
+
+class CameraWindow final : public QDialog
+{
+    Q_OBJECT
+public:
+    /// Runs the load steps: the first camera at the design size, timer running. Not yet shown.
+    explicit CameraWindow(const SourceHosts &hosts, QWidget *owner = nullptr);
+    ~CameraWindow() override;
+
+    QString cameraUrl() const { return m_address.url(); }
+    int cameraTicks() const { return m_cameraTicks; }
+    QWebEngineView *browser() const { return m_browser; }
+    QMenuBar *menuBar() const { return m_menuBar; }
+
+    /// The handler of the menu item `index` (in menu order).
+    void chooseCamera(int index);
+    /// One tick of the one-second timer; the 60th reloads the image.
+    void Timer_Timer();
+
+signals:
+    void reloaded();
+
+private:
+    SourceHosts m_hosts;
+    QMenuBar *m_menuBar;
+    QWidget *m_client;
+    QWebEngineView *m_browser;
+    QTimer m_timer;
+    QSize m_frameExtra{0, 0}; ///< unknown until first shown: none assumed
+    DocumentAddress m_address;
+    int m_cameraTicks = 0;
+};

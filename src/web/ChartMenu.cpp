@@ -1,0 +1,70 @@
+// The "天気図" menu: one action per catalogue entry, submenus as the catalogue nests them.
+#include "web/ChartMenu.h"
+
+#include <QMenu>
+#include <QVector>
+
+namespace {
+
+struct Level
+{
+    QMenu *menu;
+    const char *prefix;
+};
+
+QString titleFor(const ChartItem &item, const QString &caption, const Level &level)
+{
+    switch (item.title) {
+    case TitleForm::ParentOwn:
+        return level.menu->title() + QStringLiteral(" - ") + caption;
+    case TitleForm::PrefixOwn:
+        return QString::fromUtf8(level.prefix) + caption;
+    case TitleForm::Own:
+        break;
+    }
+    return caption;
+}
+
+void name(QObject *object, const ChartItem &item)
+{
+    object->setObjectName(QLatin1String(item.control));
+    if (item.index >= 0)
+        object->setProperty("index", item.index);
+}
+
+} // namespace
+
+void BuildChartMenu(QMenu *menu, const std::function<void(const ChartChoice &)> &chosen)
+{
+    QVector<Level> levels{{menu, nullptr}};
+    const ChartCatalogue catalogue = chartCatalogue();
+    for (int i = 0; i < catalogue.count; ++i) {
+        const ChartItem &item = catalogue.items[i];
+        const Level &level = levels.last();
+        switch (item.kind) {
+        case ChartItemKind::SubmenuBegin: {
+            QMenu *sub = level.menu->addMenu(QString::fromUtf8(item.caption));
+            sub->setObjectName(QLatin1String(item.control));
+            sub->menuAction()->setObjectName(QLatin1String(item.control));
+            levels.append({sub, item.prefix});
+            break;
+        }
+        case ChartItemKind::SubmenuEnd:
+            levels.removeLast();
+            break;
+        case ChartItemKind::Separator:
+            name(level.menu->addSeparator(), item);
+            break;
+        case ChartItemKind::Entry: {
+            const QString caption = QString::fromUtf8(item.caption);
+            QAction *action = level.menu->addAction(caption);
+            name(action, item);
+            const ChartChoice choice{&item, titleFor(item, caption, level)};
+            QObject::connect(action, &QAction::triggered, menu,
+                             [chosen, choice] { chosen(choice); });
+            break;
+        }
+        }
+    }
+    Q_ASSERT(levels.size() == 1);
+}

@@ -1,0 +1,173 @@
+// The chart window: load steps, ShowChart, the five-minute reload and printing.
+#include "web/ChartWindow.h"
+
+#include "platform/Twips.h"
+#include "web/WebBrowser.h"
+
+#include <QEvent>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QWebEngineView>
+
+namespace {
+
+constexpr int reloadTicks = 300;
+// What the frame, caption and menu bar add around the browser.
+constexpr int extraWidth = 115;
+constexpr int extraHeight = 695;
+
+std::unique_ptr<QPrinter> defaultPrinter()
+{
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        // Printers but none marked default: the first one rather than nothing.
+        const QStringList names = QPrinterInfo::availablePrinterNames();
+        if (!names.isEmpty())
+            info = QPrinterInfo::printerInfo(names.first());
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+ChartWindow::Seams withDefaults(ChartWindow::Seams seams)
+{
+    if (!seams.now)
+        seams.now = [] {
+            return QDateTime::currentDateTime();
+        };
+    if (!seams.printerInstalled)
+        seams.printerInstalled = [] {
+            return !QPrinterInfo::availablePrinterNames().isEmpty();
+        };
+    if (!seams.printer)
+        seams.printer = defaultPrinter;
+    return seams;
+}
+
+} // namespace
+
+ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
+    : QMainWindow(parent), m_seams(withDefaults(std::move(seams))), m_hosts(hosts),
+      m_client(new QWidget(this)), m_browser(CreateBrowser(m_client))
+{
+    setObjectName(QStringLiteral("chart"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral(" 地上天気図"));
+    setCentralWidget(m_client);
+    m_browser->move(0, 0);
+    m_client->installEventFilter(this);
+
+    m_exit = menuBar()->addAction(QStringLiteral("閉じる"));
+    m_exit->setObjectName(QStringLiteral("menu_exit"));
+    connect(m_exit, &QAction::triggered, this, &QWidget::close);
+    m_print = menuBar()->addAction(QStringLiteral("印刷"));
+    m_print->setObjectName(QStringLiteral("menu_print"));
+    connect(m_print, &QAction::triggered, this, &ChartWindow::menu_print_Click);
+    m_chart = menuBar()->addMenu(QStringLiteral("天気図"));
+    m_chart->setObjectName(QStringLiteral("menu_chart"));
+    m_chart->menuAction()->setObjectName(QStringLiteral("menu_chart"));
+    BuildChartMenu(m_chart, [this](const ChartChoice &choice) { choose(choice); });
+    // Freed once the browser is back from its signal, which still holds the printer.
+    connect(
+        m_browser, &QWebEngineView::printFinished, this, [this] { m_printing.reset(); },
+        Qt::QueuedConnection);
+
+    const OpeningChart opening = openingChart(m_seams.now().time().hour());
+    m_address = chartAddress(m_hosts, chartOpeningSource,
+                             QLatin1String(chartOpeningBasePath) + QLatin1String(opening.file));
+    m_chartUrl = m_address.url();
+    m_chartTitle = QString::fromUtf8(opening.caption);
+    m_viewWidth = chartOpeningWidth;
+    m_viewHeight = chartOpeningHeight;
+    ShowChart();
+
+    m_refreshTicks = 0;
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, &ChartWindow::timer_Timer);
+    m_timer.start();
+    // ShowChart has centred the window already; the opening document is never maximised.
+    m_openMaximised = false;
+}
+
+ChartWindow::~ChartWindow() = default;
+
+void ChartWindow::choose(const ChartChoice &choice)
+{
+    const ChartItem &item = *choice.item;
+    m_address = chartAddress(m_hosts, item.source,
+                             QString::fromUtf8(item.basePath) + QString::fromUtf8(item.file));
+    m_chartUrl = m_address.url();
+    m_chartTitle = choice.title;
+    if (item.maximised()) {
+        m_openMaximised = true;
+    } else {
+        m_viewWidth = item.width;
+        m_viewHeight = item.height;
+    }
+    ShowChart();
+}
+
+void ChartWindow::ShowChart()
+{
+    // A maximised window may have lost its borders: measure the frame only in the normal state.
+    if (!isMaximized())
+        m_frameExtra = FrameExtra(this, m_frameExtra);
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+    m_browser->hide();
+    hide();
+
+    m_print->setEnabled(!m_chartUrl.endsWith(QLatin1String("pdf")));
+    if (!m_seams.printerInstalled())
+        m_print->setEnabled(false);
+
+    if (m_openMaximised) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setWindowState(windowState() | Qt::WindowMaximized);
+        m_openMaximised = false;
+    } else {
+        m_browser->resize(twipsToPixels(m_viewWidth), twipsToPixels(m_viewHeight));
+        const QSize outer(twipsToPixels(m_viewWidth + extraWidth),
+                          twipsToPixels(m_viewHeight + extraHeight));
+        setFixedSize(outer - m_frameExtra);
+        move(CentredOn(screen()->geometry(), outer));
+    }
+
+    ShowDocument(m_browser, m_address, m_chartTitle);
+    setWindowTitle(QLatin1Char(' ') + m_chartTitle);
+    show();
+    m_browser->show();
+}
+
+void ChartWindow::timer_Timer()
+{
+    if (++m_refreshTicks < reloadTicks)
+        return;
+    m_refreshTicks = 0;
+    m_browser->reload();
+    emit reloaded();
+}
+
+void ChartWindow::menu_print_Click()
+{
+    // One job at a time: the browser keeps using the printer until it reports the end.
+    if (m_printing || !m_print->isEnabled())
+        return;
+    m_printing = m_seams.printer();
+    m_browser->print(m_printing.get());
+}
+
+bool ChartWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        fillBrowserWhenMaximised();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ChartWindow::fillBrowserWhenMaximised()
+{
+    // The maximised size arrives from the window manager after the show, so follow every resize.
+    if (isMaximized())
+        m_browser->resize(m_client->size());
+}

@@ -1,0 +1,77 @@
+// The weather chart window `chart`: a catalogue of charts shown in an embedded browser.
+#pragma once
+
+#include "web/ChartMenu.h"
+#include "web/WebCatalogue.h"
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QPrinter;
+class QWebEngineView;
+
+class ChartWindow final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    /// What the window asks of the system; tests replace them.
+    struct Seams
+    {
+        std::function<QDateTime()> now;                     ///< local date and time
+        std::function<bool()> printerInstalled;             ///< any printer at all
+        std::function<std::unique_ptr<QPrinter>()> printer; ///< the default printer
+    };
+
+    /// Runs the load steps: opening document by the hour, shown and centred, timer running.
+    explicit ChartWindow(const SourceHosts &hosts, Seams seams = {}, QWidget *parent = nullptr);
+    ~ChartWindow() override;
+
+    QString chartUrl() const { return m_chartUrl; }
+    QString chartTitle() const { return m_chartTitle; }
+    int refreshTicks() const { return m_refreshTicks; }
+    QWebEngineView *browser() const { return m_browser; }
+    QAction *menu_print() const { return m_print; }
+    QMenu *menu_chart() const { return m_chart; }
+
+    /// Sets the document of a catalogue entry and shows it.
+    void choose(const ChartChoice &choice);
+    /// Resizes and centres the window for the current document, loads it and sets the caption.
+    void ShowChart();
+    /// One tick of the one-second timer; every 300th reloads the page.
+    void timer_Timer();
+    /// Prints the current page on the default printer without a dialog.
+    void menu_print_Click();
+
+signals:
+    void reloaded();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fillBrowserWhenMaximised();
+
+    Seams m_seams;
+    SourceHosts m_hosts;
+    QWidget *m_client;
+    QWebEngineView *m_browser;
+    QAction *m_exit;
+    QAction *m_print;
+    QMenu *m_chart;
+    QTimer m_timer;
+    std::unique_ptr<QPrinter> m_printing; ///< alive until the browser has finished with it
+    QSize m_frameExtra{0, 0};             ///< unknown until first shown: none assumed
+
+    DocumentAddress m_address;
+    QString m_chartUrl;
+    QString m_chartTitle;
+    int m_viewWidth = 0;
+    int m_viewHeight = 0;
+    bool m_openMaximised = false;
+    int m_refreshTicks = 0;
+};

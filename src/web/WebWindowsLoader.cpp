@@ -1,0 +1,118 @@
+// Loading the web windows' plugin: busy pointer, the sandbox under root, one chart window.
+#include "web/WebWindowsLoader.h"
+
+#include "platform/MessageBox.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QPluginLoader>
+#include <QPointer>
+
+namespace {
+
+WebWindows *loaded = nullptr;
+QPointer<QWidget> chartWindow;
+
+class BusyPointer final
+{
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
+void tellCannotLoad(const QString &error)
+{
+    ShowMessage(nullptr, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
+                QStringLiteral("天気図とライブカメラの部品 (%1) を読み込めませんでした。\n\n%2")
+                    .arg(QStringLiteral(TARNBECK_WEB_PLUGIN_FILE), error));
+}
+
+/// Loads the plugin and makes a window under the busy pointer; tells the user when it cannot.
+template <typename Make> auto createWith(Make make) -> decltype(make(nullptr))
+{
+    QString error;
+    {
+        BusyPointer busy;
+        if (WebWindows *windows = LoadWebWindows(&error))
+            return make(windows);
+    }
+    tellCannotLoad(error);
+    return nullptr;
+}
+
+} // namespace
+
+QStringList WebPluginDirectories()
+{
+    const QString here = QCoreApplication::applicationDirPath();
+    return {here,
+            QDir::cleanPath(here + QLatin1Char('/') + QStringLiteral(TARNBECK_WEB_PLUGIN_RELDIR))};
+}
+
+WebWindows *LoadWebWindows(const QStringList &directories, QString *error)
+{
+    if (loaded)
+        return loaded;
+    // The browser's sandbox cannot run as root, and the browser refuses to start with it on.
+    if (RunningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+
+    QStringList reasons;
+    for (const QString &directory : directories) {
+        const QString file = QDir(directory).filePath(QStringLiteral(TARNBECK_WEB_PLUGIN_FILE));
+        if (!QFileInfo::exists(file))
+            continue;
+        QPluginLoader loader(file);
+        QObject *instance = loader.instance();
+        if (auto *windows = qobject_cast<WebWindows *>(instance)) {
+            loaded = windows; // the loader is never unloaded: the browser engine cannot restart
+            return loaded;
+        }
+        reasons.append(instance ? QStringLiteral("%1: 部品の形式が違います").arg(file)
+                                : loader.errorString());
+    }
+    if (reasons.isEmpty())
+        reasons.append(
+            QStringLiteral("見つかりません: %1").arg(directories.join(QStringLiteral(", "))));
+    if (error)
+        *error = reasons.join(QLatin1Char('\n'));
+    return nullptr;
+}
+
+WebWindows *LoadWebWindows(QString *error)
+{
+    return LoadWebWindows(WebPluginDirectories(), error);
+}
+
+bool ShowChartWindow(const SourceHosts &hosts)
+{
+    if (chartWindow) {
+        chartWindow->setWindowState(chartWindow->windowState() & ~Qt::WindowMinimized);
+        chartWindow->show();
+        chartWindow->raise();
+        chartWindow->activateWindow();
+        return true;
+    }
+    chartWindow =
+        createWith([&](WebWindows *windows) { return windows->createChartWindow(hosts, nullptr); });
+    return chartWindow != nullptr;
+}
+
+QWidget *OpenChartWindow()
+{
+    return chartWindow;
+}
+
+QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner)
+{
+    QDialog *camera =
+        createWith([&](WebWindows *windows) { return windows->createCameraWindow(hosts, owner); });
+    if (camera)
+        camera->show();
+    return camera;
+}

@@ -1,0 +1,153 @@
+// xdotool and ImageMagick wrappers for the end-to-end tests.
+#include "e2e/X11Driver.h"
+
+#include <QColor>
+#include <QHash>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace X11Driver {
+
+bool available(QString *why)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        *why = QStringLiteral("needs an X display (run under xvfb-run)");
+        return false;
+    }
+    for (const char *tool : {"xdotool", "xsetroot", "import", "sqlcipher"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
+            *why = QStringLiteral("%1 is missing").arg(QLatin1String(tool));
+            return false;
+        }
+    }
+    return true;
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(15000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+namespace {
+
+QList<X11Window> search(const QStringList &criteria)
+{
+    QList<X11Window> found;
+    const QStringList ids =
+        run(QStringLiteral("xdotool"),
+            QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible")} + criteria)
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &id : ids) {
+        QHash<QString, int> v;
+        const QString shell = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"),
+                                                              QStringLiteral("--shell"), id});
+        for (const QString &line : shell.split(QLatin1Char('\n'))) {
+            const QStringList kv = line.split(QLatin1Char('='));
+            if (kv.size() == 2)
+                v.insert(kv[0], kv[1].toInt());
+        }
+        found.append(
+            {id, QRect(v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")),
+                       v.value(QStringLiteral("WIDTH")), v.value(QStringLiteral("HEIGHT")))});
+    }
+    return found;
+}
+
+} // namespace
+
+QList<X11Window> windowsNamed(const QString &name)
+{
+    return search({QStringLiteral("--name"), name});
+}
+
+QList<X11Window> windowsOfClass(const QString &windowClass)
+{
+    return search({QStringLiteral("--class"), windowClass});
+}
+
+QSize screenSize()
+{
+    const QStringList size = run(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")})
+                                 .split(QLatin1Char(' '));
+    return size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
+}
+
+QImage screenshot(const QString &path)
+{
+    run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
+    return QImage(path);
+}
+
+void mouseMove(const QPoint &at)
+{
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+}
+
+void click(const QPoint &at, int button)
+{
+    mouseMove(at);
+    run(QStringLiteral("xdotool"), {QStringLiteral("click"), QString::number(button)});
+}
+
+void clickInWindow(const QString &windowId, const QPoint &at, int button)
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"),
+                                    windowId, QString::number(at.x()), QString::number(at.y())});
+    run(QStringLiteral("xdotool"), {QStringLiteral("click"), QString::number(button)});
+}
+
+void drag(const QPoint &from, const QPoint &to)
+{
+    mouseMove(from);
+    run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
+    // A hand's first move is tiny, and the window is dragged from where it began.
+    mouseMove(from + QPoint(1, 1));
+    QThread::msleep(50);
+    for (int step = 1; step <= 5; ++step) {
+        mouseMove(from + (to - from) * step / 5);
+        QThread::msleep(50);
+    }
+    run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
+}
+
+void key(const QString &keys)
+{
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
+}
+
+void keyToWindow(const QString &windowId, const QString &keys)
+{
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("windowactivate"), QStringLiteral("--sync"), windowId});
+    key(keys);
+}
+
+void setDesktopColor(const QString &color)
+{
+    run(QStringLiteral("xsetroot"), {QStringLiteral("-solid"), color});
+}
+
+ColorCount countColors(const QImage &image, const QRect &area, const QColor &a, const QColor &b)
+{
+    ColorCount count;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c == a)
+                ++count.a;
+            else if (c == b)
+                ++count.b;
+            else
+                ++count.other;
+        }
+    }
+    return count;
+}
+
+} // namespace X11Driver

@@ -1,0 +1,49 @@
+// Drives an X display from outside, as a user would: xdotool, screenshots, the window manager.
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+struct X11Window
+{
+    QString id;
+    QRect rect;
+};
+
+namespace X11Driver {
+
+/// True when a display and the tools are there; `why` says what is missing.
+bool available(QString *why);
+/// Runs a program to its end; its standard output, or empty on failure.
+QString run(const QString &program, const QStringList &arguments);
+/// Visible windows whose name matches the regular expression `name`.
+QList<X11Window> windowsNamed(const QString &name);
+/// Visible windows of the class `windowClass` (menus included).
+QList<X11Window> windowsOfClass(const QString &windowClass);
+QSize screenSize();
+QImage screenshot(const QString &path);
+void mouseMove(const QPoint &at);
+void click(const QPoint &at, int button = 1);
+/// Clicks at `at` in the window's own coordinates (a decorated window's frame is not counted).
+void clickInWindow(const QString &windowId, const QPoint &at, int button = 1);
+void drag(const QPoint &from, const QPoint &to);
+/// Types keys as the keyboard does (to the focused window, or to a menu holding the keyboard).
+void key(const QString &keys);
+/// Activates a managed window, then types keys to it (so the window manager sees them too).
+void keyToWindow(const QString &windowId, const QString &keys);
+/// Paints the desktop a plain colour (the X server must have a client connected to keep it).
+void setDesktopColor(const QString &color);
+/// Pixels of `area` in `image` counted by colour: exactly `a`, exactly `b`, anything else.
+struct ColorCount
+{
+    int a = 0;
+    int b = 0;
+    int other = 0;
+};
+ColorCount countColors(const QImage &image, const QRect &area, const QColor &a, const QColor &b);
+
+} // namespace X11Driver

@@ -1,0 +1,383 @@
+// Tarnbeck as a user meets it: the real binary on an X display, driven from outside.
+#include "e2e/X11Driver.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace X11Driver;
+
+namespace {
+
+const QColor textColor(255, 255, 0);
+const QColor desktopColor(0x33, 0x66, 0x99);
+constexpr int deadline = 30000;
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void firstRunShowsTheFirstTargetAtTheCentre();
+    void menuAndEnd();
+    void dragMovesAndTheNewPlaceIsStored();
+    void noNetworkAndBack();
+    void secondStartIsRefused();
+    void textSizeSavedAndKeptAfterRestart();
+
+private:
+    /// Starts the program in its directory; the process is killed at cleanup if still running.
+    QProcess *start();
+    /// The ticker window once it shows text, or a null rect.
+    QRect waitForTicker(const std::function<bool(const QRect &)> &accept = {});
+    /// Runs SQL with the sqlcipher command-line tool on the program's database.
+    QString sql(const QString &statement) const;
+    /// Opens the pop-up menu with a right click on the handle square; the menu's window.
+    X11Window openMenu(const QRect &ticker);
+    QString shotPath(const QString &name) const
+    {
+        return m_app->filePath(name + QStringLiteral(".png"));
+    }
+    void keepScreenshot(const QString &name, const QRect &area);
+
+    std::unique_ptr<QTemporaryDir> m_app;
+    std::unique_ptr<LoopbackHttpServer> m_server;
+    QList<QProcess *> m_processes;
+    QProcess m_windowManager;
+    quint16 m_port = 0;
+};
+
+void TestEndToEnd::initTestCase()
+{
+    QString why;
+    if (!available(&why))
+        QSKIP(qPrintable(why));
+    // A window manager gives the close box and the system move a user has.
+    if (!QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) {
+        m_windowManager.start(QStringLiteral("openbox"), {});
+        QVERIFY(m_windowManager.waitForStarted());
+        QTest::qWait(500);
+    }
+}
+
+void TestEndToEnd::cleanupTestCase()
+{
+    m_windowManager.kill();
+    m_windowManager.waitForFinished();
+}
+
+void TestEndToEnd::init()
+{
+    m_app = std::make_unique<QTemporaryDir>();
+    const QString binary = m_app->filePath(QStringLiteral("tarnbeck"));
+    QVERIFY(QFile::copy(QStringLiteral(TARNBECK_BINARY), binary));
+    QVERIFY(QFile::setPermissions(binary, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString db = m_app->filePath(QStringLiteral("tarnbeck.dat"));
+    QVERIFY(QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB), db));
+    QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner));
+
+    m_server = std::make_unique<LoopbackHttpServer>();
+    QVERIFY(m_server->start());
+    m_port = m_server->serverPort();
+    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+    // Station files whose lines fit beside the screen's centre.
+    const struct
+    {
+        const char *code;
+        const char *metar;
+        const char *taf;
+    } stations[] = {
+        {"RJTT", "RJTT_4", "RJTT_1"}, {"RJAA", "RJAA_2", "RJAA_1"}, {"RJBB", "RJBB_2", "RJBB_1"}};
+    for (const auto &s : stations) {
+        m_server->serveFile(
+            QStringLiteral("/data/observations/metar/stations/%1.TXT").arg(QLatin1String(s.code)),
+            stationFile(QStringLiteral("metar/%1.TXT").arg(QLatin1String(s.metar))));
+        m_server->serveFile(
+            QStringLiteral("/data/forecasts/taf/stations/%1.TXT").arg(QLatin1String(s.code)),
+            stationFile(QStringLiteral("taf/%1.TXT").arg(QLatin1String(s.taf))));
+    }
+    QCOMPARE(sql(QStringLiteral("UPDATE host SET url = '%1'; UPDATE setting SET forecolor = 65535; "
+                                "SELECT count(*) FROM host WHERE url = '%1';")
+                     .arg(m_server->baseUrl().toString())),
+             QStringLiteral("18"));
+}
+
+void TestEndToEnd::cleanup()
+{
+    for (QProcess *process : std::as_const(m_processes)) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished();
+        }
+        delete process;
+    }
+    m_processes.clear();
+    m_server.reset();
+    m_app.reset();
+}
+
+QProcess *TestEndToEnd::start()
+{
+    auto *process = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(m_app->filePath(QStringLiteral("tarnbeck")), {});
+    m_processes.append(process);
+    process->waitForStarted();
+    return process;
+}
+
+QString TestEndToEnd::sql(const QString &statement) const
+{
+    QProcess sqlcipher;
+    sqlcipher.start(QStringLiteral("sqlcipher"), {m_app->filePath(QStringLiteral("tarnbeck.dat"))});
+    sqlcipher.waitForStarted();
+    sqlcipher.write(QStringLiteral("PRAGMA key = 'pelko';\n%1\n").arg(statement).toUtf8());
+    sqlcipher.closeWriteChannel();
+    sqlcipher.waitForFinished();
+    return QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
+}
+
+QRect TestEndToEnd::waitForTicker(const std::function<bool(const QRect &)> &accept)
+{
+    // Accepted only when it holds still between two looks: a window being laid out moves.
+    QRect found;
+    QRect previous;
+    (void)QTest::qWaitFor(
+        [&] {
+            found = {};
+            for (const X11Window &w : windowsNamed(QStringLiteral("^Tarnbeck$"))) {
+                if (w.rect.height() > 10 && (!accept || accept(w.rect)))
+                    found = w.rect;
+            }
+            const bool still = !found.isNull() && found == previous;
+            previous = found;
+            return still;
+        },
+        deadline);
+    return found == previous ? found : QRect();
+}
+
+X11Window TestEndToEnd::openMenu(const QRect &ticker)
+{
+    const QList<X11Window> before = windowsOfClass(QStringLiteral("tarnbeck"));
+    click(ticker.topLeft() + QPoint(6, 7), 3);
+    X11Window menu;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
+                const bool isNew = std::none_of(before.begin(), before.end(),
+                                                [&](const X11Window &b) { return b.id == w.id; });
+                if (isNew && w.rect.height() > 100) {
+                    menu = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        deadline);
+    return menu;
+}
+
+void TestEndToEnd::keepScreenshot(const QString &name, const QRect &area)
+{
+    QDir().mkpath(QStringLiteral(TARNBECK_SCREENSHOTS));
+    QImage(shotPath(QStringLiteral("shot")))
+        .copy(area)
+        .save(QStringLiteral(TARNBECK_SCREENSHOTS "/") + name + QStringLiteral(".png"));
+}
+
+void TestEndToEnd::firstRunShowsTheFirstTargetAtTheCentre()
+{
+    QProcess *ticker = start();
+    // Placed before any text arrives: the top-left corner at the centre of the screen.
+    const QRect placed = waitForTicker();
+    const QSize screen = screenSize();
+    QCOMPARE(placed.topLeft(), QPoint(screen.width() / 2, screen.height() / 2));
+
+    QRect window;
+    ColorCount pixels;
+    // Shown and shaped: inside the window only text and desktop, the handle's square aside.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+            if (window.isNull())
+                return false;
+            setDesktopColor(desktopColor.name()); // while the program is connected
+            const QImage shot = screenshot(shotPath(QStringLiteral("shot")));
+            pixels = countColors(shot, window.adjusted(0, 20, 0, 0), textColor, desktopColor);
+            return pixels.a > 500 && pixels.b > 10 * pixels.a && pixels.other == 0;
+        },
+        deadline));
+    QCOMPARE(window.topLeft(), placed.topLeft());
+    keepScreenshot(QStringLiteral("ticker"), window.adjusted(-40, -30, 40, 30));
+
+    // The report follows the network check by about one refresh tick.
+    const QStringList requests = m_server->requests();
+    QVERIFY(requests.indexOf(QStringLiteral("/ident.dat")) <
+            requests.indexOf(QStringLiteral("/data/observations/metar/stations/RJTT.TXT")));
+    QCOMPARE(ticker->state(), QProcess::Running);
+}
+
+void TestEndToEnd::menuAndEnd()
+{
+    QProcess *ticker = start();
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
+    const X11Window menu = openMenu(window);
+    QVERIFY2(!menu.id.isEmpty(), "no menu appeared");
+    screenshot(shotPath(QStringLiteral("shot")));
+    keepScreenshot(QStringLiteral("menu"),
+                   menu.rect.united(window.adjusted(0, 0, 0, 0)).adjusted(-20, -20, 20, 20) &
+                       QRect(QPoint(), screenSize()));
+    key(QStringLiteral("Up")); // the last item: 終了
+    key(QStringLiteral("Return"));
+    QVERIFY(ticker->waitForFinished(deadline));
+    QCOMPARE(sql(QStringLiteral("SELECT posX, posY FROM setting;")),
+             QStringLiteral("%1|%2")
+                 .arg(window.x() * 15.0, 0, 'f', 1)
+                 .arg(window.y() * 15.0, 0, 'f', 1));
+}
+
+void TestEndToEnd::dragMovesAndTheNewPlaceIsStored()
+{
+    QProcess *ticker = start();
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
+    const QPoint handle = window.topLeft() + QPoint(6, 7);
+    drag(handle, handle - QPoint(200, 150));
+    const QRect moved =
+        waitForTicker([&](const QRect &r) { return r.topLeft() != window.topLeft(); });
+    QVERIFY(!moved.isNull());
+    QVERIFY2((moved.topLeft() - (window.topLeft() - QPoint(200, 150))).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("%1,%2").arg(moved.x()).arg(moved.y())));
+    // A drag on the text moves nothing.
+    drag(moved.topLeft() + QPoint(20, 30), moved.topLeft() + QPoint(120, 130));
+    QTest::qWait(300);
+    QCOMPARE(waitForTicker().topLeft(), moved.topLeft());
+
+    const X11Window menu = openMenu(moved);
+    QVERIFY(!menu.id.isEmpty());
+    key(QStringLiteral("Up"));
+    key(QStringLiteral("Return"));
+    QVERIFY(ticker->waitForFinished(deadline));
+    QCOMPARE(
+        sql(QStringLiteral("SELECT posX, posY FROM setting;")),
+        QStringLiteral("%1|%2").arg(moved.x() * 15.0, 0, 'f', 1).arg(moved.y() * 15.0, 0, 'f', 1));
+
+    // The next start comes back to the stored place.
+    start();
+    QCOMPARE(waitForTicker().topLeft(), moved.topLeft());
+}
+
+void TestEndToEnd::noNetworkAndBack()
+{
+    // Slide every 10 s, so a network check follows each refresh soon.
+    QCOMPARE(sql(QStringLiteral("UPDATE setting SET autochange = -1, scroll = 0, autochangerate = "
+                                "'10', getTAF = 0, getSUNSET = 0; "
+                                "SELECT autochangerate FROM setting;")),
+             QStringLiteral("10"));
+    start();
+    const QRect report = waitForTicker([](const QRect &r) { return r.width() > 400; });
+    QVERIFY(!report.isNull());
+
+    m_server->close();
+    const QRect message =
+        waitForTicker([](const QRect &r) { return r.width() < 250 && r.height() < 60; });
+    QVERIFY2(!message.isNull(), "NO NETWORK CONNECTION never replaced the report");
+    setDesktopColor(desktopColor.name());
+    const ColorCount pixels =
+        countColors(screenshot(shotPath(QStringLiteral("shot"))), message, textColor, desktopColor);
+    QVERIFY(pixels.a > 50);
+
+    QVERIFY(m_server->start(m_port));
+    QVERIFY2(!waitForTicker([](const QRect &r) { return r.width() > 400; }).isNull(),
+             "the report did not come back");
+}
+
+void TestEndToEnd::secondStartIsRefused()
+{
+    QProcess *first = start();
+    QVERIFY(!waitForTicker([](const QRect &r) { return r.height() > 100; }).isNull());
+    QProcess *second = start();
+    QList<X11Window> refusal;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            refusal = windowsNamed(QStringLiteral("確認"));
+            return !refusal.isEmpty();
+        },
+        deadline));
+    screenshot(shotPath(QStringLiteral("shot")));
+    keepScreenshot(QStringLiteral("second-start"),
+                   refusal.first().rect.adjusted(-10, -40, 10, 10) & QRect(QPoint(), screenSize()));
+    keyToWindow(refusal.first().id, QStringLiteral("Return"));
+    QVERIFY(second->waitForFinished(deadline));
+    QTest::qWait(300);
+    QCOMPARE(first->state(), QProcess::Running);
+    QVERIFY(!waitForTicker().isNull());
+}
+
+void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
+{
+    if (m_windowManager.state() != QProcess::Running)
+        QSKIP("needs a window manager for the close box");
+    QProcess *ticker = start();
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
+    const X11Window menu = openMenu(window);
+    QVERIFY(!menu.id.isEmpty());
+    for (const char *k : {"Up", "Up", "Up", "Return"}) // 終了, バージョン, 設定
+        key(QLatin1String(k));
+    QList<X11Window> settings;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            settings = windowsNamed(QStringLiteral("Tarnbeck  ver 1.6"));
+            return !settings.isEmpty();
+        },
+        deadline));
+    const QRect area = settings.first().rect;
+    QTest::qWait(300);
+    screenshot(shotPath(QStringLiteral("shot")));
+    keepScreenshot(QStringLiteral("settings"),
+                   area.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
+
+    // The size list: focus it with a click, type the size, take it.
+    keyToWindow(settings.first().id, QStringLiteral("shift")); // the window manager's focus first
+    clickInWindow(settings.first().id, QPoint(135, 55));
+    QTest::qWait(500);
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("14")});
+    key(QStringLiteral("Return"));
+    QTest::qWait(500);
+    keyToWindow(settings.first().id,
+                QStringLiteral("alt+F4")); // the close box, through the window manager
+    QVERIFY(QTest::qWaitFor(
+        [&] { return windowsNamed(QStringLiteral("Tarnbeck  ver 1.6")).isEmpty(); }, deadline));
+    QTRY_COMPARE_WITH_TIMEOUT(sql(QStringLiteral("SELECT fontsize FROM setting;")),
+                              QStringLiteral("14"), deadline);
+
+    // Bigger text now and after a restart.
+    const QRect bigger =
+        waitForTicker([&](const QRect &r) { return r.height() > window.height(); });
+    QVERIFY(!bigger.isNull());
+    ticker->kill();
+    ticker->waitForFinished();
+    QFile::remove(m_app->filePath(QStringLiteral("tarnbeck.lock")));
+    start();
+    QVERIFY(!waitForTicker([&](const QRect &r) { return r.height() > window.height(); }).isNull());
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "test_endtoend.moc"

@@ -1,0 +1,31 @@
+// A loopback HTTP server standing in for the chart and camera sources: images, PDFs and a page.
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+#include <QUrl>
+
+/// Answers every path with a fixture chosen by its ending (".pdf" a PDF, ".html" or "/" a page,
+/// anything else an image), each with its proper content type, and counts the requests.
+class DocumentServer final : public QTcpServer
+{
+    Q_OBJECT
+public:
+    explicit DocumentServer(QObject *parent = nullptr);
+    /// Listens on an ephemeral loopback port; false when a fixture is missing or listening fails.
+    bool start();
+    QUrl baseUrl() const;
+    /// Requests so far for `path`.
+    int requestCount(const QString &path) const { return m_requests.count(path); }
+    QStringList requests() const { return m_requests; }
+
+private:
+    void answer(QTcpSocket *socket);
+
+    QByteArray m_image;
+    QByteArray m_pdf;
+    QByteArray m_page;
+    QStringList m_requests;
+};

@@ -1,0 +1,231 @@
+// The camera window on a real display, against a loopback server standing in for the cameras.
+#include "DocumentServer.h"
+#include "WebTestSupport.h"
+#include "platform/Twips.h"
+#include "web/CameraWindow.h"
+
+#include <QMenuBar>
+#include <QPointer>
+
+namespace {
+
+SourceHosts hostsOn(const QUrl &base)
+{
+    SourceHosts hosts;
+    for (int source = 1; source <= 6; ++source)
+        hosts.insert(QStringLiteral("camera%1").arg(source),
+                     base.toString() + QStringLiteral("/k%1").arg(source));
+    return hosts;
+}
+
+} // namespace
+
+class TestCameraWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void opensOnShinChitoseAtDesignSize();
+    void eachAirport_data();
+    void eachAirport();
+    void akitaThenSapporoHeights();
+    void firstReloadSixtyTicksAfterChoice_data();
+    void firstReloadSixtyTicksAfterChoice();
+    void reopeningStartsAfresh();
+    void cameraWithoutHostShowsLocalPage();
+
+private:
+    CameraWindow *open(const SourceHosts &hosts);
+    CameraWindow *open() { return open(hostsOn(m_server.baseUrl())); }
+    void choose(const char *control);
+    QString url(const QString &path) const { return m_server.baseUrl().toString() + path; }
+
+    DocumentServer m_server;
+    QPointer<CameraWindow> m_window;
+};
+
+CameraWindow *TestCameraWindow::open(const SourceHosts &hosts)
+{
+    m_window = new CameraWindow(hosts);
+    m_window->show();
+    return m_window;
+}
+
+void TestCameraWindow::choose(const char *control)
+{
+    QAction *item = m_window->menuBar()->findChild<QAction *>(QLatin1String(control));
+    QVERIFY2(item, control);
+    item->trigger();
+}
+
+void TestCameraWindow::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X display (run under xvfb-run)");
+    QVERIFY(m_server.start());
+}
+
+void TestCameraWindow::cleanup()
+{
+    if (m_window) {
+        m_window->close();
+        QTRY_VERIFY(m_window.isNull());
+    }
+}
+
+void TestCameraWindow::opensOnShinChitoseAtDesignSize()
+{
+    CameraWindow *window = open();
+    QCOMPARE(window->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(window->windowTitle(), QStringLiteral("新千歳空港"));
+    QCOMPARE(window->cameraUrl(), url(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")));
+    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")), 1);
+    // The client area below the menu bar is 10230 × 5865 twips; the browser is taller still.
+    QWidget *client = window->browser()->parentWidget();
+    QCOMPARE(SizeText(client->size()), SizeText(QSize(twipsToPixels(10230), twipsToPixels(5865))));
+    QCOMPARE(client->y(), window->menuBar()->geometry().bottom() + 1);
+    QCOMPARE(SizeText(window->browser()->size()),
+             SizeText(QSize(twipsToPixels(10215), twipsToPixels(7815))));
+
+    const QList<QAction *> items = window->menuBar()->actions();
+    QCOMPARE(items.size(), 11);
+    for (QAction *item : items)
+        QVERIFY2(!item->menu(), qPrintable(item->text())); // plain items, no submenus
+}
+
+void TestCameraWindow::eachAirport_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("height");
+    const auto row = [](int index, const char *caption, const char *control, const char *path,
+                        int height) {
+        QTest::addRow("%s", control)
+            << index << QString::fromUtf8(caption) << QString::fromLatin1(control)
+            << QString::fromLatin1(path) << height;
+    };
+    row(0, "新千歳空港", "menu_shinnchitose", "/k1/cameraimg/shinchitose_L.jpg", 6600);
+    row(1, "札幌", "menu_sapporo", "/k1/cameraimg/sapporo_L.jpg", 6600);
+    row(2, "旭川", "menu_asahikawa", "/k1/cameraimg/asahikawa_L.jpg", 6600);
+    row(3, "函館", "menu_hakodate", "/k1/cameraimg/hakodate_L.jpg", 6600);
+    row(4, "帯広", "menu_obihiro", "/k1/cameraimg/obihiro_L.jpg", 6600);
+    row(5, "釧路", "menu_kushiro", "/k1/cameraimg/kushiro_L.jpg", 6600);
+    row(6, "仙台空港", "menu_sendai", "/k2/liveimage/live-sendai-east.jpg", 8400);
+    row(7, "福島空港", "menu_fukushima", "/k3/kukouoffice/photo1.jpg", 8400);
+    row(8, "秋田空港", "menu_akita", "/k4/img/camera.php", 8400);
+    row(9, "小松空港", "menu_komatsu", "/k5/-wvhttp-01-/GetOneShot", 8400);
+    row(10, "広島空港", "menu_hiroshima", "/k6/HIROSHIMA-AIRPORT/camera.jpg", 8400);
+}
+
+void TestCameraWindow::eachAirport()
+{
+    QFETCH(int, index);
+    QFETCH(QString, caption);
+    QFETCH(QString, control);
+    QFETCH(QString, path);
+    QFETCH(int, height);
+    CameraWindow *window = open();
+    QAction *item = window->menuBar()->actions().value(index);
+    QVERIFY(item);
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->objectName(), control);
+    const int width = window->frameGeometry().width();
+    const int before = m_server.requestCount(path);
+    item->trigger();
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->cameraUrl(), url(path));
+    QTRY_VERIFY(m_server.requestCount(path) > before);
+    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(height));
+    QCOMPARE(window->frameGeometry().width(), width);
+}
+
+void TestCameraWindow::akitaThenSapporoHeights()
+{
+    CameraWindow *window = open();
+    choose("menu_akita");
+    QCOMPARE(window->windowTitle(), QStringLiteral("秋田空港"));
+    QCOMPARE(window->cameraUrl(), url(QStringLiteral("/k4/img/camera.php")));
+    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(8400));
+    choose("menu_sapporo");
+    QCOMPARE(window->windowTitle(), QStringLiteral("札幌"));
+    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(6600));
+    // The browser is never resized; the window's height only shows more or less of it.
+    QCOMPARE(SizeText(window->browser()->size()),
+             SizeText(QSize(twipsToPixels(10215), twipsToPixels(7815))));
+}
+
+void TestCameraWindow::firstReloadSixtyTicksAfterChoice_data()
+{
+    QTest::addColumn<QByteArray>("control");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("another airport")
+        << QByteArray("menu_hiroshima") << QStringLiteral("/k6/HIROSHIMA-AIRPORT/camera.jpg");
+    QTest::newRow("same airport again")
+        << QByteArray("menu_shinnchitose") << QStringLiteral("/k1/cameraimg/shinchitose_L.jpg");
+}
+
+void TestCameraWindow::firstReloadSixtyTicksAfterChoice()
+{
+    QFETCH(QByteArray, control);
+    QFETCH(QString, path);
+    CameraWindow *window = open();
+    QTRY_VERIFY(m_server.requestCount(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")) > 0);
+    QSignalSpy reloads(window, &CameraWindow::reloaded);
+    for (int i = 0; i < 45; ++i)
+        window->Timer_Timer();
+    const int before = m_server.requestCount(path);
+    choose(control.constData());
+    QCOMPARE(window->cameraTicks(), 0);
+    QTRY_COMPARE(m_server.requestCount(path), before + 1); // loaded at once, even if shown
+
+    for (int i = 0; i < 59; ++i)
+        window->Timer_Timer();
+    QCOMPARE(reloads.count(), 0);
+    window->Timer_Timer();
+    QCOMPARE(reloads.count(), 1);
+    QCOMPARE(window->cameraTicks(), 0);
+    QTRY_COMPARE(m_server.requestCount(path), before + 2);
+
+    // Without a choice, every further minute.
+    for (int i = 0; i < 60; ++i)
+        window->Timer_Timer();
+    QCOMPARE(reloads.count(), 2);
+    QTRY_COMPARE(m_server.requestCount(path), before + 3);
+}
+
+void TestCameraWindow::reopeningStartsAfresh()
+{
+    CameraWindow *window = open();
+    const QSize design = window->frameGeometry().size();
+    choose("menu_komatsu");
+    for (int i = 0; i < 30; ++i)
+        window->Timer_Timer();
+    window->close();
+    QTRY_VERIFY(m_window.isNull()); // discarded on close
+
+    window = open();
+    QCOMPARE(window->windowTitle(), QStringLiteral("新千歳空港"));
+    QCOMPARE(window->cameraUrl(), url(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")));
+    QCOMPARE(window->cameraTicks(), 0);
+    QCOMPARE(SizeText(window->frameGeometry().size()), SizeText(design));
+}
+
+void TestCameraWindow::cameraWithoutHostShowsLocalPage()
+{
+    SourceHosts hosts = hostsOn(m_server.baseUrl());
+    hosts.insert(QStringLiteral("camera4"), QString());
+    CameraWindow *window = open(hosts);
+    choose("menu_akita");
+    QCOMPARE(window->windowTitle(), QStringLiteral("秋田空港"));
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("camera4"));
+    QVERIFY2(text.contains(QStringLiteral("ライブカメラの配信元 4")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("設定されていません")), qPrintable(text));
+    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(8400));
+}
+
+TARNBECK_WEB_TEST_MAIN(TestCameraWindow)
+#include "test_camerawindow.moc"

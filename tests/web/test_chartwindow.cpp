@@ -1,0 +1,362 @@
+// The chart window on a real display, against a loopback server standing in for the sources.
+#include "DocumentServer.h"
+#include "WebTestSupport.h"
+#include "platform/Twips.h"
+#include "web/ChartWindow.h"
+
+#include <QMenu>
+#include <QPointer>
+#include <QPrinter>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+namespace {
+
+/// Each source gets its own prefix on the one server, so a request shows which source was used.
+SourceHosts hostsOn(const QUrl &base)
+{
+    SourceHosts hosts;
+    for (int source = 1; source <= 9; ++source)
+        hosts.insert(QStringLiteral("chart%1").arg(source),
+                     base.toString() + QStringLiteral("/c%1").arg(source));
+    return hosts;
+}
+
+QAction *item(QWidget *window, const char *control, int index = -1)
+{
+    const QList<QAction *> actions = window->findChildren<QAction *>(QLatin1String(control));
+    for (QAction *action : actions) {
+        const QVariant i = action->property("index");
+        if (index < 0 ? !i.isValid() : i.toInt() == index)
+            return action;
+    }
+    return nullptr;
+}
+
+QSize twips(int width, int height)
+{
+    return {twipsToPixels(width), twipsToPixels(height)};
+}
+
+} // namespace
+
+class TestChartWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void opensOnTheDocumentOfTheHour_data();
+    void opensOnTheDocumentOfTheHour();
+    void printItemFollowsDocumentAndPrinter_data();
+    void printItemFollowsDocumentAndPrinter();
+    void pdfIsShownInsideMaximised();
+    void normalEntryAfterMaximisedIsCentredAtItsSize_data();
+    void normalEntryAfterMaximisedIsCentredAtItsSize();
+    void reloadsEvery300TicksWhateverWasChosen();
+    void sourceWithoutHostShowsLocalPage_data();
+    void sourceWithoutHostShowsLocalPage();
+    void reopeningStartsAfresh();
+    void printsCurrentPageWithoutDialog();
+
+private:
+    ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
+    ChartWindow *open(QTime at, const SourceHosts &hosts, ChartWindow::Seams seams = {});
+    QString url(const QString &path) const { return m_server.baseUrl().toString() + path; }
+
+    DocumentServer m_server;
+    QPointer<ChartWindow> m_window;
+    bool m_printerInstalled = true;
+};
+
+ChartWindow *TestChartWindow::open(QTime at, ChartWindow::Seams seams)
+{
+    return open(at, hostsOn(m_server.baseUrl()), std::move(seams));
+}
+
+ChartWindow *TestChartWindow::open(QTime at, const SourceHosts &hosts, ChartWindow::Seams seams)
+{
+    seams.now = [at] {
+        return QDateTime(QDate(2024, 7, 1), at);
+    };
+    if (!seams.printerInstalled)
+        seams.printerInstalled = [this] {
+            return m_printerInstalled;
+        };
+    m_window = new ChartWindow(hosts, std::move(seams));
+    return m_window;
+}
+
+void TestChartWindow::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X display (run under xvfb-run)");
+    QVERIFY(m_server.start());
+}
+
+void TestChartWindow::cleanup()
+{
+    m_printerInstalled = true;
+    if (m_window) {
+        m_window->close();
+        QTRY_VERIFY(m_window.isNull());
+    }
+}
+
+void TestChartWindow::opensOnTheDocumentOfTheHour_data()
+{
+    QTest::addColumn<QTime>("at");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("caption");
+    const QString day = QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_1.jpg");
+    const QString night = QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg");
+    QTest::newRow("00:00:00") << QTime(0, 0) << day << QStringLiteral(" 天気のツボ (昼)");
+    QTest::newRow("11:59:59") << QTime(11, 59, 59) << day << QStringLiteral(" 天気のツボ (昼)");
+    QTest::newRow("12:00:00") << QTime(12, 0) << night << QStringLiteral(" 天気のツボ (夜)");
+    QTest::newRow("23:59:59") << QTime(23, 59, 59) << night << QStringLiteral(" 天気のツボ (夜)");
+}
+
+void TestChartWindow::opensOnTheDocumentOfTheHour()
+{
+    QFETCH(QTime, at);
+    QFETCH(QString, path);
+    QFETCH(QString, caption);
+    ChartWindow *window = open(at);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->parent() == nullptr);
+    QVERIFY(!window->isModal());
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->chartUrl(), url(path));
+    QTRY_COMPARE(m_server.requestCount(path), 1);
+    QCOMPARE(window->refreshTicks(), 0);
+
+    // The browser at its design size, the window that plus the frame allowance, centred.
+    QCOMPARE(SizeText(window->browser()->size()), SizeText(twips(9600, 7300)));
+    const QRect frame = window->frameGeometry();
+    QCOMPARE(SizeText(frame.size()), SizeText(twips(9600 + 115, 7300 + 695)));
+    const QRect screen = window->screen()->geometry();
+    QCOMPARE(frame.topLeft(),
+             QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2));
+}
+
+void TestChartWindow::printItemFollowsDocumentAndPrinter_data()
+{
+    QTest::addColumn<bool>("printer");
+    QTest::addColumn<QStringList>("choices");
+    QTest::addColumn<QList<bool>>("enabled");
+    const QStringList sequence{QStringLiteral("menu_SPAS"), QStringLiteral("menu_FBJP112"),
+                               QStringLiteral("menu_TV_tomorrow"), QStringLiteral("menu_yahoo"),
+                               QStringLiteral("menu_FXJP")};
+    // The opening image first, then each choice in turn.
+    QTest::newRow("printer") << true << sequence
+                             << QList<bool>{true, false, false, true, true, false};
+    QTest::newRow("no printer") << false << sequence
+                                << QList<bool>{false, false, false, false, false, false};
+}
+
+void TestChartWindow::printItemFollowsDocumentAndPrinter()
+{
+    QFETCH(bool, printer);
+    QFETCH(QStringList, choices);
+    QFETCH(QList<bool>, enabled);
+    m_printerInstalled = printer;
+    ChartWindow *window = open(QTime(9, 0));
+    QCOMPARE(window->menu_print()->isEnabled(), enabled[0]);
+    for (int i = 0; i < choices.size(); ++i) {
+        QAction *choice = item(window, qPrintable(choices[i]));
+        QVERIFY2(choice, qPrintable(choices[i]));
+        choice->trigger();
+        QVERIFY2(window->menu_print()->isEnabled() == enabled[i + 1], qPrintable(choices[i]));
+    }
+}
+
+void TestChartWindow::pdfIsShownInsideMaximised()
+{
+    ChartWindow *window = open(QTime(9, 0));
+    QSignalSpy downloads(window->browser()->page()->profile(),
+                         &QWebEngineProfile::downloadRequested);
+    QSignalSpy loads(window->browser(), &QWebEngineView::loadFinished);
+    item(window, "menu_FBJP112")->trigger();
+
+    QCOMPARE(window->windowTitle(), QStringLiteral(" 悪天予想図 - 12時間予想"));
+    QCOMPARE(window->chartUrl(), url(QStringLiteral("/c6/chart/FBJP412.pdf")));
+    QVERIFY(window->isVisible());
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c6/chart/FBJP412.pdf")), 1);
+    // Shown by the browser's own viewer: loaded in place, never handed to a download.
+    QTRY_VERIFY(!loads.isEmpty() && loads.last().value(0).toBool() &&
+                window->browser()->url() == QUrl(window->chartUrl()));
+    QTest::qWait(300);
+    QCOMPARE(downloads.count(), 0);
+}
+
+void TestChartWindow::normalEntryAfterMaximisedIsCentredAtItsSize_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QSize>("browserTwips");
+    QTest::newRow("typhoon") << QStringLiteral("menu_chart_typoon") << 1
+                             << QStringLiteral(" 台風情報 - アジア広域") << QSize(10200, 7800);
+    QTest::newRow("radar-amedas") << QStringLiteral("menu_chart_radaramedas") << 2
+                                  << QStringLiteral(" レーダーアメダス合成図 (現況) - 南日本")
+                                  << QSize(10200, 10150);
+    QTest::newRow("wide-area radar") << QStringLiteral("menu_chart_kouikiradar") << -1
+                                     << QStringLiteral(" 広域合成レーダー") << QSize(7400, 7400);
+    QTest::newRow("amedas") << QStringLiteral("menu_chart_amedas_temp") << 7
+                            << QStringLiteral(" アメダス - 気温 - 九州") << QSize(10200, 7800);
+}
+
+void TestChartWindow::normalEntryAfterMaximisedIsCentredAtItsSize()
+{
+    QFETCH(QString, control);
+    QFETCH(int, index);
+    QFETCH(QString, title);
+    QFETCH(QSize, browserTwips);
+    ChartWindow *window = open(QTime(9, 0));
+    item(window, "menu_SPAS")->trigger();
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+
+    item(window, qPrintable(control), index)->trigger();
+    QVERIFY(!(window->windowState() & Qt::WindowMaximized));
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(SizeText(window->browser()->size()),
+             SizeText(twips(browserTwips.width(), browserTwips.height())));
+    QTRY_COMPARE(SizeText(window->frameGeometry().size()),
+                 SizeText(twips(browserTwips.width() + 115, browserTwips.height() + 695)));
+    const QRect screen = window->screen()->geometry();
+    const QRect frame = window->frameGeometry();
+    QTRY_COMPARE(window->frameGeometry().topLeft(), QPoint((screen.width() - frame.width()) / 2,
+                                                           (screen.height() - frame.height()) / 2));
+}
+
+void TestChartWindow::reloadsEvery300TicksWhateverWasChosen()
+{
+    ChartWindow *window = open(QTime(9, 0));
+    QSignalSpy reloads(window, &ChartWindow::reloaded);
+    for (int i = 0; i < 150; ++i)
+        window->timer_Timer();
+    const QString tomorrow = QStringLiteral("/c7/weather/cgimg/tomorrow-i.jpg");
+    item(window, "menu_TV_tomorrow")->trigger();
+    QTRY_COMPARE(m_server.requestCount(tomorrow), 1);
+
+    // A new choice does not restart the count: the reload falls 150 ticks later, not 300.
+    for (int i = 0; i < 149; ++i)
+        window->timer_Timer();
+    QCOMPARE(reloads.count(), 0);
+    window->timer_Timer();
+    QCOMPARE(reloads.count(), 1);
+    QCOMPARE(window->refreshTicks(), 0);
+    QTRY_COMPARE(m_server.requestCount(tomorrow), 2);
+
+    for (int i = 0; i < 299; ++i)
+        window->timer_Timer();
+    QCOMPARE(reloads.count(), 1);
+    window->timer_Timer();
+    QCOMPARE(reloads.count(), 2);
+    QTRY_COMPARE(m_server.requestCount(tomorrow), 3);
+}
+
+void TestChartWindow::sourceWithoutHostShowsLocalPage_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("present");
+    QTest::newRow("missing") << QString() << false;
+    QTest::newRow("empty") << QString() << true;
+    QTest::newRow("blank") << QStringLiteral("  ") << true;
+}
+
+void TestChartWindow::sourceWithoutHostShowsLocalPage()
+{
+    QFETCH(QString, host);
+    QFETCH(bool, present);
+    SourceHosts hosts = hostsOn(m_server.baseUrl());
+    hosts.remove(QStringLiteral("chart2"));
+    hosts.remove(QStringLiteral("chart5"));
+    if (present) {
+        hosts.insert(QStringLiteral("chart2"), host);
+        hosts.insert(QStringLiteral("chart5"), host);
+    }
+    const int requestsBefore = m_server.requests().size();
+    ChartWindow *window = open(QTime(15, 0), hosts);
+    QCOMPARE(window->windowTitle(), QStringLiteral(" 天気のツボ (夜)"));
+    QString text = WaitForPageText(window->browser(), QStringLiteral("chart2"));
+    QVERIFY2(text.contains(QStringLiteral("設定されていません")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("天気図の配信元 2")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("天気のツボ (夜)")), qPrintable(text));
+
+    // A PDF entry of an unconfigured source: the same page, the window still maximised.
+    item(window, "menu_ASAS")->trigger();
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QVERIFY(!window->menu_print()->isEnabled());
+    text = WaitForPageText(window->browser(), QStringLiteral("chart5"));
+    QVERIFY2(text.contains(QStringLiteral("/tecweather/ASAS.pdf")), qPrintable(text));
+
+    // Configured sources still work in the same window.
+    item(window, "menu_chart_sat", 2)->trigger();
+    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c4/QL/00Latest.jpg")), 1);
+    // Nothing went out for the two documents without a host.
+    for (const QString &path : m_server.requests().mid(requestsBefore))
+        QVERIFY2(!path.contains(QLatin1String("tubo")) && !path.contains(QLatin1String("ASAS")),
+                 qPrintable(path));
+}
+
+void TestChartWindow::reopeningStartsAfresh()
+{
+    ChartWindow *window = open(QTime(13, 0));
+    for (int i = 0; i < 120; ++i)
+        window->timer_Timer();
+    item(window, "menu_AXJP140")->trigger();
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    item(window, "menu_exit")->trigger();
+    QTRY_VERIFY(m_window.isNull()); // discarded on close
+
+    window = open(QTime(13, 0));
+    QCOMPARE(window->windowTitle(), QStringLiteral(" 天気のツボ (夜)"));
+    QCOMPARE(window->chartUrl(), url(QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg")));
+    QCOMPARE(window->refreshTicks(), 0);
+    QVERIFY(!(window->windowState() & Qt::WindowMaximized));
+    QCOMPARE(SizeText(window->frameGeometry().size()), SizeText(twips(9600 + 115, 7300 + 695)));
+    QSignalSpy reloads(window, &ChartWindow::reloaded);
+    for (int i = 0; i < 299; ++i)
+        window->timer_Timer();
+    QCOMPARE(reloads.count(), 0);
+}
+
+void TestChartWindow::printsCurrentPageWithoutDialog()
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("chart.pdf"));
+    int printers = 0;
+    ChartWindow::Seams seams;
+    seams.printer = [&] {
+        ++printers;
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(output);
+        return printer;
+    };
+    ChartWindow *window = open(QTime(9, 0), seams);
+    QSignalSpy loads(window->browser(), &QWebEngineView::loadFinished);
+    item(window, "menu_yahoo")->trigger();
+    QTRY_VERIFY(!loads.isEmpty() && loads.last().value(0).toBool());
+    QVERIFY(window->menu_print()->isEnabled());
+
+    QSignalSpy finished(window->browser(), &QWebEngineView::printFinished);
+    item(window, "menu_print")->trigger();
+    item(window, "menu_print")->trigger(); // a second click while the job runs is ignored
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
+    QVERIFY(finished.first().value(0).toBool());
+    QCOMPARE(printers, 1);
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+    QVERIFY(file.size() > 1000);
+}
+
+TARNBECK_WEB_TEST_MAIN(TestChartWindow)
+#include "test_chartwindow.moc"
