@@ -6,6 +6,7 @@
 #include "ticker/TickerWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStandardPaths>
 
 #ifdef TARNBECK_SANITIZE
@@ -26,8 +27,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QLatin1String(TickerState::programVersion));
     InstallFontSubstitutions();
 
+    // Beside the program when it was built here; an installed program keeps the delivered file
+    // in its data directory and works on a per-user copy.
+    const QString programDir = QApplication::applicationDirPath();
+    const QString installedData = QDir(programDir).absoluteFilePath(QStringLiteral(TARNBECK_DELIVERED_RELDIR));
     const DatabaseLocation where =
-        ResolveDatabaseLocation(QApplication::applicationDirPath(),
+        ResolveDatabaseLocation(programDir, {programDir, installedData},
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (!where.error.isEmpty()) {
         ShowMessage(nullptr, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), where.error);

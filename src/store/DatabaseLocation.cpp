@@ -15,23 +15,31 @@ bool IsWritableDirectory(const QString &dir)
     return probe.open();
 }
 
-DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QString &userDir)
+DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStringList &deliveredDirs,
+                                         const QString &userDir)
 {
-    return ResolveDatabaseLocation(programDir, userDir, IsWritableDirectory(programDir));
+    return ResolveDatabaseLocation(programDir, deliveredDirs, userDir, IsWritableDirectory(programDir));
 }
 
-DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QString &userDir,
-                                         bool programDirWritable)
+DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStringList &deliveredDirs,
+                                         const QString &userDir, bool programDirWritable)
 {
-    const QString delivered =
-        QDir(programDir).absoluteFilePath(QLatin1String(SettingsStore::fileName));
-    if (programDirWritable)
+    const QString name = QLatin1String(SettingsStore::fileName);
+    const QString besideProgram = QDir(programDir).absoluteFilePath(name);
+    if (programDirWritable && QFileInfo::exists(besideProgram))
         return {QDir(programDir).absolutePath(), {}};
 
-    const QString seeded = QDir(userDir).absoluteFilePath(QLatin1String(SettingsStore::fileName));
+    const QString seeded = QDir(userDir).absoluteFilePath(name);
     if (QFileInfo::exists(seeded))
         return {QDir(userDir).absolutePath(), {}};
-    if (!QFileInfo::exists(delivered)) // let the open report the missing delivered file
+    QString delivered;
+    for (const QString &dir : deliveredDirs) {
+        if (QFileInfo::exists(QDir(dir).absoluteFilePath(name))) {
+            delivered = QDir(dir).absoluteFilePath(name);
+            break;
+        }
+    }
+    if (delivered.isEmpty()) // let the open report the missing file where it was expected
         return {QDir(programDir).absolutePath(), {}};
 
     const auto failed = [&](const QString &why) {

@@ -1,5 +1,6 @@
 // Tarnbeck as a user meets it: the real binary on an X display, driven from outside.
 #include "e2e/X11Driver.h"
+#include "web/DocumentServer.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
 
@@ -34,6 +35,7 @@ private slots:
     void noNetworkAndBack();
     void secondStartIsRefused();
     void textSizeSavedAndKeptAfterRestart();
+    void otherWindowsOpenFromTheMenu();
 
 private:
     /// Starts the program in its directory; the process is killed at cleanup if still running.
@@ -44,6 +46,8 @@ private:
     QString sql(const QString &statement) const;
     /// Opens the pop-up menu with a right click on the handle square; the menu's window.
     X11Window openMenu(const QRect &ticker);
+    /// Chooses the menu item `upPresses` up from the bottom and returns the window it opens.
+    X11Window openFromMenu(const QRect &ticker, int upPresses, const QStringList &known);
     QString shotPath(const QString &name) const
     {
         return m_app->filePath(name + QStringLiteral(".png"));
@@ -82,6 +86,9 @@ void TestEndToEnd::init()
     const QString binary = m_app->filePath(QStringLiteral("tarnbeck"));
     QVERIFY(QFile::copy(QStringLiteral(TARNBECK_BINARY), binary));
     QVERIFY(QFile::setPermissions(binary, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // The chart and camera windows come with the program, as its plugin beside it.
+    QVERIFY(QFile::copy(QStringLiteral(TARNBECK_WEB_PLUGIN),
+                        m_app->filePath(QFileInfo(QStringLiteral(TARNBECK_WEB_PLUGIN)).fileName())));
     const QString db = m_app->filePath(QStringLiteral("tarnbeck.dat"));
     QVERIFY(QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB), db));
     QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner));
@@ -190,6 +197,33 @@ X11Window TestEndToEnd::openMenu(const QRect &ticker)
         },
         deadline);
     return menu;
+}
+
+X11Window TestEndToEnd::openFromMenu(const QRect &ticker, int upPresses, const QStringList &known)
+{
+    const X11Window menu = openMenu(ticker);
+    if (menu.id.isEmpty()) {
+        qWarning("no menu");
+        return {};
+    }
+    for (int i = 0; i < upPresses; ++i)
+        key(QStringLiteral("Up"));
+    key(QStringLiteral("Return"));
+    X11Window opened;
+    (void)QTest::qWaitFor([&] {
+        for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
+            if (!known.contains(w.id) && w.id != menu.id && w.rect.height() > 250) {
+                opened = w;
+                return true;
+            }
+        }
+        return false;
+    }, 60000);
+    if (opened.id.isEmpty()) {
+        for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
+            qWarning("window %s at %d,%d %dx%d", qPrintable(w.id), w.rect.x(), w.rect.y(), w.rect.width(), w.rect.height());
+    }
+    return opened;
 }
 
 void TestEndToEnd::keepScreenshot(const QString &name, const QRect &area)
@@ -377,6 +411,48 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
     QFile::remove(m_app->filePath(QStringLiteral("tarnbeck.lock")));
     start();
     QVERIFY(!waitForTicker([&](const QRect &r) { return r.height() > window.height(); }).isNull());
+}
+
+void TestEndToEnd::otherWindowsOpenFromTheMenu()
+{
+    if (m_windowManager.state() != QProcess::Running)
+        QSKIP("needs a window manager for the close box");
+    // The chart and camera sources: images, a page and a PDF from loopback.
+    DocumentServer documents;
+    QVERIFY(documents.start());
+    QCOMPARE(sql(QStringLiteral("UPDATE host SET url = '%1' WHERE name LIKE 'chart%' OR name LIKE 'camera%'; "
+                                "SELECT count(*) FROM host WHERE url = '%1';")
+                     .arg(documents.baseUrl().toString())),
+             QStringLiteral("15"));
+    start();
+    const QRect ticker = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!ticker.isNull());
+    QStringList known;
+    for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
+        known.append(w.id);
+
+    const struct {
+        int upPresses;
+        const char *screenshot;
+        const char *caption;
+    } windows[] = {{5, "sun", "日出没時刻"}, {4, "camera", nullptr}, {6, "chart", nullptr}};
+    for (const auto &w : windows) {
+        const X11Window opened = openFromMenu(ticker, w.upPresses, known);
+        QVERIFY2(!opened.id.isEmpty(), w.screenshot);
+        if (w.caption)
+            QVERIFY(!windowsNamed(QString::fromUtf8(w.caption)).isEmpty());
+        // Let the first document arrive before the picture is taken.
+        QVERIFY(QTest::qWaitFor([&] { return documents.requests().size() > 0 || w.caption; }, deadline));
+        QTest::qWait(w.caption ? 500 : 3000);
+        screenshot(shotPath(QStringLiteral("shot")));
+        keepScreenshot(QLatin1String(w.screenshot), opened.rect.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
+        keyToWindow(opened.id, QStringLiteral("alt+F4"));
+        QVERIFY2(QTest::qWaitFor([&] {
+            const QList<X11Window> now = windowsOfClass(QStringLiteral("tarnbeck"));
+            return std::none_of(now.begin(), now.end(), [&](const X11Window &x) { return x.id == opened.id; });
+        }, deadline), w.screenshot);
+    }
+    QVERIFY(documents.requests().size() > 0);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -15,6 +15,7 @@ private slots:
     void readOnlyProgramDirectorySeedsUserCopyOnce();
     void missingDeliveredFileIsLeftToTheOpen();
     void probeSeesRealWritability();
+    void installedProgramSeedsFromItsDataDirectory();
 };
 
 void TestDatabaseLocation::writableProgramDirectoryIsUsed()
@@ -22,7 +23,7 @@ void TestDatabaseLocation::writableProgramDirectoryIsUsed()
     TestDatabase delivered;
     QTemporaryDir user;
     const DatabaseLocation where =
-        ResolveDatabaseLocation(delivered.directory(), user.path(), true);
+        ResolveDatabaseLocation(delivered.directory(), {delivered.directory()}, user.path(), true);
     QVERIFY(where.error.isEmpty());
     QCOMPARE(where.directory, delivered.directory());
     QVERIFY(!QFile::exists(user.filePath(QStringLiteral("tarnbeck.dat"))));
@@ -33,7 +34,7 @@ void TestDatabaseLocation::readOnlyProgramDirectorySeedsUserCopyOnce()
     TestDatabase delivered;
     QTemporaryDir base;
     const QString user = base.filePath(QStringLiteral("deep/tarnbeck"));
-    DatabaseLocation where = ResolveDatabaseLocation(delivered.directory(), user, false);
+    DatabaseLocation where = ResolveDatabaseLocation(delivered.directory(), {delivered.directory()}, user, false);
     QVERIFY2(where.error.isEmpty(), qPrintable(where.error));
     QCOMPARE(where.directory, user);
     QVERIFY(!QFile::exists(user + QStringLiteral("/tarnbeck.dat.part")));
@@ -44,7 +45,7 @@ void TestDatabaseLocation::readOnlyProgramDirectorySeedsUserCopyOnce()
         QVERIFY(store.OpenSettings());
         QVERIFY(store.writeSetting(QStringLiteral("fontsize"), QStringLiteral("14")));
     }
-    where = ResolveDatabaseLocation(delivered.directory(), user, false);
+    where = ResolveDatabaseLocation(delivered.directory(), {delivered.directory()}, user, false);
     SettingsStore store(where.directory);
     QVERIFY(store.OpenSettings());
     QCOMPARE(store.setting("fontsize").toString(), QStringLiteral("14"));
@@ -54,7 +55,7 @@ void TestDatabaseLocation::missingDeliveredFileIsLeftToTheOpen()
 {
     QTemporaryDir program;
     QTemporaryDir user;
-    const DatabaseLocation where = ResolveDatabaseLocation(program.path(), user.path(), false);
+    const DatabaseLocation where = ResolveDatabaseLocation(program.path(), {program.path()}, user.path(), false);
     QCOMPARE(where.directory, program.path());
     SettingsStore store(where.directory);
     QVERIFY(!store.OpenSettings());
@@ -67,6 +68,32 @@ void TestDatabaseLocation::probeSeesRealWritability()
     QVERIFY(IsWritableDirectory(dir.path()));
     QVERIFY(!IsWritableDirectory(dir.filePath(QStringLiteral("does/not/exist"))));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0); // probe cleaned up
+}
+
+void TestDatabaseLocation::installedProgramSeedsFromItsDataDirectory()
+{
+    // bin/ holds no database (writable or not, as for root); share/tarnbeck/ holds the delivered one.
+    TestDatabase delivered;
+    QTemporaryDir prefix;
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("bin"))));
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    QTemporaryDir user;
+    const QString userDir = user.filePath(QStringLiteral("Tarnbeck"));
+    const QByteArray original = [&] {
+        QFile f(delivered.path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const DatabaseLocation where =
+        ResolveDatabaseLocation(bin, {bin, delivered.directory()}, userDir, true);
+    QVERIFY2(where.error.isEmpty(), qPrintable(where.error));
+    QCOMPARE(where.directory, userDir);
+    SettingsStore store(where.directory);
+    QVERIFY(store.OpenSettings());
+    QVERIFY(store.writeSetting(QStringLiteral("fontsize"), QStringLiteral("16")));
+    // The delivered file stays as delivered.
+    QFile f(delivered.path());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), original);
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLocation)

@@ -1,0 +1,39 @@
+#!/bin/sh
+# Installs into a scratch root and starts the installed program as a new user would:
+# the files land where a desktop expects them, and the settings go to the user's data directory.
+set -eu
+build_dir=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+DESTDIR="$root/dest" cmake --install "$build_dir" --prefix /usr >/dev/null
+dest="$root/dest/usr"
+for f in bin/tarnbeck share/tarnbeck/tarnbeck.dat share/applications/tarnbeck.desktop \
+         share/icons/hicolor/scalable/apps/tarnbeck.svg share/icons/hicolor/256x256/apps/tarnbeck.png; do
+    [ -f "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+ls "$dest"/lib*/tarnbeck/libtarnbeck_web.so >/dev/null 2>&1 || ls "$dest"/lib/*/tarnbeck/libtarnbeck_web.so >/dev/null \
+    || { echo "missing after install: the web windows plugin"; exit 1; }
+grep -q '^Exec=tarnbeck$' "$dest/share/applications/tarnbeck.desktop"
+if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$dest/share/applications/tarnbeck.desktop"; fi
+
+# First start of the installed program: a seeded per-user copy, the delivered file untouched.
+home="$root/home"
+mkdir -p "$home"
+before=$(md5sum < "$dest/share/tarnbeck/tarnbeck.dat")
+HOME="$home" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=offscreen \
+    ASAN_OPTIONS=detect_leaks=0 timeout 10 "$dest/bin/tarnbeck" >/dev/null 2>&1 &
+pid=$!
+seeded="$home/.local/share/Tarnbeck/tarnbeck.dat"
+rows=""
+for _ in $(seq 100); do
+    [ -f "$seeded" ] && rows=$(printf "PRAGMA key='pelko';\nSELECT startup FROM setting;\n" | sqlcipher "$seeded" 2>/dev/null || true)
+    [ "$rows" = "1" ] && break
+    sleep 0.1
+done
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+[ -f "$seeded" ] || { echo "no per-user database at $seeded"; exit 1; }
+[ "$rows" = "1" ] || { echo "the per-user database did not count the start: '$rows'"; exit 1; }
+[ "$(md5sum < "$dest/share/tarnbeck/tarnbeck.dat")" = "$before" ] || { echo "the delivered database was written"; exit 1; }
+echo "installed and started: $seeded"
