@@ -1,6 +1,7 @@
 // The texts and conversions of the settings window's lists and slider.
 #pragma once
 
+#include <QColor>
 #include <QStringList>
 
 /// "3" ... "18": the ticker's point sizes.
@@ -23,3 +24,8 @@ struct PanelPlacement
 };
 /// The target grid's cover panel for `rows` rows (all in twips).
 PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHeight);
+
+/// The colour of a stored 0x00BBGGRR value.
+QColor ColorFromStored(qint64 value);
+/// The 0x00BBGGRR value stored for a colour.
+qint64 StoredColor(const QColor &color);

@@ -30,18 +30,6 @@ SettingsWindow::ColorChooser &colorChooser()
     return chooser;
 }
 
-/// The stored 0x00BBGGRR of a colour.
-qint64 storedColor(const QColor &color)
-{
-    return qint64(color.red()) | qint64(color.green()) << 8 | qint64(color.blue()) << 16;
-}
-
-QColor colorFromStored(qint64 value)
-{
-    const auto v = quint32(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
-
 void selectText(QComboBox *list, const QString &text)
 {
     // A stored value that is not a list text shows no entry rather than a wrong one.
@@ -168,7 +156,7 @@ void SettingsWindow::Form_Load()
 
     QPalette swatch = m_lbl[9]->palette();
     swatch.setColor(QPalette::Window,
-                    colorFromStored(store.setting(QStringLiteral("forecolor")).toLongLong()));
+                    ColorFromStored(store.setting(QStringLiteral("forecolor")).toLongLong()));
     m_lbl[9]->setPalette(swatch);
 
     selectText(m_cmb[SizeList], store.setting(QStringLiteral("fontsize")).toString());
@@ -306,7 +294,7 @@ void SettingsWindow::lbl_DblClick(int index)
         swatch.setColor(QPalette::Window, color);
         m_lbl[9]->setPalette(swatch);
         m_ticker.setTextColor(color);
-        if (!m_ticker.store().writeSetting(QStringLiteral("forecolor"), storedColor(color)))
+        if (!m_ticker.store().writeSetting(QStringLiteral("forecolor"), StoredColor(color)))
             ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
                         m_ticker.store().errorString());
     };

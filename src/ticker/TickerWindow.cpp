@@ -8,6 +8,7 @@
 #include "platform/Twips.h"
 #include "platform/WindowShape.h"
 #include "settings/PopupMenu.h"
+#include "settings/SettingsLists.h"
 #include "settings/SettingsWindow.h"
 #include "ticker/TickerLabel.h"
 
@@ -20,13 +21,6 @@
 namespace {
 
 const QChar CR(u'\r');
-
-/// 0x00BBGGRR as stored, to a colour.
-QColor colorFromStored(qint64 value)
-{
-    const auto v = quint32(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
 
 } // namespace
 
@@ -158,7 +152,7 @@ bool TickerWindow::Form_Load()
 
 void TickerWindow::applyTextSettings()
 {
-    setTextColor(colorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong()));
+    setTextColor(ColorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong()));
     setTextFont(qBound(3, m_store->setting(QStringLiteral("fontsize")).toInt(), 18),
                 m_store->settingFlag(QStringLiteral("update")));
 }

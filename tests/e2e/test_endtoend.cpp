@@ -1,8 +1,8 @@
 // Tarnbeck as a user meets it: the real binary on an X display, driven from outside.
 #include "e2e/X11Driver.h"
-#include "web/DocumentServer.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
+#include "web/DocumentServer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -87,8 +87,9 @@ void TestEndToEnd::init()
     QVERIFY(QFile::copy(QStringLiteral(TARNBECK_BINARY), binary));
     QVERIFY(QFile::setPermissions(binary, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     // The chart and camera windows come with the program, as its plugin beside it.
-    QVERIFY(QFile::copy(QStringLiteral(TARNBECK_WEB_PLUGIN),
-                        m_app->filePath(QFileInfo(QStringLiteral(TARNBECK_WEB_PLUGIN)).fileName())));
+    QVERIFY(
+        QFile::copy(QStringLiteral(TARNBECK_WEB_PLUGIN),
+                    m_app->filePath(QFileInfo(QStringLiteral(TARNBECK_WEB_PLUGIN)).fileName())));
     const QString db = m_app->filePath(QStringLiteral("tarnbeck.dat"));
     QVERIFY(QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB), db));
     QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner));
@@ -210,18 +211,21 @@ X11Window TestEndToEnd::openFromMenu(const QRect &ticker, int upPresses, const Q
         key(QStringLiteral("Up"));
     key(QStringLiteral("Return"));
     X11Window opened;
-    (void)QTest::qWaitFor([&] {
-        for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
-            if (!known.contains(w.id) && w.id != menu.id && w.rect.height() > 250) {
-                opened = w;
-                return true;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
+                if (!known.contains(w.id) && w.id != menu.id && w.rect.height() > 250) {
+                    opened = w;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, 60000);
+            return false;
+        },
+        60000);
     if (opened.id.isEmpty()) {
         for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
-            qWarning("window %s at %d,%d %dx%d", qPrintable(w.id), w.rect.x(), w.rect.y(), w.rect.width(), w.rect.height());
+            qWarning("window %s at %d,%d %dx%d", qPrintable(w.id), w.rect.x(), w.rect.y(),
+                     w.rect.width(), w.rect.height());
     }
     return opened;
 }
@@ -420,8 +424,9 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
     // The chart and camera sources: images, a page and a PDF from loopback.
     DocumentServer documents;
     QVERIFY(documents.start());
-    QCOMPARE(sql(QStringLiteral("UPDATE host SET url = '%1' WHERE name LIKE 'chart%' OR name LIKE 'camera%'; "
-                                "SELECT count(*) FROM host WHERE url = '%1';")
+    QCOMPARE(sql(QStringLiteral(
+                     "UPDATE host SET url = '%1' WHERE name LIKE 'chart%' OR name LIKE 'camera%'; "
+                     "SELECT count(*) FROM host WHERE url = '%1';")
                      .arg(documents.baseUrl().toString())),
              QStringLiteral("15"));
     start();
@@ -431,7 +436,8 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
     for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
         known.append(w.id);
 
-    const struct {
+    const struct
+    {
         int upPresses;
         const char *screenshot;
         const char *caption;
@@ -448,15 +454,21 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
             key(QStringLiteral("Return"));
         }
         // Let the first document arrive before the picture is taken.
-        QVERIFY(QTest::qWaitFor([&] { return documents.requests().size() > 0 || w.caption; }, deadline));
+        QVERIFY(QTest::qWaitFor([&] { return documents.requests().size() > 0 || w.caption; },
+                                deadline));
         QTest::qWait(w.caption ? 500 : 3000);
         screenshot(shotPath(QStringLiteral("shot")));
-        keepScreenshot(QLatin1String(w.screenshot), opened.rect.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
+        keepScreenshot(QLatin1String(w.screenshot),
+                       opened.rect.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
         keyToWindow(opened.id, QStringLiteral("alt+F4"));
-        QVERIFY2(QTest::qWaitFor([&] {
-            const QList<X11Window> now = windowsOfClass(QStringLiteral("tarnbeck"));
-            return std::none_of(now.begin(), now.end(), [&](const X11Window &x) { return x.id == opened.id; });
-        }, deadline), w.screenshot);
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         const QList<X11Window> now = windowsOfClass(QStringLiteral("tarnbeck"));
+                         return std::none_of(now.begin(), now.end(),
+                                             [&](const X11Window &x) { return x.id == opened.id; });
+                     },
+                     deadline),
+                 w.screenshot);
     }
     QVERIFY(documents.requests().size() > 0);
 }

@@ -53,11 +53,23 @@ public:
         return ok;
     }
 
+    /// Changes settings in the file before the ticker loads, e.g. "autochange = 0, scroll = 0".
+    bool setSettings(const QString &assignments)
+    {
+        return m_db.execute(QStringLiteral("UPDATE setting SET ") + assignments);
+    }
+
+    /// Loads the ticker; its network check and cycle run on their own from here.
+    TickerWindow *start()
+    {
+        m_ticker = std::make_unique<TickerWindow>(m_db.directory());
+        return m_ticker->Form_Load() ? m_ticker.get() : nullptr;
+    }
+
     /// Loads the ticker and waits for its first network check; the test drives the clock after.
     TickerWindow *load()
     {
-        m_ticker = std::make_unique<TickerWindow>(m_db.directory());
-        if (!m_ticker->Form_Load())
+        if (!start())
             return nullptr;
         if (!QTest::qWaitFor([&] { return m_ticker->Timer(TickerWindow::RefreshClock).isActive(); },
                              5000))

@@ -3,8 +3,7 @@
 #include "platform/SqlDatabase.h"
 #include "platform/Twips.h"
 #include "settings/PopupMenu.h"
-#include "support/LoopbackHttpServer.h"
-#include "support/TestDatabase.h"
+#include "support/TickerFixture.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
 
@@ -14,11 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray metarOf(const QString &code, const QString &report)
-{
-    return QStringLiteral("2024/01/15 12:30\n%1 %2\n").arg(code, report).toLatin1();
-}
 
 QVariant fileValue(const QString &path, const QString &sql)
 {
@@ -57,16 +51,7 @@ private slots:
     void textSettingsAndShape();
 
 private:
-    /// Loads a ticker and waits for its first successful network check.
-    TickerWindow *load();
-    /// Runs one refresh now and waits for its text.
-    bool refreshNow(TickerWindow *ticker);
-    void setTargets(const QList<std::pair<QString, bool>> &targets);
-    void setSettings(const QString &assignments);
-
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<LoopbackHttpServer> m_server;
-    std::unique_ptr<TickerWindow> m_ticker;
+    std::unique_ptr<TickerFixture> m_fixture;
 };
 
 void TestTickerWindow::initTestCase()
@@ -82,72 +67,21 @@ void TestTickerWindow::initTestCase()
 
 void TestTickerWindow::init()
 {
-    m_db = std::make_unique<TestDatabase>();
-    m_server = std::make_unique<LoopbackHttpServer>();
-    QVERIFY(m_server->start());
-    QVERIFY(m_db->setAllHosts(m_server->baseUrl().toString()));
-    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+    m_fixture = std::make_unique<TickerFixture>();
     for (const QString &code : {QStringLiteral("RJTT"), QStringLiteral("RJAA"),
-                                QStringLiteral("RJBB"), QStringLiteral("RJCC")}) {
-        m_server->setRoute(
-            QStringLiteral("/data/observations/metar/stations/%1.TXT").arg(code),
-            {200,
-             metarOf(code, QStringLiteral("151230Z 34008KT 9999 FEW030 08/M02 Q1021")),
-             {},
-             {}});
-    }
-    setSettings(QStringLiteral("getTAF = 0, getSUNSET = 0, autochange = 0, scroll = 0"));
+                                QStringLiteral("RJBB"), QStringLiteral("RJCC")})
+        m_fixture->serveMetar(code, QStringLiteral("151230Z 34008KT 9999 FEW030 08/M02 Q1021"));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = 0, scroll = 0")));
 }
 
 void TestTickerWindow::cleanup()
 {
-    m_ticker.reset();
-    m_server.reset();
-    m_db.reset();
-}
-
-void TestTickerWindow::setTargets(const QList<std::pair<QString, bool>> &targets)
-{
-    QVERIFY(m_db->execute(QStringLiteral("DELETE FROM airport")));
-    int number = 0;
-    for (const auto &[code, checked] : targets) {
-        QVERIFY(m_db->execute(
-            QStringLiteral("INSERT INTO airport (number, airport, \"check\") VALUES (%1, '%2', %3)")
-                .arg(++number)
-                .arg(code)
-                .arg(checked ? -1 : 0)));
-    }
-}
-
-void TestTickerWindow::setSettings(const QString &assignments)
-{
-    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET ") + assignments));
-}
-
-TickerWindow *TestTickerWindow::load()
-{
-    m_ticker = std::make_unique<TickerWindow>(m_db->directory());
-    if (!m_ticker->Form_Load())
-        return nullptr;
-    // The 1 ms check runs at once; once it succeeds, the refresh clock counts.
-    if (!QTest::qWaitFor([&] { return m_ticker->Timer(TickerWindow::RefreshClock).isActive(); },
-                         5000))
-        return nullptr;
-    m_ticker->Timer(TickerWindow::RefreshClock).stop(); // the test drives the clock
-    return m_ticker.get();
-}
-
-bool TestTickerWindow::refreshNow(TickerWindow *ticker)
-{
-    QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
-    ticker->state().slideCount = qint16(ticker->state().slidePeriod - 1);
-    ticker->RefreshReport();
-    return built.wait(5000);
+    m_fixture.reset();
 }
 
 void TestTickerWindow::firstReportOneTickAfterTheCheck()
 {
-    TickerWindow *ticker = load();
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QCOMPARE(ticker->state().slidePeriod, qint16(1));
     QCOMPARE(ticker->Timer(TickerWindow::RefreshClock).interval(), 1000);
@@ -175,15 +109,16 @@ void TestTickerWindow::firstReportOneTickAfterTheCheck()
 
 void TestTickerWindow::rotationSkipsUncheckedAndWraps()
 {
-    setTargets({{QStringLiteral("RJAA"), true},
-                {QStringLiteral("RJBB"), false},
-                {QStringLiteral("RJCC"), true}});
-    setSettings(QStringLiteral("autochange = -1, scroll = 0, autochangerate = '30'"));
-    TickerWindow *ticker = load();
+    QVERIFY(m_fixture->setTargets({{QStringLiteral("RJAA"), true},
+                                   {QStringLiteral("RJBB"), false},
+                                   {QStringLiteral("RJCC"), true}}));
+    QVERIFY(m_fixture->setSettings(
+        QStringLiteral("autochange = -1, scroll = 0, autochangerate = '30'")));
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QStringList shown;
     for (int i = 0; i < 4; ++i) {
-        QVERIFY(refreshNow(ticker));
+        QVERIFY(m_fixture->refreshNow());
         shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
         QCOMPARE(ticker->state().slidePeriod, qint16(30));
         ticker->Timer(TickerWindow::NetworkCheck).stop();
@@ -195,11 +130,10 @@ void TestTickerWindow::rotationSkipsUncheckedAndWraps()
 
 void TestTickerWindow::noNetworkThenRecovery()
 {
-    m_server->setRoute(QStringLiteral("/ident.dat"),
-                       {200, {}, LoopbackHttpServer::Behaviour::CloseAtOnce, {}});
-    m_ticker = std::make_unique<TickerWindow>(m_db->directory());
-    QVERIFY(m_ticker->Form_Load());
-    TickerWindow *ticker = m_ticker.get();
+    m_fixture->server().setRoute(QStringLiteral("/ident.dat"),
+                                 {200, {}, LoopbackHttpServer::Behaviour::CloseAtOnce, {}});
+    TickerWindow *ticker = m_fixture->start();
+    QVERIFY(ticker);
     QTRY_COMPARE_WITH_TIMEOUT(ticker->lbl(TickerWindow::Display)->caption(),
                               QStringLiteral("NO NETWORK CONNECTION"), 5000);
     QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
@@ -215,20 +149,21 @@ void TestTickerWindow::noNetworkThenRecovery()
     QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
 
     // Any answer with a body counts, an error page included.
-    m_server->setRoute(QStringLiteral("/ident.dat"), {404, "<html>not here</html>", {}, {}});
+    m_fixture->server().setRoute(QStringLiteral("/ident.dat"),
+                                 {404, "<html>not here</html>", {}, {}});
     ticker->CheckNetwork();
     QTRY_VERIFY_WITH_TIMEOUT(ticker->Timer(TickerWindow::RefreshClock).isActive(), 5000);
     QCOMPARE(ticker->Timer(TickerWindow::NetworkCheck).interval(), 1);
     QVERIFY(menu.menu_setting()->isEnabled());
     QVERIFY(!menu.menu_scroll()->isEnabled()); // sliding is off
     ticker->Timer(TickerWindow::RefreshClock).stop();
-    QVERIFY(refreshNow(ticker));
+    QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJTT METAR")));
 }
 
 void TestTickerWindow::emptiedTargetList()
 {
-    TickerWindow *ticker = load();
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(ticker->store().ReplaceTargets({}));
     ticker->Timer(TickerWindow::RefreshClock).start();
@@ -242,24 +177,19 @@ void TestTickerWindow::emptiedTargetList()
 
 void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
 {
-    setTargets({{QStringLiteral("RJTT"), true}, {QStringLiteral("RJAA"), true}});
-    setSettings(QStringLiteral("autochange = -1, scroll = -1"));
-    m_server->setRoute(
-        QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-        {200,
-         metarOf(QStringLiteral("RJTT"),
-                 QStringLiteral("151230Z 34008KT 9999 FEW030 BKN045 BKN100 08/M02 Q1021 NOSIG")),
-         {},
-         {}});
-    m_server->setRoute(
-        QStringLiteral("/data/observations/metar/stations/RJAA.TXT"),
-        {200, metarOf(QStringLiteral("RJAA"), QStringLiteral("151230Z CAVOK")), {}, {}});
-    TickerWindow *ticker = load();
+    QVERIFY(
+        m_fixture->setTargets({{QStringLiteral("RJTT"), true}, {QStringLiteral("RJAA"), true}}));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
+    m_fixture->serveMetar(
+        QStringLiteral("RJTT"),
+        QStringLiteral("151230Z 34008KT 9999 FEW030 BKN045 BKN100 08/M02 Q1021 NOSIG"));
+    m_fixture->serveMetar(QStringLiteral("RJAA"), QStringLiteral("151230Z CAVOK"));
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     TickerLabel *display = ticker->lbl(TickerWindow::Display);
     TickerLabel *staging = ticker->lbl(TickerWindow::Staging);
 
-    QVERIFY(refreshNow(ticker)); // the wide RJTT text widens the window at once
+    QVERIFY(m_fixture->refreshNow()); // the wide RJTT text widens the window at once
     QVERIFY(ticker->Timer(TickerWindow::SlideTimer).isActive());
     QCOMPARE(ticker->width(), staging->width());
     while (ticker->Timer(TickerWindow::SlideTimer).isActive())
@@ -268,7 +198,7 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT")));
     ticker->Timer(TickerWindow::NetworkCheck).stop();
 
-    QVERIFY(refreshNow(ticker)); // the narrow RJAA text
+    QVERIFY(m_fixture->refreshNow()); // the narrow RJAA text
     QCOMPARE(ticker->width(), wide);
     int steps = 0;
     int lastTop = display->y();
@@ -292,21 +222,25 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
 
 void TestTickerWindow::positionWrittenOnlyWhenMoved()
 {
-    TickerWindow *ticker = load();
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QVERIFY(refreshNow(ticker));
+    QVERIFY(m_fixture->refreshNow());
     const double left = pixelsToTwips(ticker->x());
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toDouble(), left);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
+        left);
 
     // Behind the store's back: an unmoved window must not write again.
-    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET posX = 777")));
-    QVERIFY(refreshNow(ticker));
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toInt(), 777);
+    QVERIFY(m_fixture->db().execute(QStringLiteral("UPDATE setting SET posX = 777")));
+    QVERIFY(m_fixture->refreshNow());
+    QCOMPARE(fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toInt(),
+             777);
 
     ticker->move(ticker->x() + 10, ticker->y());
-    QVERIFY(refreshNow(ticker));
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
-             pixelsToTwips(ticker->x()));
+    QVERIFY(m_fixture->refreshNow());
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
+        pixelsToTwips(ticker->x()));
 }
 
 void TestTickerWindow::startCounterAtExit_data()
@@ -321,59 +255,70 @@ void TestTickerWindow::startCounterAtExit()
 {
     QFETCH(int, before);
     QFETCH(int, after);
-    setSettings(QStringLiteral("startup = %1").arg(before));
-    TickerWindow *ticker = load();
+    QVERIFY(m_fixture->setSettings(QStringLiteral("startup = %1").arg(before)));
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QSignalSpy exited(ticker, &TickerWindow::exited);
     ticker->move(123, 45);
     ticker->close();
     QCOMPARE(exited.size(), 1);
     QVERIFY(!ticker->store().isOpen());
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT startup FROM setting")).toInt(), after);
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
-             123.0 * 15);
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT posY FROM setting")).toDouble(),
-             45.0 * 15);
-    QVERIFY(!QFile::exists(m_db->directory() + QStringLiteral("/tarnbeck_tmp.dat")));
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT startup FROM setting")).toInt(),
+        after);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
+        123.0 * 15);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT posY FROM setting")).toDouble(),
+        45.0 * 15);
+    QVERIFY(!QFile::exists(m_fixture->db().directory() + QStringLiteral("/tarnbeck_tmp.dat")));
 }
 
 void TestTickerWindow::noTargetsAtStart()
 {
-    setTargets({});
-    setSettings(QStringLiteral("autochange = -1, scroll = -1"));
-    TickerWindow *ticker = load();
+    QVERIFY(m_fixture->setTargets({}));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT autochange FROM setting")).toInt(), 0);
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")).toInt(),
+        0);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
     ticker->RefreshReport();
     QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
 }
 
 void TestTickerWindow::noneCheckedAtStart()
 {
-    setTargets({{QStringLiteral("RJBB"), false}, {QStringLiteral("RJAA"), false}});
-    setSettings(QStringLiteral("autochange = -1, scroll = -1"));
-    TickerWindow *ticker = load();
+    QVERIFY(
+        m_fixture->setTargets({{QStringLiteral("RJBB"), false}, {QStringLiteral("RJAA"), false}}));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(!ticker->state().anyChecked);
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT autochange FROM setting")).toInt(), -1);
-    QCOMPARE(fileValue(m_db->path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")).toInt(),
+        -1);
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
     // The first row is shown although unchecked; with nothing to rotate to it stays.
-    QVERIFY(refreshNow(ticker));
+    QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB")));
     QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
 }
 
 void TestTickerWindow::closeDuringAFetch()
 {
-    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-                       {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
-    TickerWindow *ticker = load();
+    m_fixture->server().setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+                                 {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     ticker->state().slideCount = 0;
     ticker->RefreshReport();
     QVERIFY(ticker->reportBuilder().isBuilding());
-    QTRY_VERIFY(m_server->requests().contains(
+    QTRY_VERIFY(m_fixture->server().requests().contains(
         QStringLiteral("/data/observations/metar/stations/RJTT.TXT")));
     ticker->close();
     QVERIFY(!ticker->reportBuilder().isBuilding());
@@ -384,9 +329,9 @@ void TestTickerWindow::closeDuringAFetch()
 
 void TestTickerWindow::pauseAndHurryDuringABuild()
 {
-    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-                       {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
-    TickerWindow *ticker = load();
+    m_fixture->server().setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+                                 {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     ticker->state().slideCount = 0;
     ticker->RefreshReport();
@@ -402,7 +347,7 @@ void TestTickerWindow::pauseAndHurryDuringABuild()
     ticker->hurry();
     QTRY_VERIFY_WITH_TIMEOUT(ticker->Timer(TickerWindow::RefreshClock).isActive(), 5000);
     ticker->Timer(TickerWindow::RefreshClock).stop();
-    QVERIFY(refreshNow(ticker));
+    QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)
                 ->caption()
                 .startsWith(QStringLiteral("RJAA METAR 1230Z")));
@@ -410,11 +355,11 @@ void TestTickerWindow::pauseAndHurryDuringABuild()
 
 void TestTickerWindow::secondInstanceIsRefused()
 {
-    TickerWindow *first = load();
+    TickerWindow *first = m_fixture->load();
     QVERIFY(first);
     QList<ShownMessage> shown;
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
-    TickerWindow second(m_db->directory());
+    TickerWindow second(m_fixture->db().directory());
     QVERIFY(!second.Form_Load());
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.first().title, QStringLiteral(" 確認"));
@@ -422,19 +367,19 @@ void TestTickerWindow::secondInstanceIsRefused()
     QCOMPARE(shown.first().icon, QMessageBox::Information);
     second.close(); // touches nothing
     QVERIFY(first->store().isOpen());
-    QVERIFY(refreshNow(first));
+    QVERIFY(m_fixture->refreshNow());
 }
 
 void TestTickerWindow::unusableDatabaseIsReported()
 {
-    QVERIFY(QFile::remove(m_db->path()));
+    QVERIFY(QFile::remove(m_fixture->db().path()));
     QList<ShownMessage> shown;
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
-    TickerWindow ticker(m_db->directory());
+    TickerWindow ticker(m_fixture->db().directory());
     QVERIFY(!ticker.Form_Load());
     QCOMPARE(shown.size(), 1);
-    QVERIFY(shown.first().text.contains(m_db->path()));
-    QVERIFY(!QFile::exists(m_db->path()));
+    QVERIFY(shown.first().text.contains(m_fixture->db().path()));
+    QVERIFY(!QFile::exists(m_fixture->db().path()));
 }
 
 void TestTickerWindow::startPosition()
@@ -458,8 +403,9 @@ void TestTickerWindow::startPosition()
 void TestTickerWindow::textSettingsAndShape()
 {
     // Pure red was the colour key once: here it is just a colour.
-    setSettings(QStringLiteral("forecolor = 255, fontsize = '14', \"update\" = -1"));
-    TickerWindow *ticker = load();
+    QVERIFY(m_fixture->setSettings(
+        QStringLiteral("forecolor = 255, fontsize = '14', \"update\" = -1")));
+    TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     for (int i : {0, 1, 2}) {
         QCOMPARE(ticker->lbl(i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -469,10 +415,8 @@ void TestTickerWindow::textSettingsAndShape()
     }
     QCOMPARE(ticker->lbl(TickerWindow::Display)->y(), ticker->lbl(TickerWindow::Handle)->height());
 
-    m_server->setRoute(
-        QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-        {200, metarOf(QStringLiteral("RJTT"), QStringLiteral("<b>bold</b>")), {}, {}});
-    QVERIFY(refreshNow(ticker));
+    m_fixture->serveMetar(QStringLiteral("RJTT"), QStringLiteral("<b>bold</b>"));
+    QVERIFY(m_fixture->refreshNow());
     // The window is shaped to the drawn text: glyph pixels in, the gaps between lines out.
     const QRegion shape = ticker->mask();
     QVERIFY(!shape.isEmpty());
@@ -484,9 +428,8 @@ void TestTickerWindow::textSettingsAndShape()
 
     // A long line is never cut: the label, and the window, take its whole width.
     const QString longReport = QStringLiteral("151230Z ") + QString(300, QLatin1Char('X'));
-    m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-                       {200, metarOf(QStringLiteral("RJTT"), longReport), {}, {}});
-    QVERIFY(refreshNow(ticker));
+    m_fixture->serveMetar(QStringLiteral("RJTT"), longReport);
+    QVERIFY(m_fixture->refreshNow());
     const int longWidth =
         QFontMetrics(display->font()).horizontalAdvance(QLatin1Char(' ') + longReport);
     QVERIFY2(display->width() >= longWidth,
