@@ -5,6 +5,7 @@
 #include "sun/SunGraph.h"
 #include "sun/SunTimes.h"
 #include "sun/SunWindow.h"
+#include "support/FindChild.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -18,14 +19,6 @@
 namespace {
 
 const QDate kToday(2026, 6, 21);
-
-template <typename T> T *child(QWidget *window, const QString &name)
-{
-    T *found = window->findChild<T *>(name);
-    if (!found)
-        qFatal("no child %s", qPrintable(name));
-    return found;
-}
 
 } // namespace
 
