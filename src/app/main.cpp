@@ -2,6 +2,7 @@
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Platform.h"
+#include "platform/TerminationSignals.h"
 #include "store/DatabaseLocation.h"
 #include "ticker/TickerWindow.h"
 
@@ -30,7 +31,8 @@ int main(int argc, char *argv[])
     // Beside the program when it was built here; an installed program keeps the delivered file
     // in its data directory and works on a per-user copy.
     const QString programDir = QApplication::applicationDirPath();
-    const QString installedData = QDir(programDir).absoluteFilePath(QStringLiteral(TARNBECK_DELIVERED_RELDIR));
+    const QString installedData =
+        QDir(programDir).absoluteFilePath(QStringLiteral(TARNBECK_DELIVERED_RELDIR));
     const DatabaseLocation where =
         ResolveDatabaseLocation(programDir, {programDir, installedData},
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -44,5 +46,7 @@ int main(int argc, char *argv[])
         return 1;
     QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit,
                      Qt::QueuedConnection);
+    // A logout or kill ends the program the way "終了" does: place saved, database closed.
+    CloseOnTerminationSignals(&ticker, [&ticker] { ticker.close(); });
     return app.exec();
 }

@@ -34,6 +34,7 @@ private slots:
     void dragMovesAndTheNewPlaceIsStored();
     void noNetworkAndBack();
     void secondStartIsRefused();
+    void terminationSavesThePlace();
     void textSizeSavedAndKeptAfterRestart();
     void otherWindowsOpenFromTheMenu();
 
@@ -366,6 +367,21 @@ void TestEndToEnd::secondStartIsRefused()
     QTest::qWait(300);
     QCOMPARE(first->state(), QProcess::Running);
     QVERIFY(!waitForTicker().isNull());
+}
+
+void TestEndToEnd::terminationSavesThePlace()
+{
+    QProcess *ticker = start();
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
+    ticker->terminate(); // SIGTERM, as a logout sends
+    QVERIFY(ticker->waitForFinished(deadline));
+    QCOMPARE(ticker->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(ticker->exitCode(), 0);
+    QCOMPARE(sql(QStringLiteral("SELECT posX, posY, startup FROM setting;")),
+             QStringLiteral("%1|%2|1")
+                 .arg(window.x() * 15.0, 0, 'f', 1)
+                 .arg(window.y() * 15.0, 0, 'f', 1));
 }
 
 void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
