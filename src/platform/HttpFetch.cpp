@@ -4,6 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 QNetworkAccessManager &HttpFetch::network()
 {
@@ -33,11 +34,22 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
                              reply->abort();
                          }
                      });
+    // The transfer timeout only measures silence: a server dripping a byte at a time would hold
+    // the fetch, and the one build allowed in flight, for ever. So the whole fetch has a deadline.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, reply, [reply] {
+        reply->setProperty("overTime", true);
+        reply->abort();
+    });
+    deadline->start(timeoutMs);
     QObject::connect(reply, &QNetworkReply::finished, context, [reply, done = std::move(done)] {
         FetchResult result;
         result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (reply->property("overCap").toBool()) {
             result.error = QStringLiteral("the response is larger than allowed");
+        } else if (reply->property("overTime").toBool()) {
+            result.error = QStringLiteral("the response took longer than allowed");
         } else if (reply->error() != QNetworkReply::NoError) {
             result.error = reply->errorString();
         } else if (result.status < 200 || result.status > 299) {

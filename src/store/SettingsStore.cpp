@@ -258,8 +258,9 @@ bool SettingsStore::CompactSettings(CompactStop stop)
     {
         // The connection may not create files, so the export goes into an empty file made here.
         QFile empty(temp);
-        if (!empty.open(QIODevice::WriteOnly))
-            return failed(empty.errorString());
+        if (!empty.open(QIODevice::WriteOnly)) // name the file: the directory may be read-only
+            return failed(QDir::toNativeSeparators(temp) + QStringLiteral(": ") +
+                          empty.errorString());
         empty.close();
         SqlDatabase source;
         if (!source.open(target, QByteArray(password)))

@@ -1,0 +1,266 @@
+// Report servers that misbehave: the build must end within its timeout with the fixed message,
+// the event loop must keep running meanwhile, and nothing may grow with the response.
+#include "HostileServer.h"
+#include "RobustnessSupport.h"
+#include "store/SettingsStore.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestDatabase.h"
+#include "support/TickerFixture.h"
+#include "ticker/ReportBuilder.h"
+#include "ticker/TickerLabel.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QString metarPath = QStringLiteral("/data/observations/metar/stations/RJTT.TXT");
+const QString missing = QStringLiteral("RJTT METAR \r      NO OBSERVATION");
+constexpr int timeoutMs = 2000;
+// Slack over the timeout for the abort to travel through the event loop (sanitizer builds).
+constexpr int slackMs = 1500;
+
+/// What one build gave, and how the event loop fared while it ran.
+struct Outcome
+{
+    QString text;
+    qint64 elapsedMs = -1;
+    qint64 longestStallMs = -1;
+};
+
+} // namespace
+
+class TestHostileServers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void silentServers_data();
+    void silentServers();
+    void dripEndsAtTheTimeout();
+    void floodIsCutAtTheCap();
+    void oddBytesAreShownAsLatin1_data();
+    void oddBytesAreShownAsLatin1();
+    void redirectLoopEnds();
+    void tickerShowsMarkupAsText();
+    void tickerStaysResponsiveWhileDripping();
+
+private:
+    Outcome build(const QUrl &host);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<ReportBuilder> m_builder;
+};
+
+void TestHostileServers::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    QVERIFY(m_db->isValid());
+    QVERIFY(m_db->execute(
+        QStringLiteral("UPDATE setting SET getTAF = 0, getSUNSET = 0, uselocal = 0")));
+    m_store = std::make_unique<SettingsStore>(m_db->directory());
+    QVERIFY(m_store->OpenSettings());
+    m_builder = std::make_unique<ReportBuilder>(*m_store);
+    m_builder->setTimeout(timeoutMs);
+}
+
+void TestHostileServers::cleanup()
+{
+    m_builder.reset();
+    m_store.reset();
+    m_db.reset();
+}
+
+Outcome TestHostileServers::build(const QUrl &host)
+{
+    Outcome outcome;
+    m_builder->setReportHost(host.toString());
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    // A fast timer stands for the ticker's other events: its gaps show a blocked loop.
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(20);
+    connect(&heartbeat, &QTimer::timeout, this, [&] {
+        outcome.longestStallMs = qMax(outcome.longestStallMs, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+    });
+    clock.start();
+    heartbeat.start();
+    if (!m_builder->BuildReportText(QStringLiteral("RJTT")))
+        return outcome;
+    if (!QTest::qWaitFor([&] { return !done.isEmpty(); }, timeoutMs + slackMs + 30000))
+        return outcome;
+    outcome.elapsedMs = clock.elapsed();
+    outcome.text = done.first().at(1).toString();
+    return outcome;
+}
+
+void TestHostileServers::silentServers_data()
+{
+    using B = LoopbackHttpServer::Behaviour;
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("behaviour");
+    QTest::newRow("accepts and never answers") << 200 << QByteArray() << int(B::NeverAnswer);
+    QTest::newRow("closes at once") << 200 << QByteArray() << int(B::CloseAtOnce);
+    // As decided: a failed status shows the fixed text even when the body looks right.
+    QTest::newRow("500 with a station-file body")
+        << 500 << QByteArray("2024/01/15 12:30\nRJTT 151230Z 34008KT 9999 FEW030\n")
+        << int(B::Respond);
+    QTest::newRow("HTML page") << 200 << QByteArray("<html><body>maintenance</body></html>")
+                               << int(B::Respond);
+}
+
+void TestHostileServers::silentServers()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(int, behaviour);
+    LoopbackHttpServer server;
+    QVERIFY(server.start());
+    server.setRoute(metarPath, {status, body, LoopbackHttpServer::Behaviour(behaviour), {}});
+    const Outcome got = build(server.baseUrl());
+    QCOMPARE(got.text, missing);
+    QVERIFY2(got.elapsedMs <= timeoutMs + slackMs, qPrintable(QString::number(got.elapsedMs)));
+    QVERIFY2(got.longestStallMs < 500, qPrintable(QString::number(got.longestStallMs)));
+}
+
+void TestHostileServers::dripEndsAtTheTimeout()
+{
+    // One byte a second never lets an idle-transfer timer expire; the whole fetch must still end.
+    HostileServer server;
+    QVERIFY(server.start());
+    server.setMode(HostileServer::Mode::Drip);
+    server.setLength(10000);
+    server.setIntervalMs(500);
+    const Outcome got = build(server.baseUrl());
+    QCOMPARE(got.text, missing);
+    QVERIFY2(got.elapsedMs >= timeoutMs - 100 && got.elapsedMs <= timeoutMs + slackMs,
+             qPrintable(QString::number(got.elapsedMs)));
+    QVERIFY2(got.longestStallMs < 500, qPrintable(QString::number(got.longestStallMs)));
+    QVERIFY(server.bodyBytesSent() > 0); // the drip really ran
+}
+
+void TestHostileServers::floodIsCutAtTheCap()
+{
+    HostileServer server;
+    QVERIFY(server.start());
+    server.setMode(HostileServer::Mode::Flood);
+    server.setLength(100LL * 1024 * 1024);
+    // A first small build settles the allocator, so the figure below is the flood's alone.
+    build(server.baseUrl());
+    const qint64 before = residentKiB();
+    const Outcome got = build(server.baseUrl());
+    const qint64 grown = residentKiB() - before;
+    QCOMPARE(got.text, missing);
+    QVERIFY2(got.elapsedMs <= timeoutMs + slackMs, qPrintable(QString::number(got.elapsedMs)));
+    // The client stopped reading soon after the 64 KiB cap: at most socket buffers beyond it.
+    QVERIFY2(server.bodyBytesSent() < 2 * 16LL * 1024 * 1024,
+             qPrintable(QString::number(server.bodyBytesSent())));
+    QVERIFY2(grown < 16 * 1024, qPrintable(QStringLiteral("grew %1 KiB").arg(grown)));
+}
+
+void TestHostileServers::oddBytesAreShownAsLatin1_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QByteArray garbage(4096, Qt::Uninitialized);
+    QRandomGenerator rng(20240115);
+    for (char &c : garbage)
+        c = char(rng.bounded(256));
+    garbage[0] = 'G'; // not "<": treated as a station file
+    garbage[100] = '\0';
+    QTest::newRow("binary garbage with NUL bytes") << garbage;
+    QTest::newRow("invalid UTF-8")
+        << QByteArray("2024/01/15 12:30\nRJTT 151230Z \xff\xfe\xc3\x28 \xed\xa0\x80 9999\n");
+    QTest::newRow("body over the cap by one byte")
+        << (QByteArray("2024/01/15 12:30\nRJTT ") + QByteArray(64 * 1024, 'Q'));
+}
+
+void TestHostileServers::oddBytesAreShownAsLatin1()
+{
+    QFETCH(QByteArray, body);
+    HostileServer server;
+    QVERIFY(server.start());
+    server.setRaw("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
+                  "\r\n\r\n" + body);
+    const Outcome got = build(server.baseUrl());
+    if (body.size() > 64 * 1024) {
+        QCOMPARE(got.text, missing);
+        return;
+    }
+    // Every byte arrives, NULs and all, one character per byte.
+    const StationReport expected = TreatStationFile(QString::fromLatin1(body), false, false, {});
+    QCOMPARE(got.text, QStringLiteral("RJTT METAR ") + expected.reportTime + QChar(u'\r') +
+                           expected.reportBody);
+    QVERIFY(got.text.size() > body.size() - 30);
+}
+
+void TestHostileServers::redirectLoopEnds()
+{
+    LoopbackHttpServer server;
+    QVERIFY(server.start());
+    server.setRoute(metarPath, {302, {}, {}, metarPath.toLatin1()});
+    const Outcome got = build(server.baseUrl());
+    QCOMPARE(got.text, missing);
+    QVERIFY2(got.elapsedMs <= timeoutMs + slackMs, qPrintable(QString::number(got.elapsedMs)));
+    QVERIFY(server.requests().size() > 1);
+    QVERIFY(server.requests().size() <= 60);
+}
+
+void TestHostileServers::tickerShowsMarkupAsText()
+{
+    TickerFixture fixture;
+    QVERIFY(fixture.setTargets({{QStringLiteral("RJTT"), true}}));
+    QVERIFY(fixture.db().execute(QStringLiteral("UPDATE setting SET autochange = 0")));
+    fixture.serveMetar(QStringLiteral("RJTT"),
+                       QStringLiteral("151230Z <b>9999</b> <img src=x> &amp; <script>1</script>"));
+    TickerWindow *ticker = fixture.load();
+    QVERIFY(ticker);
+    QVERIFY(fixture.refreshNow());
+    TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    QTRY_VERIFY(display->caption().contains(QStringLiteral("<b>9999</b> <img src=x> &amp;")));
+    QCOMPARE(display->textFormat(), Qt::PlainText);
+    QVERIFY(display->text().contains(QStringLiteral("<script>1</script>")));
+}
+
+void TestHostileServers::tickerStaysResponsiveWhileDripping()
+{
+    TickerFixture fixture;
+    QVERIFY(fixture.setTargets({{QStringLiteral("RJTT"), true}}));
+    QVERIFY(fixture.db().execute(QStringLiteral("UPDATE setting SET autochange = 0")));
+    TickerWindow *ticker = fixture.load();
+    QVERIFY(ticker);
+    HostileServer dripping;
+    QVERIFY(dripping.start());
+    dripping.setMode(HostileServer::Mode::Drip);
+    dripping.setLength(5000);
+    dripping.setIntervalMs(1000);
+    ticker->reportBuilder().setReportHost(dripping.baseUrl().toString());
+    ticker->reportBuilder().setTimeout(timeoutMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    ticker->state().slideCount = qint16(ticker->state().slidePeriod - 1);
+    ticker->RefreshReport();
+    QVERIFY(ticker->reportBuilder().isBuilding());
+    // The pointer still works meanwhile: the handle follows it at once.
+    QTest::qWait(300);
+    ticker->setPointerOnHandle(true);
+    ticker->ShowHandleState();
+    QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(),
+             QString::fromUtf8(TickerWindow::handleFilled));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        ticker->lbl(TickerWindow::Display)->caption().contains(QStringLiteral("NO OBSERVATION")),
+        timeoutMs + slackMs);
+    QVERIFY2(clock.elapsed() <= timeoutMs + slackMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!ticker->reportBuilder().isBuilding());
+}
+
+QTEST_MAIN(TestHostileServers)
+#include "test_hostileservers.moc"
