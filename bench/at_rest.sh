@@ -2,7 +2,7 @@
 # The ticker at rest: start-up to the first shown window (no network), then one minute of idle
 # cycling over three targets on a loopback server (resident memory, CPU, wake-ups), beside
 # headless Chromium showing the same report text on a local page.
-#   bench/at_rest.sh [seconds, default 60]
+#   bench/at_rest.sh [seconds, default 60]      SCROLL=0 measures with the slide animation off
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -34,7 +34,8 @@ server=$!
 fresh_app() {
     rm -rf "$work/app" && mkdir -p "$work/app"
     cp "$build/bin/tarnbeck" "$build/bin/tarnbeck.dat" "$build/bin/libtarnbeck_web.so" "$work/app/"
-    printf "PRAGMA key='pelko';\nUPDATE host SET url='%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\n" "$1" |
+    printf "PRAGMA key='pelko';\nUPDATE host SET url='%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\nUPDATE setting SET scroll = %s;\n" \
+        "$1" "$([ "${SCROLL:-1}" = 0 ] && echo 0 || echo -1)" |
         sqlcipher "$work/app/tarnbeck.dat"
 }
 now_ms() { date +%s%3N; }
@@ -97,4 +98,4 @@ sleep "$seconds"
 c1=$(sum_cpu)
 echo "headless Chromium over ${seconds} s ($(echo $pids | wc -w) processes): RSS $(( $(sum_rss) / 1024 )) MiB," \
      "CPU $(( (c1 - c0) * 1000 / hz )) ms"
-kill $chrome 2>/dev/null; rm -rf "$profile"
+kill $chrome 2>/dev/null; rm -rf "$profile" 2>/dev/null || true

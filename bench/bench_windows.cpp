@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -42,13 +41,16 @@ BENCHMARK(showSunWindowWithAYear)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     // A ticker over a copy of the delivered database, its servers unreachable.
     QTemporaryDir dir;
-    QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB), dir.filePath(QStringLiteral("tarnbeck.dat")));
-    QFile::setPermissions(dir.filePath(QStringLiteral("tarnbeck.dat")), QFile::ReadOwner | QFile::WriteOwner);
+    QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB),
+                dir.filePath(QStringLiteral("tarnbeck.dat")));
+    QFile::setPermissions(dir.filePath(QStringLiteral("tarnbeck.dat")),
+                          QFile::ReadOwner | QFile::WriteOwner);
     TickerWindow window(dir.path());
     if (!window.Form_Load())
         return 1;

@@ -22,7 +22,6 @@ extern "C" const char *__asan_default_options()
 int main(int argc, char *argv[])
 {
     PreferX11OnWayland();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnbeck"));
     QApplication::setApplicationVersion(QLatin1String(TickerState::programVersion));

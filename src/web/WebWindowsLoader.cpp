@@ -1,6 +1,7 @@
 // Loading the web windows' plugin: busy pointer, the sandbox under root, one chart window.
 #include "web/WebWindowsLoader.h"
 
+#include "platform/GraphicsContext.h"
 #include "platform/MessageBox.h"
 #include "platform/Platform.h"
 
@@ -61,6 +62,7 @@ WebWindows *LoadWebWindows(const QStringList &directories, QString *error)
     // The browser's sandbox cannot run as root, and the browser refuses to start with it on.
     if (RunningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    EnsureSharedGraphicsContext();
 
     QStringList reasons;
     for (const QString &directory : directories) {
