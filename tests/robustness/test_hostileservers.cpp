@@ -43,6 +43,7 @@ private slots:
     void silentServers();
     void dripEndsAtTheTimeout();
     void floodIsCutAtTheCap();
+    void resetMidBodyShowsNoPartialReport();
     void oddBytesAreShownAsLatin1_data();
     void oddBytesAreShownAsLatin1();
     void redirectLoopEnds();
@@ -164,6 +165,22 @@ void TestHostileServers::floodIsCutAtTheCap()
     QVERIFY2(server.bodyBytesSent() < 2 * 16LL * 1024 * 1024,
              qPrintable(QString::number(server.bodyBytesSent())));
     QVERIFY2(grown < 16 * 1024, qPrintable(QStringLiteral("grew %1 KiB").arg(grown)));
+}
+
+void TestHostileServers::resetMidBodyShowsNoPartialReport()
+{
+    // Half a station file and then a reset: never shown as if it were the whole report.
+    const QByteArray file(
+        "2024/01/15 12:30\nRJTT 151230Z 34008KT 9999 FEW030 BKN045 08/M02 Q1021 NOSIG\n");
+    HostileServer server;
+    QVERIFY(server.start());
+    server.setMode(HostileServer::Mode::ResetMidBody);
+    server.setRaw(file);
+    server.setLength(file.size());
+    const Outcome got = build(server.baseUrl());
+    QCOMPARE(got.text, missing);
+    QVERIFY2(got.elapsedMs <= timeoutMs + slackMs, qPrintable(QString::number(got.elapsedMs)));
+    QVERIFY(server.requestCount() >= 1);
 }
 
 void TestHostileServers::oddBytesAreShownAsLatin1_data()
