@@ -50,18 +50,8 @@ QStringList untouchedRows(const QString &path, QString *problem)
         *problem = QStringLiteral("integrity check: ") + check.value(0).toString();
         return {};
     }
-    QStringList rows;
-    for (const char *table : {"setting", "airportlist", "host"}) {
-        SqlStatement q =
-            db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
-        while (q.next()) {
-            QStringList fields{QLatin1String(table)};
-            for (int c = 0; c < q.columnCount(); ++c)
-                fields.append(q.value(c).toString());
-            rows.append(fields.join(QLatin1Char('|')));
-        }
-    }
-    return rows;
+    return TableRows(
+        db, {QStringLiteral("setting"), QStringLiteral("airportlist"), QStringLiteral("host")});
 }
 
 /// The target list as the program reads it, or nothing when the store does not open.

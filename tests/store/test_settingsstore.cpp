@@ -21,18 +21,8 @@ QStringList dump(const QString &path)
     SqlDatabase db;
     if (!db.open(path, "pelko"))
         return {QStringLiteral("cannot open: ") + db.errorString()};
-    QStringList rows;
-    for (const char *table : {"setting", "airport", "airportlist", "host"}) {
-        SqlStatement q =
-            db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(QLatin1String(table)));
-        while (q.next()) {
-            QStringList fields{QLatin1String(table)};
-            for (int c = 0; c < q.columnCount(); ++c)
-                fields.append(q.value(c).toString());
-            rows.append(fields.join(QLatin1Char('|')));
-        }
-    }
-    return rows;
+    return TableRows(db, {QStringLiteral("setting"), QStringLiteral("airport"),
+                          QStringLiteral("airportlist"), QStringLiteral("host")});
 }
 
 } // namespace

@@ -27,6 +27,21 @@ bool TestDatabase::setAllHosts(const QString &url) const
     return execute(QStringLiteral("UPDATE host SET url = '%1'").arg(url));
 }
 
+QStringList TableRows(SqlDatabase &db, const QStringList &tables)
+{
+    QStringList rows;
+    for (const QString &table : tables) {
+        SqlStatement q = db.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
+        while (q.next()) {
+            QStringList fields{table};
+            for (int c = 0; c < q.columnCount(); ++c)
+                fields.append(q.value(c).toString());
+            rows.append(fields.join(QLatin1Char('|')));
+        }
+    }
+    return rows;
+}
+
 QString stationFile(const QString &relative)
 {
     return QStringLiteral(TARNBECK_STATIONS "/") + relative;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class TestDatabase final
@@ -20,6 +21,11 @@ private:
     QTemporaryDir m_dir;
     bool m_valid = false;
 };
+
+class SqlDatabase;
+
+/// Every row of `tables` in rowid order as "table|field|field...", to compare whole contents.
+QStringList TableRows(SqlDatabase &db, const QStringList &tables);
 
 /// Path of a station-file fixture, e.g. stationFile("metar/RJTT_1.TXT").
 QString stationFile(const QString &relative);
