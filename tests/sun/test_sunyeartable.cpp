@@ -34,6 +34,12 @@ void TestSunYearTable::everyCellIsThatDaysComputation_data()
     QTest::newRow("与那国 2028 leap") << QStringLiteral("与那国") << 2028;
     QTest::newRow("南鳥島 2025") << QStringLiteral("南鳥島") << 2025;
     QTest::newRow("館山(H) 2024 leap") << QStringLiteral("館山(H)") << 2024;
+    // Every entry, each with one of the twelve years the window lists (2025 to 2036 here).
+    const QStringList names = catalogueNames();
+    for (int i = 0; i < names.size(); ++i) {
+        const int year = 2025 + i % 12;
+        QTest::addRow("%d %s %d", i + 1, qPrintable(names[i]), year) << names[i] << year;
+    }
 }
 
 void TestSunYearTable::everyCellIsThatDaysComputation()
