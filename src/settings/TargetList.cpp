@@ -38,6 +38,8 @@ QTableWidget *makeGrid(QWidget *parent, const char *name)
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(twipsToPixels(TargetList::rowHeightTwips));
     grid->verticalHeader()->setMinimumSectionSize(1);
+    // Rows keep their height when the window is polished: the cover panels are placed by it.
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->setSelectionMode(QAbstractItemView::NoSelection); // the selection colours are ours
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -171,11 +173,8 @@ void TargetList::load(SettingsStore &store)
     }
     known->setUpdatesEnabled(true);
 
-    const int rowHeight = rowHeightOf(Known);
     m_frame[Known]->hide();
-    m_frame[Known]->setGeometry(known->x(),
-                                twipsToPixels(gridTopTwips(Known) + 22 * rowHeight + 15),
-                                known->width(), twipsToPixels(rowHeight - 30));
+    placeKnownPanel();
 
     QTableWidget *targets = m_grid[Targets];
     targets->setUpdatesEnabled(false);
@@ -227,13 +226,21 @@ bool TargetList::anyMarked() const
     return false;
 }
 
+void TargetList::placeKnownPanel()
+{
+    const int rowHeight = rowHeightOf(Known);
+    m_frame[Known]->setGeometry(m_grid[Known]->x(),
+                                twipsToPixels(gridTopTwips(Known) + 22 * rowHeight + 15),
+                                m_grid[Known]->width(), twipsToPixels(rowHeight - 30));
+}
+
 void TargetList::placeTargetPanel(bool keepWidth)
 {
     QFrame *panel = m_frame[Targets];
     const QTableWidget *grid = m_grid[Targets];
     const PanelPlacement place =
         TargetPanelRule(grid->rowCount(), gridTopTwips(Targets), int(pixelsToTwips(grid->height())),
-                        rowHeightTwips);
+                        rowHeightOf(Targets));
     const int width = keepWidth ? panel->width() : twipsToPixels(1665);
     panel->setVisible(place.visible);
     if (place.visible)
@@ -399,6 +406,14 @@ void TargetList::Form_MouseMove()
         cmd(b)->setPalette(palette);
     }
     m_hovered = noButton;
+}
+
+void TargetList::showEvent(QShowEvent *event)
+{
+    // Shown, the grids have their real row height: place the panels by it.
+    QWidget::showEvent(event);
+    placeKnownPanel();
+    placeTargetPanel(true);
 }
 
 void TargetList::mouseMoveEvent(QMouseEvent *event)

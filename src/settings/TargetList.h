@@ -52,11 +52,13 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void appendTarget(const QString &code, bool marked);
     void setMark(int row, bool marked);
     void select(int grid, int row);
+    void placeKnownPanel();
     void placeTargetPanel(bool keepWidth = false);
     void updateMoveButtons(int row);
     int gridTopTwips(int index) const;

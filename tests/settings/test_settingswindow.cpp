@@ -202,6 +202,14 @@ void TestSettingsWindow::loadShowsTheSettings()
     QVERIFY(targets->isColumnHidden(2));
     for (int b : {2, 3, 4, 5})
         QVERIFY(!w->targetList()->cmd(b)->isEnabled());
+    // The cover panel starts below the last target, as the rows are really drawn.
+    const int last = targets->rowCount() - 1;
+    const QPoint lastBottom = targets->viewport()->mapTo(
+        w->targetList(), QPoint(0, targets->rowViewportPosition(last) + targets->rowHeight(last)));
+    QFrame *panel = w->targetList()->Frame1(TargetList::Targets);
+    QVERIFY(!panel->isHidden());
+    QVERIFY2(panel->y() >= lastBottom.y(),
+             qPrintable(QStringLiteral("%1 < %2").arg(panel->y()).arg(lastBottom.y())));
 }
 
 void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
