@@ -14,6 +14,11 @@ QRegion DrawnRegion(QWidget *widget)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     widget->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    return DrawnRegion(image);
+}
+
+QRegion DrawnRegion(const QImage &image)
+{
     return QRegion(QBitmap::fromImage(image.createAlphaMask()));
 }
 

@@ -4,6 +4,7 @@
 #include "platform/WindowShape.h"
 
 #include <QEvent>
+#include <QPainter>
 
 TickerLabel::TickerLabel(QWidget *parent) : QLabel(parent)
 {
@@ -36,5 +37,33 @@ void TickerLabel::refit()
 {
     // Not adjustSize(): that caps the width at part of the screen, and a report line is long.
     resize(sizeHint());
-    m_region = m_caption.isEmpty() ? QRegion() : DrawnRegion(this);
+    m_image = QImage();
+    m_region = QRegion();
+    if (m_caption.isEmpty())
+        return;
+    // Laid out once per caption, font or colour: every slide step then only copies pixels.
+    const qreal ratio = devicePixelRatioF();
+    m_image = renderText(ratio);
+    m_region = DrawnRegion(qFuzzyCompare(ratio, 1.0) ? m_image : renderText(1.0));
+}
+
+QImage TickerLabel::renderText(qreal ratio)
+{
+    QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    m_rendering = true;
+    render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    m_rendering = false;
+    return image;
+}
+
+void TickerLabel::paintEvent(QPaintEvent *event)
+{
+    if (m_rendering || m_image.isNull() || m_image.devicePixelRatio() != devicePixelRatioF()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_image);
 }

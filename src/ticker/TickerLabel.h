@@ -1,6 +1,7 @@
 // A self-sizing plain-text label of the ticker, with the region its text covers.
 #pragma once
 
+#include <QImage>
 #include <QLabel>
 #include <QRegion>
 
@@ -18,10 +19,14 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void refit();
+    QImage renderText(qreal devicePixelRatio);
 
     QString m_caption;
     QRegion m_region;
+    QImage m_image;           ///< the text as drawn, so a slide step only copies it
+    bool m_rendering = false; ///< drawing into m_image, not onto the window
 };

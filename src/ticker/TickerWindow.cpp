@@ -261,6 +261,7 @@ void TickerWindow::showReport(const QString &airport, const QString &text)
     Q_UNUSED(airport);
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
+    m_slideShape = QRegion(); // the texts change: a slide under way reshapes from here
     staging->setCaption(text);
     if (m_store->settingFlag(QStringLiteral("autochange"))) {
         const bool scroll = m_store->settingFlag(QStringLiteral("scroll"));
@@ -331,10 +332,17 @@ void TickerWindow::SlideStep()
     display->move(0, display->y() - twipsToPixels(15));
     staging->move(0, display->y() + display->height());
     if (staging->y() > handleHeight) {
-        updateShape();
+        // The two texts move together: their joint shape is made once a slide, then only moved.
+        if (m_slideShape.isEmpty())
+            m_slideShape =
+                display->textRegion() + staging->textRegion().translated(0, display->height());
+        const QRegion handle =
+            m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos());
+        setMask((handle + m_slideShape.translated(display->pos())).intersected(rect()));
         return;
     }
     m_timer[SlideTimer].stop();
+    m_slideShape = QRegion();
     display->move(0, m_lbl[Handle]->y() + handleHeight);
     display->setCaption(staging->caption());
     staging->hide();

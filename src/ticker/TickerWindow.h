@@ -114,6 +114,7 @@ private:
     std::array<QTimer, 4> m_timer;
     QString m_homePageUrl;
     QPointer<QNetworkReply> m_checkReply;
+    QRegion m_slideShape; ///< both texts' shape during a slide, in the display label's coordinates
     enum class DragState { None, System, Following };
     DragState m_dragState = DragState::None;
     QPoint m_dragOffset;
