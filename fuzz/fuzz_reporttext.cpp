@@ -2,25 +2,15 @@
 // does, and a sun line from arbitrary coordinate texts. Input: the METAR response, a "\" and
 // another character, the latitude and longitude texts, the TAF response; the last bytes pick the
 // settings and the lengths of the coordinate texts.
+#include "FuzzRequire.h"
 #include "sun/SunTimes.h"
 #include "ticker/StationReport.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
 
 const QChar CR(u'\r');
-
-// A broken rule is a finding: say which, then stop like any other crash.
-#define require(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "broken: %s\n", #condition);                                      \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
 
 QString latin1(const std::string &bytes)
 {

@@ -1,23 +1,11 @@
 // TreatStationFile over arbitrary bytes. The last two bytes choose the product, the local-time
 // switch and the time difference; the rest is the response, one character per byte.
+#include "FuzzRequire.h"
 #include "ticker/StationReport.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
 
-namespace {
-
-// A broken rule is a finding: say which, then stop like any other crash.
-#define require(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "broken: %s\n", #condition);                                      \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
