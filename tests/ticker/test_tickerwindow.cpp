@@ -51,6 +51,9 @@ private slots:
     void textSettingsAndShape();
 
 private:
+    /// A loaded ticker whose first build waits on a server that never answers.
+    TickerWindow *loadWithAHangingBuild();
+
     std::unique_ptr<TickerFixture> m_fixture;
 };
 
@@ -72,6 +75,18 @@ void TestTickerWindow::init()
                                 QStringLiteral("RJBB"), QStringLiteral("RJCC")})
         m_fixture->serveMetar(code, QStringLiteral("151230Z 34008KT 9999 FEW030 08/M02 Q1021"));
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = 0, scroll = 0")));
+}
+
+TickerWindow *TestTickerWindow::loadWithAHangingBuild()
+{
+    m_fixture->server().setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+                                 {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    TickerWindow *ticker = m_fixture->load();
+    if (!ticker)
+        return nullptr;
+    ticker->state().slideCount = 0;
+    ticker->RefreshReport();
+    return ticker->reportBuilder().isBuilding() ? ticker : nullptr;
 }
 
 void TestTickerWindow::cleanup()
@@ -311,13 +326,8 @@ void TestTickerWindow::noneCheckedAtStart()
 
 void TestTickerWindow::closeDuringAFetch()
 {
-    m_fixture->server().setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-                                 {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
-    TickerWindow *ticker = m_fixture->load();
+    TickerWindow *ticker = loadWithAHangingBuild();
     QVERIFY(ticker);
-    ticker->state().slideCount = 0;
-    ticker->RefreshReport();
-    QVERIFY(ticker->reportBuilder().isBuilding());
     QTRY_VERIFY(m_fixture->server().requests().contains(
         QStringLiteral("/data/observations/metar/stations/RJTT.TXT")));
     ticker->close();
@@ -329,13 +339,8 @@ void TestTickerWindow::closeDuringAFetch()
 
 void TestTickerWindow::pauseAndHurryDuringABuild()
 {
-    m_fixture->server().setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
-                                 {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
-    TickerWindow *ticker = m_fixture->load();
+    TickerWindow *ticker = loadWithAHangingBuild();
     QVERIFY(ticker);
-    ticker->state().slideCount = 0;
-    ticker->RefreshReport();
-    QVERIFY(ticker->reportBuilder().isBuilding());
 
     ticker->pause(); // Paused: nothing runs, and nothing restarts by itself
     QVERIFY(!ticker->reportBuilder().isBuilding());
