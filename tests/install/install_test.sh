@@ -9,12 +9,14 @@ trap 'rm -rf "$root"' EXIT
 DESTDIR="$root/dest" cmake --install "$build_dir" --prefix /usr >/dev/null
 dest="$root/dest/usr"
 for f in bin/tarnbeck share/tarnbeck/tarnbeck.dat share/applications/tarnbeck.desktop \
-         share/icons/hicolor/scalable/apps/tarnbeck.svg share/icons/hicolor/256x256/apps/tarnbeck.png; do
+         share/icons/hicolor/scalable/apps/tarnbeck.svg share/icons/hicolor/256x256/apps/tarnbeck.png \
+         share/doc/tarnbeck/copyright; do
     [ -f "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 ls "$dest"/lib*/tarnbeck/libtarnbeck_web.so >/dev/null 2>&1 || ls "$dest"/lib/*/tarnbeck/libtarnbeck_web.so >/dev/null \
     || { echo "missing after install: the web windows plugin"; exit 1; }
 grep -q '^Exec=tarnbeck$' "$dest/share/applications/tarnbeck.desktop"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$dest/share/doc/tarnbeck/copyright"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$dest/share/applications/tarnbeck.desktop"; fi
 
 # First start of the installed program: a seeded per-user copy, the delivered file untouched.
