@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Platform.h"
 #include "platform/TerminationSignals.h"
+#include "platform/Translations.h"
 #include "store/DatabaseLocation.h"
 #include "ticker/TickerWindow.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tarnbeck"));
     QApplication::setApplicationVersion(QLatin1String(TickerState::programVersion));
     InstallFontSubstitutions();
+    InstallQtTranslations();
 
     // Beside the program when it was built here; an installed program keeps the delivered file
     // in its data directory and works on a per-user copy.
