@@ -491,16 +491,20 @@ void SettingsWindow::menu_setting_Click()
 
 void SettingsWindow::menu_version_Click()
 {
-    const QString page = m_ticker.store().host(QStringLiteral("programpage"));
+    QUrl ProgramPageUrl(const QString &configured); // settings/ProgramPage.h
+    // An empty row means the about page delivered with the program.
+    const QUrl page = ProgramPageUrl(m_ticker.store().host(QStringLiteral("programpage")));
     const QString version =
         QStringLiteral("Tarnbeck ver ") + QLatin1String(TickerState::programVersion);
     if (page.isEmpty()) {
         ShowMessage(this, QMessageBox::Information, QStringLiteral(" Tarnbeck"),
                     version + QStringLiteral("\n\nプログラムのページのアドレスが設定されていません"
                                              " (設定ファイルの host 表の programpage)。"));
-    } else if (!QDesktopServices::openUrl(QUrl(page))) {
-        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
-                    version + QStringLiteral("\n\nブラウザーで %1 を開けませんでした。").arg(page));
+    } else if (!QDesktopServices::openUrl(page)) {
+        ShowMessage(
+            this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
+            version +
+                QStringLiteral("\n\nブラウザーで %1 を開けませんでした。").arg(page.toString()));
     }
 }
 

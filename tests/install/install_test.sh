@@ -10,7 +10,7 @@ DESTDIR="$root/dest" cmake --install "$build_dir" --prefix /usr >/dev/null
 dest="$root/dest/usr"
 for f in bin/tarnbeck share/tarnbeck/tarnbeck.dat share/applications/tarnbeck.desktop \
          share/icons/hicolor/scalable/apps/tarnbeck.svg share/icons/hicolor/256x256/apps/tarnbeck.png \
-         share/doc/tarnbeck/copyright; do
+         share/doc/tarnbeck/copyright share/tarnbeck/about/index.html; do
     [ -f "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 ls "$dest"/lib*/tarnbeck/libtarnbeck_web.so >/dev/null 2>&1 || ls "$dest"/lib/*/tarnbeck/libtarnbeck_web.so >/dev/null \
