@@ -200,11 +200,19 @@ std::optional<AirportCoordinates> SettingsStore::coordinatesOf(const QString &ai
     return std::nullopt;
 }
 
+QString NormalisedHost(const QString &stored)
+{
+    QString host = stored.trimmed();
+    while (host.endsWith(QLatin1Char('/')))
+        host.chop(1);
+    return host;
+}
+
 QString SettingsStore::host(const QString &name)
 {
     SqlStatement query = m_db.prepare(QStringLiteral("SELECT url FROM host WHERE name = ?"));
     query.bind(1, name);
-    return query.next() ? query.value(0).toString().trimmed() : QString();
+    return query.next() ? NormalisedHost(query.value(0).toString()) : QString();
 }
 
 QHash<QString, QString> SettingsStore::hosts()
@@ -212,7 +220,7 @@ QHash<QString, QString> SettingsStore::hosts()
     QHash<QString, QString> all;
     SqlStatement query = m_db.prepare(QStringLiteral("SELECT name, url FROM host"));
     while (query.next())
-        all.insert(query.value(0).toString(), query.value(1).toString().trimmed());
+        all.insert(query.value(0).toString(), NormalisedHost(query.value(1).toString()));
     return all;
 }
 

@@ -75,7 +75,8 @@ public:
     bool RefreshSettingRows();
     /// The coordinate texts of a known airport, searched from the first row; none if unknown.
     std::optional<AirportCoordinates> coordinatesOf(const QString &airport);
-    /// The configured address of an outside server (table host), empty if not configured.
+    /// The configured address of an outside server (table host), empty if not configured;
+    /// blanks and trailing "/" are trimmed, so paths can be appended to it.
     QString host(const QString &name);
     /// Every configured address, by name.
     QHash<QString, QString> hosts();
@@ -98,3 +99,6 @@ private:
     RecordSet m_airportListRows;
     QString m_error;
 };
+
+/// A stored server address as it is used: blanks and trailing "/" trimmed.
+QString NormalisedHost(const QString &stored);

@@ -24,9 +24,7 @@ ReportBuilder::~ReportBuilder()
 
 void ReportBuilder::setReportHost(const QString &host)
 {
-    QString base = host.trimmed();
-    while (base.endsWith(QLatin1Char('/')))
-        base.chop(1);
+    const QString base = NormalisedHost(host);
     m_metarUrl = base + QLatin1String(metarPath);
     m_tafUrl = base + QLatin1String(tafPath);
 }

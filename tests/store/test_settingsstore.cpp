@@ -90,6 +90,13 @@ void TestSettingsStore::deliveredDatabase()
 
     QCOMPARE(store.host(QStringLiteral("report")), QStringLiteral("https://tgftp.nws.noaa.gov"));
     QCOMPARE(store.host(QStringLiteral("no such host")), QString());
+
+    // Every host is used the same way: paths are appended to it without a doubled "/".
+    QVERIFY(copy.setAllHosts(QStringLiteral(" http://h.test// ")));
+    for (const char *name : {"home", "report", "programpage", "chart9"}) {
+        QCOMPARE(store.host(QLatin1String(name)), QStringLiteral("http://h.test"));
+        QCOMPARE(store.hosts().value(QLatin1String(name)), QStringLiteral("http://h.test"));
+    }
 }
 
 void TestSettingsStore::timediffKeepsItsBlank()
