@@ -15,14 +15,16 @@ bool IsWritableDirectory(const QString &dir)
     return probe.open();
 }
 
-DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStringList &deliveredDirs,
-                                         const QString &userDir)
+DatabaseLocation ResolveDatabaseLocation(const QString &programDir,
+                                         const QStringList &deliveredDirs, const QString &userDir)
 {
-    return ResolveDatabaseLocation(programDir, deliveredDirs, userDir, IsWritableDirectory(programDir));
+    return ResolveDatabaseLocation(programDir, deliveredDirs, userDir,
+                                   IsWritableDirectory(programDir));
 }
 
-DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStringList &deliveredDirs,
-                                         const QString &userDir, bool programDirWritable)
+DatabaseLocation ResolveDatabaseLocation(const QString &programDir,
+                                         const QStringList &deliveredDirs, const QString &userDir,
+                                         bool programDirWritable)
 {
     const QString name = QLatin1String(SettingsStore::fileName);
     const QString besideProgram = QDir(programDir).absoluteFilePath(name);
@@ -39,8 +41,18 @@ DatabaseLocation ResolveDatabaseLocation(const QString &programDir, const QStrin
             break;
         }
     }
-    if (delivered.isEmpty()) // let the open report the missing file where it was expected
-        return {QDir(programDir).absolutePath(), {}};
+    if (delivered.isEmpty()) {
+        // A program run from a folder it may write to reports the missing file when it opens
+        // it; an installed one would only fail to lock its read-only folder, so say it here.
+        if (programDirWritable)
+            return {QDir(programDir).absolutePath(), {}};
+        QStringList looked;
+        for (const QString &dir : deliveredDirs)
+            looked.append(QDir::toNativeSeparators(QDir(dir).absoluteFilePath(name)));
+        return {QDir(programDir).absolutePath(),
+                QStringLiteral("設定ファイル %1 が見つかりません。\n探した場所:\n%2")
+                    .arg(name, looked.join(QLatin1Char('\n')))};
+    }
 
     const auto failed = [&](const QString &why) {
         return DatabaseLocation{

@@ -13,6 +13,7 @@ class TestDatabaseLocation : public QObject
 private slots:
     void writableProgramDirectoryIsUsed();
     void readOnlyProgramDirectorySeedsUserCopyOnce();
+    void missingDeliveredFileIsLeftToTheOpen_data();
     void missingDeliveredFileIsLeftToTheOpen();
     void probeSeesRealWritability();
     void installedProgramSeedsFromItsDataDirectory();
@@ -34,7 +35,8 @@ void TestDatabaseLocation::readOnlyProgramDirectorySeedsUserCopyOnce()
     TestDatabase delivered;
     QTemporaryDir base;
     const QString user = base.filePath(QStringLiteral("deep/tarnbeck"));
-    DatabaseLocation where = ResolveDatabaseLocation(delivered.directory(), {delivered.directory()}, user, false);
+    DatabaseLocation where =
+        ResolveDatabaseLocation(delivered.directory(), {delivered.directory()}, user, false);
     QVERIFY2(where.error.isEmpty(), qPrintable(where.error));
     QCOMPARE(where.directory, user);
     QVERIFY(!QFile::exists(user + QStringLiteral("/tarnbeck.dat.part")));
@@ -51,11 +53,28 @@ void TestDatabaseLocation::readOnlyProgramDirectorySeedsUserCopyOnce()
     QCOMPARE(store.setting("fontsize").toString(), QStringLiteral("14"));
 }
 
+void TestDatabaseLocation::missingDeliveredFileIsLeftToTheOpen_data()
+{
+    QTest::addColumn<bool>("programDirWritable");
+    QTest::newRow("built program: the open reports it") << true;
+    QTest::newRow("installed program: reported here") << false;
+}
+
 void TestDatabaseLocation::missingDeliveredFileIsLeftToTheOpen()
 {
+    QFETCH(bool, programDirWritable);
     QTemporaryDir program;
+    QTemporaryDir data;
     QTemporaryDir user;
-    const DatabaseLocation where = ResolveDatabaseLocation(program.path(), {program.path()}, user.path(), false);
+    const DatabaseLocation where = ResolveDatabaseLocation(
+        program.path(), {program.path(), data.path()}, user.path(), programDirWritable);
+    if (!programDirWritable) {
+        // Never a lock in a folder nobody may write to, which would read as "already running".
+        QVERIFY(where.error.contains(QDir(data.path()).absoluteFilePath("tarnbeck.dat")));
+        QVERIFY(where.error.contains(QDir(program.path()).absoluteFilePath("tarnbeck.dat")));
+        return;
+    }
+    QVERIFY(where.error.isEmpty());
     QCOMPARE(where.directory, program.path());
     SettingsStore store(where.directory);
     QVERIFY(!store.OpenSettings());
@@ -72,7 +91,8 @@ void TestDatabaseLocation::probeSeesRealWritability()
 
 void TestDatabaseLocation::installedProgramSeedsFromItsDataDirectory()
 {
-    // bin/ holds no database (writable or not, as for root); share/tarnbeck/ holds the delivered one.
+    // bin/ holds no database (writable or not, as for root); share/tarnbeck/ holds the delivered
+    // one.
     TestDatabase delivered;
     QTemporaryDir prefix;
     QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("bin"))));
