@@ -42,13 +42,16 @@ int ScrollRateFor(int sliderPosition)
     return 110 - 10 * sliderPosition;
 }
 
-PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHeight)
+PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHeight, int wholeRows)
 {
     if (rows == 0)
         return {true, gridTop + 15, gridHeight - 30};
-    if (rows > 22)
+    if (rows > wholeRows)
         return {false, 0, 0};
-    return {true, gridTop + rows * rowHeight + 15, (23 - rows) * rowHeight - 30};
+    // Never below the grid's own bottom edge, whatever the rows' drawn height.
+    const int top = gridTop + rows * rowHeight + 15;
+    return {true, top,
+            qMin((wholeRows + 1 - rows) * rowHeight - 30, gridTop + gridHeight - 15 - top)};
 }
 
 QColor ColorFromStored(qint64 value)

@@ -22,8 +22,10 @@ struct PanelPlacement
     int top = 0;    ///< twips
     int height = 0; ///< twips
 };
-/// The target grid's cover panel for `rows` rows (all in twips).
-PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHeight);
+/// The target grid's cover panel for `rows` rows (all in twips), in a grid that shows
+/// `wholeRows` rows whole.
+PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHeight,
+                               int wholeRows = 22);
 
 /// The colour of a stored 0x00BBGGRR value.
 QColor ColorFromStored(qint64 value);

@@ -6,14 +6,24 @@
 #include "settings/SettingsLists.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
 
-const QColor buttonFace = QPalette().color(QPalette::Button);
 const QColor hoverGrey(0x80, 0x80, 0x80);
+
+/// Gives `button` the hover grey, or hands its face back to the application palette, which is
+/// read when the button paints (and follows a change of desktop theme).
+void setHovered(QToolButton *button, bool hovered)
+{
+    QPalette palette;
+    if (hovered)
+        palette.setColor(QPalette::Button, hoverGrey);
+    button->setPalette(palette);
+}
 
 /// Draws the check mark centred at the top of its cell.
 class CheckMarkDelegate final : public QStyledItemDelegate
@@ -46,7 +56,8 @@ QTableWidget *makeGrid(QWidget *parent, const char *name)
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     grid->setShowGrid(false);
-    grid->setFocusPolicy(Qt::NoFocus);
+    // A click gives the grid the keyboard, so keys never reach a control the user left.
+    grid->setFocusPolicy(Qt::StrongFocus);
     return grid;
 }
 
@@ -138,6 +149,7 @@ TargetList::TargetList(QWidget *parent) : QWidget(parent)
         QTableWidget *grid = m_grid[i];
         connect(grid, &QTableWidget::cellPressed, this, [this, i] { grid_MouseDown(i); });
         connect(grid, &QTableWidget::cellDoubleClicked, this, [this, i] { grid_DblClick(i); });
+        connect(grid, &QTableWidget::currentCellChanged, this, [this, i] { followKeyboard(i); });
         connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
                 [this, i] { grid_Scroll(i); });
     }
@@ -158,6 +170,24 @@ int TargetList::gridTopTwips(int index) const
     return int(pixelsToTwips(m_grid[index]->y()));
 }
 
+int TargetList::gridBottomTwips(int index) const
+{
+    return int(pixelsToTwips(m_grid[index]->geometry().bottom() + 1));
+}
+
+void TargetList::fitGridHeights()
+{
+    // Within its room, a grid shows whole rows as drawn and then half of one more, so that at
+    // the end of a scroll there is an empty strip below the last row for the panel to cover.
+    for (int index : {Known, Targets}) {
+        QTableWidget *grid = m_grid[index];
+        const int row = qMax(1, twipsToPixels(rowHeightOf(index)));
+        const int room = twipsToPixels(gridHeightTwips) - 2 * grid->frameWidth();
+        m_wholeRows[index] = qMax(1, (room - row / 2) / row);
+        grid->resize(grid->width(), 2 * grid->frameWidth() + m_wholeRows[index] * row + row / 2);
+    }
+}
+
 void TargetList::load(SettingsStore &store)
 {
     QTableWidget *known = m_grid[Known];
@@ -167,9 +197,10 @@ void TargetList::load(SettingsStore &store)
     for (list.MoveFirst(); !list.AtEOF(); list.MoveNext()) {
         const int row = known->rowCount();
         known->insertRow(row);
-        known->setItem(row, 0,
-                       cell(list.value(QStringLiteral("airport")).toString() + QChar(0x3000) +
-                            list.value(QStringLiteral("jpn")).toString()));
+        QTableWidgetItem *item = cell(list.value(QStringLiteral("airport")).toString() +
+                                      QChar(0x3000) + list.value(QStringLiteral("jpn")).toString());
+        item->setToolTip(item->text()); // the column is narrower than the longer names
+        known->setItem(row, 0, item);
     }
     known->setUpdatesEnabled(true);
 
@@ -229,9 +260,17 @@ bool TargetList::anyMarked() const
 void TargetList::placeKnownPanel()
 {
     const int rowHeight = rowHeightOf(Known);
-    m_frame[Known]->setGeometry(m_grid[Known]->x(),
-                                twipsToPixels(gridTopTwips(Known) + 22 * rowHeight + 15),
-                                m_grid[Known]->width(), twipsToPixels(rowHeight - 30));
+    const int top = gridTopTwips(Known) + m_wholeRows[Known] * rowHeight + 15;
+    m_frame[Known]->setGeometry(m_grid[Known]->x(), twipsToPixels(top), m_grid[Known]->width(),
+                                twipsToPixels(gridBottomTwips(Known) - 15 - top));
+}
+
+void TargetList::placeEndPanel()
+{
+    const int rowHeight = rowHeightOf(Targets);
+    const int top = gridTopTwips(Targets) + m_wholeRows[Targets] * rowHeight + 15;
+    m_frame[Targets]->setGeometry(m_grid[Targets]->x(), twipsToPixels(top), twipsToPixels(1410),
+                                  twipsToPixels(gridBottomTwips(Targets) - 15 - top));
 }
 
 void TargetList::placeTargetPanel(bool keepWidth)
@@ -240,7 +279,7 @@ void TargetList::placeTargetPanel(bool keepWidth)
     const QTableWidget *grid = m_grid[Targets];
     const PanelPlacement place =
         TargetPanelRule(grid->rowCount(), gridTopTwips(Targets), int(pixelsToTwips(grid->height())),
-                        rowHeightOf(Targets));
+                        rowHeightOf(Targets), m_wholeRows[Targets]);
     const int width = keepWidth ? panel->width() : twipsToPixels(1665);
     panel->setVisible(place.visible);
     if (place.visible)
@@ -249,14 +288,25 @@ void TargetList::placeTargetPanel(bool keepWidth)
         panel->resize(width, panel->height());
 }
 
+void TargetList::followKeyboard(int index)
+{
+    // A press is handled by the grid's own press signal; here only what the keys did.
+    if (m_selecting || !m_grid[index]->hasFocus() ||
+        QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    grid_MouseDown(index);
+}
+
 void TargetList::select(int gridIndex, int row)
 {
     QTableWidget *grid = m_grid[gridIndex];
     const int columns = gridIndex == Known ? 1 : 2;
     for (int r = 0; r < grid->rowCount(); ++r)
         colourRow(grid, r, r == row, columns);
+    m_selecting = true;
     if (row >= 0 && row < grid->rowCount())
         grid->setCurrentCell(row, gridIndex == Known ? 0 : 1);
+    m_selecting = false;
     if (gridIndex == Targets)
         m_selectedTarget = row;
 }
@@ -314,11 +364,17 @@ void TargetList::grid_Scroll(int index)
 {
     QTableWidget *grid = m_grid[index];
     QFrame *panel = m_frame[index];
-    const int topRow = grid->verticalScrollBar()->value();
-    if (topRow == grid->rowCount() - 22) {
+    const QScrollBar *bar = grid->verticalScrollBar();
+    // Scrolled to the end, a grid shows its last rows whole and part of an empty one below.
+    if (bar->maximum() > 0 && bar->value() == bar->maximum()) {
+        // Qt would align the last row with the bottom and cut the top one; keep the rows whole
+        // from the top, as everywhere else in the scroll, and the strip below to the panel.
+        QHeaderView *rows = grid->verticalHeader();
+        rows->setOffset(rows->sectionPosition(bar->value()));
+        grid->viewport()->update();
         if (panel->isHidden()) {
             if (index == Targets)
-                panel->resize(twipsToPixels(1410), panel->height());
+                placeEndPanel();
             panel->show();
         }
     } else if (!panel->isHidden()) {
@@ -337,6 +393,10 @@ void TargetList::cmd_Click(int index)
         m_listChanged = true;
         appendTarget(m_grid[Known]->item(knownRow, 0)->text().left(4), true);
         select(Targets, targets->rowCount() - 1);
+        // The buttons follow the new, highlighted row; the known airport is a target now.
+        cmd(Add)->setEnabled(false);
+        cmd(Delete)->setEnabled(true);
+        updateMoveButtons(m_selectedTarget);
         placeTargetPanel();
         emit slideControlsUsable(true);
         break;
@@ -388,11 +448,8 @@ void TargetList::cmd_MouseMove(int index)
 {
     if (index == m_hovered)
         return;
-    for (int b = Add; b <= MoveDown; ++b) {
-        QPalette palette = cmd(b)->palette();
-        palette.setColor(QPalette::Button, b == index ? hoverGrey : buttonFace);
-        cmd(b)->setPalette(palette);
-    }
+    for (int b = Add; b <= MoveDown; ++b)
+        setHovered(cmd(b), b == index);
     m_hovered = index;
 }
 
@@ -400,11 +457,8 @@ void TargetList::Form_MouseMove()
 {
     if (m_hovered < Add || m_hovered > MoveDown)
         return;
-    for (int b = Add; b <= MoveDown; ++b) {
-        QPalette palette = cmd(b)->palette();
-        palette.setColor(QPalette::Button, buttonFace);
-        cmd(b)->setPalette(palette);
-    }
+    for (int b = Add; b <= MoveDown; ++b)
+        setHovered(cmd(b), false);
     m_hovered = noButton;
 }
 
@@ -412,6 +466,7 @@ void TargetList::showEvent(QShowEvent *event)
 {
     // Shown, the grids have their real row height: place the panels by it.
     QWidget::showEvent(event);
+    fitGridHeights();
     placeKnownPanel();
     placeTargetPanel(true);
 }

@@ -19,6 +19,7 @@ public:
     enum Grid { Known = 0, Targets = 1 };
     enum Button { Add = 2, Delete = 3, MoveUp = 4, MoveDown = 5 };
     static constexpr int rowHeightTwips = 225;
+    /// The room a grid is given: 23 rows of the nominal height and its frame.
     static constexpr int gridHeightTwips = 23 * rowHeightTwips + 30;
     static constexpr int noButton = 99;
 
@@ -61,7 +62,13 @@ private:
     void placeKnownPanel();
     void placeTargetPanel(bool keepWidth = false);
     void updateMoveButtons(int row);
+    void fitGridHeights();
+    /// A keyboard move of a grid's current cell selects like a click.
+    void followKeyboard(int index);
     int gridTopTwips(int index) const;
+    int gridBottomTwips(int index) const;
+    /// The target panel over the empty strip below the last row, beside the scroll bar.
+    void placeEndPanel();
     int rowHeightOf(int index) const;
 
     std::array<QTableWidget *, 2> m_grid{};
@@ -69,5 +76,8 @@ private:
     std::array<QFrame *, 2> m_frame{};
     int m_selectedTarget = -1;
     int m_hovered = 0;
+    bool m_selecting = false; ///< the program, not the user, moves a current cell
+    /// Rows each grid shows whole, as drawn; part of one more row below them is left empty.
+    std::array<int, 2> m_wholeRows{22, 22};
     bool m_listChanged = false;
 };
