@@ -2,9 +2,12 @@
 #include "platform/WindowShape.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
 #include <QWindow>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 QRegion DrawnRegion(QWidget *widget)
 {
@@ -26,4 +29,20 @@ bool StartSystemMove(QWidget *window)
 {
     QWindow *handle = window->windowHandle();
     return handle && handle->startSystemMove();
+}
+
+bool PrimaryButtonHeld()
+{
+    // During the window manager's move the button events go to it, not to us: ask the server.
+    if (const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        xcb_connection_t *connection = x11->connection();
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        if (xcb_query_pointer_reply_t *reply = xcb_query_pointer_reply(
+                connection, xcb_query_pointer(connection, screen->root), nullptr)) {
+            const bool held = reply->mask & XCB_BUTTON_MASK_1;
+            free(reply);
+            return held;
+        }
+    }
+    return QGuiApplication::mouseButtons() & Qt::LeftButton;
 }

@@ -12,3 +12,5 @@ QRegion DrawnRegion(QWidget *widget);
 QRegion DrawnRegion(const QImage &image);
 /// Hands a window drag to the window manager; false where none can take it.
 bool StartSystemMove(QWidget *window);
+/// Whether the primary mouse button is down now, wherever the pointer is.
+bool PrimaryButtonHeld();

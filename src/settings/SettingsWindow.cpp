@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
+#include "settings/ProgramPage.h"
 #include "settings/SettingsLists.h"
 #include "settings/TargetList.h"
 #include "sun/SunWindow.h"
@@ -185,7 +186,10 @@ void SettingsWindow::open()
             qBound(area.top(), frame.top(), qMax(area.top(), area.bottom() - frame.height())));
     }
     move(frame.topLeft());
-    QDialog::open();
+    // Application-modal, as QDialog::open() would make it only window-modal: a chart window
+    // opened earlier must not take input meanwhile. Shown without a loop of its own.
+    setWindowModality(Qt::ApplicationModal);
+    show();
     Form_Activate();
 }
 
@@ -491,7 +495,6 @@ void SettingsWindow::menu_setting_Click()
 
 void SettingsWindow::menu_version_Click()
 {
-    QUrl ProgramPageUrl(const QString &configured); // settings/ProgramPage.h
     // An empty row means the about page delivered with the program.
     const QUrl page = ProgramPageUrl(m_ticker.store().host(QStringLiteral("programpage")));
     const QString version =

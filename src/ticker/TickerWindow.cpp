@@ -10,9 +10,11 @@
 #include "settings/PopupMenu.h"
 #include "settings/SettingsLists.h"
 #include "settings/SettingsWindow.h"
+#include "ticker/LineWrap.h"
 #include "ticker/TickerLabel.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QNetworkReply>
@@ -85,9 +87,15 @@ bool TickerWindow::Form_Load()
     m_state = TickerState{};
 
     m_instance = std::make_unique<SingleInstance>(m_databaseDirectory);
-    if (!m_instance->isFirst()) {
+    if (m_instance->heldByAnother()) {
         ShowMessage(this, QMessageBox::Information, QStringLiteral(" 確認"),
                     QStringLiteral("Tarnbeck はすでに起動しています  "));
+        return false;
+    }
+    if (!m_instance->isFirst()) {
+        ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
+                    m_instance->errorString() +
+                        QStringLiteral("\nTarnbeck の設定はこのフォルダーに置かれます。"));
         return false;
     }
 
@@ -142,7 +150,7 @@ bool TickerWindow::Form_Load()
     const QPoint place = startPosition(m_store->setting(QStringLiteral("posX")).toFloat(),
                                        m_store->setting(QStringLiteral("posY")).toFloat());
     resizeWindow(m_lbl[Handle]->width(), m_lbl[Handle]->height());
-    move(place);
+    placeAt(place);
     show();
 
     m_timer[NetworkCheck].setInterval(1);
@@ -228,7 +236,8 @@ void TickerWindow::Form_QueryUnload()
     popupMenu().menu()->hide();
 
     bool compactDue = false;
-    if (!m_store->SaveExitState(float(pixelsToTwips(x())), float(pixelsToTwips(y())), &compactDue))
+    if (!m_store->SaveExitState(float(pixelsToTwips(m_place.x())),
+                                float(pixelsToTwips(m_place.y())), &compactDue))
         qWarning("%s", qPrintable(m_store->errorString()));
     m_store->CloseSettings();
     m_settings->close(); // closed by the program: nothing is saved
@@ -256,9 +265,23 @@ void TickerWindow::RefreshReport()
     m_builder->BuildReportText(m_state.currentAirport);
 }
 
-void TickerWindow::showReport(const QString &airport, const QString &text)
+QString TickerWindow::fittedToScreen(const QString &text) const
 {
-    Q_UNUSED(airport);
+    // The room from the chosen place to the screen's right edge; a ticker placed at the edge
+    // still gets room for a few groups a line rather than one word each.
+    const QScreen *screen = QGuiApplication::screenAt(m_place);
+    if (!screen)
+        screen = this->screen();
+    const QFontMetrics metrics(m_lbl[Display]->font());
+    const int room = qMax(screen->availableGeometry().right() + 1 - m_place.x(),
+                          metrics.horizontalAdvance(QString(30, QLatin1Char('0'))));
+    return WrapLongLines(
+        text, [&](QStringView line) { return metrics.horizontalAdvance(line.toString()) <= room; });
+}
+
+void TickerWindow::showReport(const QString &airport, const QString &builtText)
+{
+    const QString text = fittedToScreen(builtText);
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
     m_slideShape = QRegion(); // the texts change: a slide under way reshapes from here
@@ -276,7 +299,7 @@ void TickerWindow::showReport(const QString &airport, const QString &text)
         }
         display->show();
         m_lbl[Handle]->show();
-        rotate();
+        rotate(airport);
         m_state.slidePeriod = qint16(m_store->setting(QStringLiteral("autochangerate")).toInt());
         m_timer[scroll ? SlideTimer : NetworkCheck].start();
     } else {
@@ -291,29 +314,56 @@ void TickerWindow::showReport(const QString &airport, const QString &text)
     savePositionIfMoved();
 }
 
-void TickerWindow::rotate()
+void TickerWindow::rotate(const QString &shown)
 {
-    RecordSet &rows = m_store->airportRows();
-    const int count = rows.RecordCount();
-    // One full pass at most: with nothing checked the current airport stays.
-    for (int tried = 0; tried < count; ++tried) {
-        if (rows.AtEOF() || rows.value(QStringLiteral("number")).toInt() == count)
-            rows.MoveFirst();
-        else
-            rows.MoveNext();
-        if (rows.AtEOF())
-            rows.MoveFirst();
-        if (rows.flag(QStringLiteral("check"))) {
-            m_state.currentAirport = rows.value(QStringLiteral("airport")).toString();
+    // From the airport just shown, whatever the menu or the settings window did to the rows'
+    // cursor in between, so the slide keeps to list order. One full pass at most: with nothing
+    // checked the current airport stays.
+    const QList<TargetAirport> targets = m_store->targetAirports();
+    const int count = int(targets.size());
+    int at = -1;
+    for (int i = 0; i < count && at < 0; ++i) {
+        if (targets[i].airport == shown)
+            at = i;
+    }
+    // A shown airport no longer in the list (-1) starts the search at the first row.
+    for (int step = 1; step <= count; ++step) {
+        const TargetAirport &next = targets[(at + step) % count];
+        if (next.checked) {
+            m_state.currentAirport = next.airport;
             return;
         }
     }
 }
 
+bool TickerWindow::anyTargetChecked()
+{
+    for (const TargetAirport &target : m_store->targetAirports()) {
+        if (target.checked)
+            return true;
+    }
+    return false;
+}
+
+void TickerWindow::placeAt(const QPoint &place)
+{
+    m_place = place;
+    move(place);
+}
+
+void TickerWindow::moveEvent(QMoveEvent *event)
+{
+    // Only the user's drag chooses a place; a window manager that pushes a grown window back
+    // onto the screen does not.
+    if (m_dragState == DragState::System)
+        m_place = pos();
+    QWidget::moveEvent(event);
+}
+
 void TickerWindow::savePositionIfMoved()
 {
-    const float left = float(pixelsToTwips(x()));
-    const float top = float(pixelsToTwips(y()));
+    const float left = float(pixelsToTwips(m_place.x()));
+    const float top = float(pixelsToTwips(m_place.y()));
     QList<std::pair<QString, QVariant>> changed;
     if (m_store->setting(QStringLiteral("posX")).toFloat() != left)
         changed.append({QStringLiteral("posX"), double(left)});
@@ -341,13 +391,21 @@ void TickerWindow::SlideStep()
         setMask((handle + m_slideShape.translated(display->pos())).intersected(rect()));
         return;
     }
+    finishSlide();
+    m_timer[NetworkCheck].start();
+}
+
+void TickerWindow::finishSlide()
+{
+    TickerLabel *staging = m_lbl[Staging];
+    TickerLabel *display = m_lbl[Display];
+    const int handleHeight = m_lbl[Handle]->height();
     m_timer[SlideTimer].stop();
     m_slideShape = QRegion();
     display->move(0, m_lbl[Handle]->y() + handleHeight);
     display->setCaption(staging->caption());
     staging->hide();
     resizeWindow(display->width(), staging->height() + handleHeight);
-    m_timer[NetworkCheck].start();
 }
 
 void TickerWindow::CheckNetwork()
@@ -411,6 +469,9 @@ void TickerWindow::hurry()
 
 void TickerWindow::pause()
 {
+    // A text half slid in would stay half shown, and be replaced before it was ever read.
+    if (m_timer[SlideTimer].isActive())
+        finishSlide();
     for (int i : {RefreshClock, SlideTimer, NetworkCheck})
         m_timer[i].stop();
     m_builder->abort();
@@ -431,6 +492,10 @@ void TickerWindow::fitWindowTo(int index)
 
 void TickerWindow::resizeWindow(int width, int height)
 {
+    // A drag handed to the window manager ends with a release we never see; once the button
+    // is up, later moves (the manager keeping a grown window on screen) are not the user's.
+    if (m_dragState == DragState::System && !PrimaryButtonHeld())
+        m_dragState = DragState::None;
     // Never narrower than the handle: it is the only way to the menu.
     resize(qMax(width, m_lbl[Handle]->width()), qMax(height, m_lbl[Handle]->height()));
     updateShape();
@@ -461,30 +526,47 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Enter:
         setPointerOnHandle(index == Handle);
         break;
+    case QEvent::Leave:
+        // Off the square, wherever the pointer went: the hollow square again.
+        if (index == Handle)
+            setPointerOnHandle(false);
+        break;
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         setPointerOnHandle(index == Handle);
         if (!(mouse->buttons() & Qt::LeftButton)) {
             m_dragState = DragState::None; // the release may have gone to the window manager
+            m_pressed = false;
         } else if (m_dragState == DragState::Following) {
-            move(mouse->globalPosition().toPoint() - m_dragOffset);
-        } else if (m_dragState == DragState::None && index == Handle &&
+            placeAt(mouse->globalPosition().toPoint() - m_dragOffset);
+        } else if (m_dragState == DragState::None && m_pressed &&
                    mouse->buttons() == Qt::LeftButton) {
-            // One move per press: the window manager moves the window; without one, follow
-            // the pointer here until the button is released.
-            m_dragState = StartSystemMove(this) ? DragState::System : DragState::Following;
-            m_dragOffset = mouse->globalPosition().toPoint() - pos();
+            // No window manager took the drag: follow the pointer here, from the point
+            // pressed, until the button is released.
+            m_pressed = false;
+            m_dragState = DragState::Following;
+            placeAt(mouse->globalPosition().toPoint() - m_dragOffset);
         }
         return true;
     }
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (index == Handle && mouse->button() == Qt::LeftButton) {
+            // The window manager anchors its move where the pointer is when asked: asked at
+            // the press, the point grabbed stays under the pointer (asked at the first move,
+            // that move would be lost). The window moves only when the pointer does.
+            m_dragOffset = mouse->globalPosition().toPoint() - pos();
+            m_pressed = !StartSystemMove(this);
+            if (!m_pressed)
+                m_dragState = DragState::System;
+        }
         if (index == Handle && mouse->button() == Qt::RightButton)
             showPopupMenu(mouse->globalPosition().toPoint());
         return true;
     }
     case QEvent::MouseButtonRelease:
         m_dragState = DragState::None;
+        m_pressed = false;
         return true;
     default:
         break;
@@ -510,14 +592,9 @@ void TickerWindow::showPopupMenu(const QPoint &globalPos)
             someChecked = someChecked || target.checked;
         }
         menu.setTargets(codes);
-        m_store->airportRows().MoveFirst();
         if (!someChecked) {
-            if (!m_store->writeSettings(
-                    {{QStringLiteral("autochange"), false}, {QStringLiteral("scroll"), false}}))
-                qWarning("%s", qPrintable(m_store->errorString()));
-            menu.menu_slide()->setChecked(false);
+            switchSlidingOff();
             menu.menu_slide()->setEnabled(false);
-            menu.menu_scroll()->setEnabled(false);
             m_settings->setSlideControlsUsable(false);
         }
     }
@@ -528,22 +605,25 @@ void TickerWindow::afterPopupMenu()
 {
     if (m_closed || m_modalOpen)
         return; // a window opened from the menu runs these steps when it closes
-    RecordSet &rows = m_store->airportRows();
-    bool someChecked = false;
-    if (rows.RecordCount() > 0) {
-        for (rows.MoveFirst(); !rows.AtEOF() && !someChecked; rows.MoveNext())
-            someChecked = rows.flag(QStringLiteral("check"));
-        rows.MoveFirst();
-    }
-    if (!someChecked) {
+    if (!anyTargetChecked()) {
         m_builder->abort();
         HttpFetch::cancel(m_checkReply);
         m_checkReply = nullptr;
-        if (!m_store->writeSettings(
-                {{QStringLiteral("autochange"), false}, {QStringLiteral("scroll"), false}}))
-            qWarning("%s", qPrintable(m_store->errorString()));
+        switchSlidingOff();
     }
     m_timer[NetworkCheck].start();
+}
+
+void TickerWindow::switchSlidingOff()
+{
+    if (!m_store->writeSettings(
+            {{QStringLiteral("autochange"), false}, {QStringLiteral("scroll"), false}}))
+        qWarning("%s", qPrintable(m_store->errorString()));
+    // The menu may have been rebuilt from the old values: it shows what is stored.
+    PopupMenu &menu = popupMenu();
+    menu.menu_slide()->setChecked(false);
+    menu.menu_scroll()->setChecked(false);
+    menu.menu_scroll()->setEnabled(false);
 }
 
 void TickerWindow::endModal()

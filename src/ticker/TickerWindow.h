@@ -91,18 +91,29 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_QueryUnload();
-    void showReport(const QString &airport, const QString &text);
+    void showReport(const QString &airport, const QString &builtText);
+    /// `text` with lines that would run past the screen's right edge wrapped.
+    QString fittedToScreen(const QString &text) const;
     void showMessage(const QString &message);
-    void rotate();
+    /// The next checked target after `shown` becomes `currentAirport`.
+    void rotate(const QString &shown);
+    bool anyTargetChecked();
     void fitWindowTo(int index);
     void resizeWindow(int width, int height);
     void updateShape();
     void savePositionIfMoved();
+    /// Moves the window to a place the program or the user chose: the one that is saved.
+    void placeAt(const QPoint &place);
+    /// Ends a slide at once: the new text at rest, the window fitted to it.
+    void finishSlide();
     void loadSettingsWindow();
+    /// Sliding and scrolling off in the settings and in the menu.
+    void switchSlidingOff();
 
     QString m_databaseDirectory;
     std::unique_ptr<SingleInstance> m_instance;
@@ -117,7 +128,9 @@ private:
     QRegion m_slideShape; ///< both texts' shape during a slide, in the display label's coordinates
     enum class DragState { None, System, Following };
     DragState m_dragState = DragState::None;
-    QPoint m_dragOffset;
+    QPoint m_dragOffset;    ///< the pointer's offset in the window when the handle was pressed
+    bool m_pressed = false; ///< the left button went down on the handle; a move drags
+    QPoint m_place;         ///< where the user or the program put the window
     bool m_modalOpen = false;
     bool m_loaded = false;
     bool m_closed = false;

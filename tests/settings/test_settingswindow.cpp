@@ -77,6 +77,8 @@ private slots:
     void choosingAnAirportShowsIt();
     void slideAndScrollItems();
     void settingItemPausesUntilClosed();
+    void slideControlsAlikeOnEveryOpening();
+    void keysChangeOnlyTheFocusedControl();
     void versionItem();
 
 private:
@@ -137,23 +139,32 @@ void TestSettingsWindow::sliderMapping()
 void TestSettingsWindow::panelRule_data()
 {
     QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("wholeRows");
+    QTest::addColumn<int>("gridHeight");
     QTest::addColumn<bool>("visible");
     QTest::addColumn<int>("top");
     QTest::addColumn<int>("height");
     // Grid at 100 twips, 5205 high, rows of 225.
-    QTest::newRow("empty: covers the grid") << 0 << true << 115 << 5175;
-    QTest::newRow("one row") << 1 << true << 100 + 225 + 15 << 22 * 225 - 30;
-    QTest::newRow("22 rows") << 22 << true << 100 + 22 * 225 + 15 << 225 - 30;
-    QTest::newRow("23 rows: hidden") << 23 << false << 0 << 0;
+    QTest::newRow("empty: covers the grid") << 0 << 22 << 5205 << true << 115 << 5175;
+    QTest::newRow("one row") << 1 << 22 << 5205 << true << 100 + 225 + 15 << 22 * 225 - 30;
+    QTest::newRow("22 rows") << 22 << 22 << 5205 << true << 100 + 22 * 225 + 15 << 225 - 30;
+    QTest::newRow("23 rows: hidden") << 23 << 22 << 5205 << false << 0 << 0;
+    // Taller rows as drawn: fewer fit, and the panel stays inside the grid.
+    QTest::newRow("18 whole rows: hidden at 19") << 19 << 18 << 5205 << false << 0 << 0;
+    QTest::newRow("18 whole rows, 18 rows")
+        << 18 << 18 << 5205 << true << 100 + 18 * 225 + 15 << 195;
+    QTest::newRow("clipped to the grid") << 20 << 22 << 5160 << true << 100 + 20 * 225 + 15 << 630;
 }
 
 void TestSettingsWindow::panelRule()
 {
     QFETCH(int, rows);
+    QFETCH(int, wholeRows);
+    QFETCH(int, gridHeight);
     QFETCH(bool, visible);
     QFETCH(int, top);
     QFETCH(int, height);
-    const PanelPlacement place = TargetPanelRule(rows, 100, 5205, 225);
+    const PanelPlacement place = TargetPanelRule(rows, 100, gridHeight, 225, wholeRows);
     QCOMPARE(place.visible, visible);
     if (visible) {
         QCOMPARE(place.top, top);
@@ -194,6 +205,8 @@ void TestSettingsWindow::loadShowsTheSettings()
     QTableWidget *known = w->targetList()->grid(TargetList::Known);
     QCOMPARE(known->rowCount(), 128);
     QCOMPARE(known->item(0, 0)->text(), QStringLiteral("RJEC　旭川"));
+    for (int row = 0; row < known->rowCount(); ++row) // names wider than the column
+        QCOMPARE(known->item(row, 0)->toolTip(), known->item(row, 0)->text());
     QCOMPARE(w->targetList()->targets(),
              (QList<TargetAirport>{{"RJTT", true}, {"RJAA", false}, {"RJBB", true}}));
     QTableWidget *targets = w->targetList()->grid(TargetList::Targets);
@@ -357,6 +370,8 @@ void TestSettingsWindow::sizeListRelaysTheTicker()
 
 void TestSettingsWindow::emptiedTargetListStartsNoTimer()
 {
+    QVERIFY(
+        m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1")));
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     SettingsWindow *w = settings();
@@ -383,6 +398,12 @@ void TestSettingsWindow::emptiedTargetListStartsNoTimer()
     QCOMPARE(ticker->state().currentAirport, before);
     QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
     QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
+    // Sliding went off with the last target; the rebuilt menu says so.
+    QTRY_COMPARE(
+        fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange, scroll FROM setting")),
+        QStringLiteral("0|0"));
+    QVERIFY(!ticker->popupMenu().menu_slide()->isChecked());
+    QVERIFY(!ticker->popupMenu().menu_scroll()->isChecked());
 }
 
 void TestSettingsWindow::deleteMiddleRowKeepsMarks()
@@ -432,6 +453,14 @@ void TestSettingsWindow::addMarksAndBlocksDuplicates()
     QCOMPARE(list->grid(TargetList::Targets)->currentRow(), 3);
     QCOMPARE(list->grid(TargetList::Targets)->item(3, 1)->background().color(),
              QPalette().color(QPalette::Highlight));
+    // The buttons follow the highlighted new row at once: it can move up, not down, and the
+    // known airport, a target now, cannot be added twice.
+    QVERIFY(!list->cmd(TargetList::Add)->isEnabled());
+    QVERIFY(list->cmd(TargetList::Delete)->isEnabled());
+    QVERIFY(list->cmd(TargetList::MoveUp)->isEnabled());
+    QVERIFY(!list->cmd(TargetList::MoveDown)->isEnabled());
+    list->cmd_Click(TargetList::MoveUp);
+    QCOMPARE(list->targets().at(2), (TargetAirport{"RJCC", true}));
 }
 
 void TestSettingsWindow::moveButtonsFollowTheRow()
@@ -461,8 +490,11 @@ void TestSettingsWindow::moveButtonsFollowTheRow()
     QCOMPARE(list->hoveredButton(), int(TargetList::Delete));
     list->Form_MouseMove();
     QCOMPARE(list->hoveredButton(), TargetList::noButton);
-    QVERIFY(list->cmd(TargetList::Delete)->palette().color(QPalette::Button) !=
-            QColor(0x80, 0x80, 0x80));
+    // Every face is the application's button colour again, as it is when painted, even after
+    // the desktop's palette changes.
+    for (int b : {2, 3, 4, 5})
+        QCOMPARE(list->cmd(b)->palette().color(QPalette::Button),
+                 QApplication::palette(list->cmd(b)).color(QPalette::Button));
 }
 
 void TestSettingsWindow::marksDriveTheSlideControls()
@@ -488,25 +520,46 @@ void TestSettingsWindow::marksDriveTheSlideControls()
 void TestSettingsWindow::manyTargetsHideThePanel()
 {
     QList<std::pair<QString, bool>> many;
-    for (int i = 0; i < 23; ++i)
+    for (int i = 0; i < 30; ++i)
         many.append({QStringLiteral("RX%1").arg(i, 2, 10, QLatin1Char('0')), true});
     QVERIFY(m_fixture->setTargets(many));
     QVERIFY(m_fixture->load());
+    settings()->open(); // the rule holds on the rows as drawn
     TargetList *list = settings()->targetList();
-    QFrame *panel = list->Frame1(TargetList::Targets);
-    QVERIFY(panel->isHidden());
-    QTableWidget *grid = list->grid(TargetList::Targets);
-    grid->verticalScrollBar()->setValue(grid->rowCount() - 22); // scrolled to the end
-    QVERIFY(!panel->isHidden());
-    QCOMPARE(panel->width(), 1410 / 15);
-    grid->verticalScrollBar()->setValue(0);
-    QVERIFY(panel->isHidden());
+    for (int index : {TargetList::Targets, TargetList::Known}) {
+        QFrame *panel = list->Frame1(index);
+        QTableWidget *grid = list->grid(index);
+        QVERIFY(panel->isHidden());
+        // Scrolled to the end, the last row is drawn whole and the panel covers what is
+        // below it, inside the grid.
+        QScrollBar *bar = grid->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QVERIFY(bar->maximum() > 0);
+        QVERIFY(!panel->isHidden());
+        const int last = grid->rowCount() - 1;
+        const int lastBottom =
+            grid->viewport()
+                ->mapTo(list, QPoint(0, grid->rowViewportPosition(last) + grid->rowHeight(last)))
+                .y();
+        QVERIFY2(panel->y() >= lastBottom,
+                 qPrintable(QStringLiteral("%1 < %2").arg(panel->y()).arg(lastBottom)));
+        QCOMPARE(grid->rowViewportPosition(bar->value()), 0); // the top row whole
+        QVERIFY(panel->height() > 0);
+        QVERIFY(panel->geometry().bottom() <= grid->geometry().bottom());
+        if (index == TargetList::Targets)
+            QCOMPARE(panel->width(), 1410 / 15);
+        bar->setValue(0);
+        QVERIFY(panel->isHidden());
+    }
 
-    // Deleting down to 22 rows brings the panel back below the last row.
-    grid->setCurrentCell(0, 1);
-    list->grid_MouseDown(TargetList::Targets);
-    list->cmd_Click(TargetList::Delete);
-    QVERIFY(!panel->isHidden());
+    // Deleting down to the rows shown whole brings the panel back below the last row.
+    QTableWidget *grid = list->grid(TargetList::Targets);
+    while (grid->rowCount() > grid->viewport()->height() / grid->rowHeight(0)) {
+        grid->setCurrentCell(0, 1);
+        list->grid_MouseDown(TargetList::Targets);
+        list->cmd_Click(TargetList::Delete);
+    }
+    QVERIFY(!list->Frame1(TargetList::Targets)->isHidden());
 }
 
 void TestSettingsWindow::savedTargetsReachTheTicker()
@@ -556,11 +609,9 @@ void TestSettingsWindow::submenuListsCurrentTargets()
     QCOMPARE(shown, (QStringList{"RJFF", "RJTT"}));
     QVERIFY(ticker->popupMenu().menu_airport()->menuAction()->isEnabled());
     ticker->popupMenu().menu()->hide();
-    // After the menu: the rotation restarts from the first row, with a network check.
+    // After the menu: a network check restarts the cycle.
     QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive() ||
                 ticker->isCheckingNetwork());
-    QCOMPARE(ticker->store().airportRows().value(QStringLiteral("airport")).toString(),
-             QStringLiteral("RJFF"));
 }
 
 void TestSettingsWindow::noneCheckedSwitchesSlidingOff()
@@ -653,7 +704,8 @@ void TestSettingsWindow::settingItemPausesUntilClosed()
     ticker->popupMenu().menu()->hide();
     SettingsWindow *w = settings();
     QVERIFY(w->isVisible());
-    QVERIFY(w->isModal());
+    QCOMPARE(w->windowModality(), Qt::ApplicationModal); // a chart window takes no input
+    QCOMPARE(QApplication::activeModalWidget(), w);
     QTest::qWait(50); // the steps after the menu must wait for the window
     for (int i : {0, 1, 2})
         QVERIFY(!ticker->Timer(i).isActive());
@@ -663,29 +715,68 @@ void TestSettingsWindow::settingItemPausesUntilClosed()
                 ticker->Timer(TickerWindow::NetworkCheck).isActive());
 }
 
-void TestSettingsWindow::versionItem()
+void TestSettingsWindow::slideControlsAlikeOnEveryOpening()
 {
+    QVERIFY(
+        m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = 0, scroll = -1")));
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QVERIFY(m_fixture->db().execute(
-        QStringLiteral("UPDATE host SET url = '' WHERE name = 'programpage'")));
-    QList<ShownMessage> shown;
-    {
-        const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
-        ticker->popupMenu().menu_version()->trigger(); // no page configured: said so
+    for (int opening = 1; opening <= 2; ++opening) {
+        ticker->showPopupMenu(QPoint(10, 10));
+        ticker->popupMenu().menu_setting()->trigger();
+        ticker->popupMenu().menu()->hide();
+        SettingsWindow *w = settings();
+        QTRY_VERIFY(w->isVisible());
+        QVERIFY2(!w->cmb(SettingsWindow::IntervalList)->isEnabled(),
+                 qPrintable(QString::number(opening)));
+        QVERIFY(!w->Check1(SettingsWindow::CheckScroll)->isEnabled());
+        QVERIFY(!w->Slider()->isEnabled());
+        QCOMPARE(labelColor(w->lbl(4)), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(labelColor(w->lbl(5)), QColor(0x80, 0x80, 0x80));
+        w->closeByUser();
+        QTRY_VERIFY(settings() != w);
     }
-    QCOMPARE(shown.size(), 1);
-    QVERIFY(shown.first().text.contains(QStringLiteral("ver 1.6")));
-    QVERIFY(shown.first().text.contains(QStringLiteral("programpage")));
+}
 
+void TestSettingsWindow::keysChangeOnlyTheFocusedControl()
+{
+    QVERIFY(m_fixture->load());
+    SettingsWindow *w = settings();
+    w->open();
+    QApplication::setActiveWindow(w);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QCheckBox *bold = w->Check1(SettingsWindow::CheckBold);
+    const bool wasBold = bold->isChecked();
+    QTest::mouseClick(bold, Qt::LeftButton);
+    QCOMPARE(bold->isChecked(), !wasBold);
+    QTableWidget *targets = w->targetList()->grid(TargetList::Targets);
+    QTest::mouseClick(targets->viewport(), Qt::LeftButton, {},
+                      targets->visualItemRect(targets->item(0, 1)).center());
+    QCOMPARE(QApplication::focusWidget(), targets); // focus went where the user clicked
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(bold->isChecked(), !wasBold);
+    // Keys move the highlighted target as a click does.
+    QTest::keyClick(targets, Qt::Key_Down);
+    QCOMPARE(targets->currentRow(), 1);
+    QCOMPARE(targets->item(1, 1)->background().color(), QPalette().color(QPalette::Highlight));
+    QVERIFY(w->targetList()->cmd(TargetList::MoveUp)->isEnabled());
+}
+
+void TestSettingsWindow::versionItem()
+{
+    // A configured page wins over the delivered about page.
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
     QVERIFY(m_fixture->db().execute(QStringLiteral(
         "UPDATE host SET url = 'https://tarnbeck.example/' WHERE name = 'programpage'")));
+    QList<ShownMessage> shown;
+    const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
     ticker->popupMenu().menu_version()->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QCOMPARE(catcher.urls, (QList<QUrl>{QUrl(QStringLiteral("https://tarnbeck.example/"))}));
-    QCOMPARE(shown.size(), 1);
+    QCOMPARE(catcher.urls, (QList<QUrl>{QUrl(QStringLiteral("https://tarnbeck.example"))}));
+    QVERIFY(shown.isEmpty());
 }
 
 QTEST_MAIN(TestSettingsWindow)

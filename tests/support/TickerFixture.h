@@ -3,8 +3,10 @@
 
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
+#include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
 
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -85,6 +87,23 @@ public:
         m_ticker->state().slideCount = qint16(m_ticker->state().slidePeriod - 1);
         m_ticker->RefreshReport();
         return built.wait(5000);
+    }
+
+    /// Drags the handle square by `delta` as a user would: press, three moves, release.
+    void dragHandle(const QPoint &delta)
+    {
+        QWidget *handle = m_ticker->lbl(TickerWindow::Handle);
+        const QPoint local = handle->rect().center();
+        const QPoint start = handle->mapToGlobal(local);
+        const auto send = [&](QEvent::Type type, const QPoint &global, Qt::MouseButton button,
+                              Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(local), QPointF(global), button, held, Qt::NoModifier);
+            QCoreApplication::sendEvent(handle, &event);
+        };
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        for (int step = 1; step <= 3; ++step)
+            send(QEvent::MouseMove, start + delta * step / 3, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + delta, Qt::LeftButton, Qt::NoButton);
     }
 
 private:

@@ -1,5 +1,6 @@
 // Treatment of station files: cut positions, time shift, zone letters and spacing.
 #include "support/TestDatabase.h"
+#include "ticker/LineWrap.h"
 #include "ticker/StationReport.h"
 
 #include <QDir>
@@ -40,6 +41,8 @@ private slots:
     void shortResponses_data();
     void shortResponses();
     void everyFixtureKeepsItsShape();
+    void wrapLongLines_data();
+    void wrapLongLines();
 };
 
 void TestStationReport::zoneLetters_data()
@@ -251,6 +254,36 @@ void TestStationReport::everyFixtureKeepsItsShape()
             QCOMPARE(report.reportTime.size(), 5);
         }
     }
+}
+
+void TestStationReport::wrapLongLines_data()
+{
+    // Lines are CR-separated; `width` is the room in characters.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("wrapped");
+    QTest::newRow("fits: unchanged") << "RJTT 151230Z  9999\r" << 18 << "RJTT 151230Z  9999\r";
+    QTest::newRow("at the last blank that fits")
+        << "AAAA BBBB CCCC DDDD" << 10 << "AAAA BBBB\r      CCCC\r      DDDD";
+    QTest::newRow("a run of blanks is the break")
+        << "AAAA   BBBB CCCC" << 9 << "AAAA\r      BBBB\r      CCCC";
+    QTest::newRow("indentation is never a break")
+        << "      TEMPO 1512/1515 -SHRA" << 18 << "      TEMPO\r      1512/1515\r      -SHRA";
+    QTest::newRow("only the long line changes")
+        << "RJTT TAF\rAAAA BBBB CCCC\r" << 10 << "RJTT TAF\rAAAA BBBB\r      CCCC\r";
+    QTest::newRow("a word too long stays whole")
+        << "AAAAAAAAAAAA BB" << 8 << "AAAAAAAAAAAA\r      BB";
+    QTest::newRow("no blank: unchanged") << "AAAAAAAAAAAA" << 8 << "AAAAAAAAAAAA";
+    QTest::newRow("trailing blanks: unchanged") << "AAAA BBBB    " << 9 << "AAAA BBBB    ";
+}
+
+void TestStationReport::wrapLongLines()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    QFETCH(QString, wrapped);
+    QCOMPARE(WrapLongLines(text, [width](QStringView line) { return line.size() <= width; }),
+             wrapped);
 }
 
 QTEST_GUILESS_MAIN(TestStationReport)

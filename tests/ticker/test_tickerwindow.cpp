@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "settings/PopupMenu.h"
 #include "support/TickerFixture.h"
+#include "ticker/LineWrap.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
 
@@ -46,9 +47,15 @@ private slots:
     void closeDuringAFetch();
     void pauseAndHurryDuringABuild();
     void secondInstanceIsRefused();
+    void unlockableFolderIsNamed_data();
+    void unlockableFolderIsNamed();
     void unusableDatabaseIsReported();
     void startPosition();
     void textSettingsAndShape();
+    void rotationKeepsListOrderAfterTheMenu();
+    void pauseFinishesASlide();
+    void longLinesWrapAtTheScreenEdge();
+    void handleHollowWhenThePointerLeaves();
 
 private:
     /// A loaded ticker whose first build waits on a server that never answers.
@@ -251,11 +258,24 @@ void TestTickerWindow::positionWrittenOnlyWhenMoved()
     QCOMPARE(fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toInt(),
              777);
 
-    ticker->move(ticker->x() + 10, ticker->y());
+    // The user's drag is saved, from the point pressed: the window moved exactly as the
+    // pointer did, its first movement included.
+    const QPoint before = ticker->pos();
+    m_fixture->dragHandle(QPoint(46, 37));
+    QCOMPARE(ticker->pos(), before + QPoint(46, 37));
     QVERIFY(m_fixture->refreshNow());
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
         pixelsToTwips(ticker->x()));
+
+    // A place the window manager forces (a grown window pushed back onto the screen) is not
+    // the user's: neither a refresh nor the exit stores it.
+    ticker->move(0, ticker->y());
+    QVERIFY(m_fixture->refreshNow());
+    ticker->close();
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
+        pixelsToTwips(before.x() + 46));
 }
 
 void TestTickerWindow::startCounterAtExit_data()
@@ -274,7 +294,7 @@ void TestTickerWindow::startCounterAtExit()
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QSignalSpy exited(ticker, &TickerWindow::exited);
-    ticker->move(123, 45);
+    m_fixture->dragHandle(QPoint(123, 45) - ticker->pos());
     ticker->close();
     QCOMPARE(exited.size(), 1);
     QVERIFY(!ticker->store().isOpen());
@@ -375,6 +395,27 @@ void TestTickerWindow::secondInstanceIsRefused()
     QVERIFY(m_fixture->refreshNow());
 }
 
+void TestTickerWindow::unlockableFolderIsNamed_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("missing") << QStringLiteral("/nonexistent/tarnbeck");
+    QTest::newRow("not writable, even for root") << QStringLiteral("/proc/self");
+}
+
+void TestTickerWindow::unlockableFolderIsNamed()
+{
+    QFETCH(QString, folder);
+    QList<ShownMessage> shown;
+    const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
+    TickerWindow ticker(folder);
+    QVERIFY(!ticker.Form_Load());
+    QCOMPARE(shown.size(), 1);
+    // Nothing else runs: the message says what is wrong instead.
+    QVERIFY(!shown.first().text.contains(QStringLiteral("すでに起動")));
+    QVERIFY2(shown.first().text.contains(folder), qPrintable(shown.first().text));
+    QCOMPARE(shown.first().icon, QMessageBox::Critical);
+}
+
 void TestTickerWindow::unusableDatabaseIsReported()
 {
     QVERIFY(QFile::remove(m_fixture->db().path()));
@@ -431,12 +472,12 @@ void TestTickerWindow::textSettingsAndShape()
     QVERIFY(!shape.intersects(lastLine)); // the empty last line lets the pointer through
     QVERIFY(display->text().contains(QStringLiteral("<b>bold</b>"))); // data, never markup
 
-    // A long line is never cut: the label, and the window, take its whole width.
-    const QString longReport = QStringLiteral("151230Z ") + QString(300, QLatin1Char('X'));
-    m_fixture->serveMetar(QStringLiteral("RJTT"), longReport);
+    // A long line is never cut: a word too long for the screen keeps its whole width.
+    const QString longWord(300, QLatin1Char('X'));
+    m_fixture->serveMetar(QStringLiteral("RJTT"), QStringLiteral("151230Z ") + longWord);
     QVERIFY(m_fixture->refreshNow());
-    const int longWidth =
-        QFontMetrics(display->font()).horizontalAdvance(QLatin1Char(' ') + longReport);
+    const int longWidth = QFontMetrics(display->font())
+                              .horizontalAdvance(QLatin1String(continuationIndent) + longWord);
     QVERIFY2(display->width() >= longWidth,
              qPrintable(QStringLiteral("%1 < %2").arg(display->width()).arg(longWidth)));
     QCOMPARE(ticker->width(), display->width());
@@ -448,6 +489,81 @@ void TestTickerWindow::textSettingsAndShape()
     ticker->state().pointerOnHandle = false;
     ticker->ShowHandleState();
     QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("□"));
+}
+
+void TestTickerWindow::rotationKeepsListOrderAfterTheMenu()
+{
+    QVERIFY(m_fixture->setTargets({{QStringLiteral("RJTT"), true},
+                                   {QStringLiteral("RJAA"), true},
+                                   {QStringLiteral("RJBB"), true}}));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = 0")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QStringList shown;
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(m_fixture->refreshNow());
+        shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
+        ticker->Timer(TickerWindow::NetworkCheck).stop();
+        if (i == 1) { // the menu opened and dismissed while RJAA shows
+            ticker->showPopupMenu(QPoint(10, 10));
+            ticker->popupMenu().menu()->hide();
+            QTest::qWait(10);
+        }
+    }
+    QCOMPARE(shown, (QStringList{"RJTT", "RJAA", "RJBB", "RJTT", "RJAA"}));
+}
+
+void TestTickerWindow::pauseFinishesASlide()
+{
+    QVERIFY(
+        m_fixture->setTargets({{QStringLiteral("RJTT"), true}, {QStringLiteral("RJAA"), true}}));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QVERIFY(m_fixture->refreshNow());
+    ticker->SlideStep();
+    QVERIFY(ticker->Timer(TickerWindow::SlideTimer).isActive());
+    // The settings window opens mid-slide: the new text is shown whole, never left half-way.
+    ticker->pause();
+    const TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    QVERIFY(display->caption().startsWith(QStringLiteral("RJTT METAR")));
+    QCOMPARE(display->y(), ticker->lbl(TickerWindow::Handle)->height());
+    QVERIFY(!ticker->lbl(TickerWindow::Staging)->isVisible());
+    QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
+}
+
+void TestTickerWindow::longLinesWrapAtTheScreenEdge()
+{
+    QStringList groups;
+    for (int i = 0; i < 40; ++i)
+        groups.append(QStringLiteral("FEW0%1").arg(10 + i));
+    const QString report = QStringLiteral("151230Z ") + groups.join(QLatin1Char(' '));
+    m_fixture->serveMetar(QStringLiteral("RJTT"), report);
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QVERIFY(m_fixture->refreshNow());
+    const TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    const QRect screen = ticker->screen()->availableGeometry();
+    // Nothing past the screen's edge, every group still there, continued after six blanks.
+    QVERIFY2(ticker->x() + display->width() <= screen.right() + 1,
+             qPrintable(QStringLiteral("%1 + %2").arg(ticker->x()).arg(display->width())));
+    const QString caption = display->caption();
+    QVERIFY(caption.contains(QStringLiteral("\r      FEW0")));
+    QCOMPARE(caption.simplified().remove(QStringLiteral("RJTT METAR 1230Z ")), report.simplified());
+}
+
+void TestTickerWindow::handleHollowWhenThePointerLeaves()
+{
+    TickerWindow *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QWidget *handle = ticker->lbl(TickerWindow::Handle);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), handle->mapToGlobal(QPointF(2, 2)));
+    QCoreApplication::sendEvent(handle, &enter);
+    QTRY_COMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("■"));
+    // Straight off the window, not over a text: hollow again.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(handle, &leave);
+    QTRY_COMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("□"));
 }
 
 QTEST_MAIN(TestTickerWindow)
