@@ -4,6 +4,7 @@
 #include "SunWindow.h"
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -181,6 +183,14 @@ bool PrinterSelect::eventFilter(QObject *watched, QEvent *event)
             Form_MouseMove();
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void PrinterSelect::showEvent(QShowEvent *event)
+{
+    // On the screen's centre, not on the sun window as QDialog would place it.
+    if (!event->spontaneous())
+        CentreOnScreen(this, ScreenFor(parentWidget()));
+    QDialog::showEvent(event);
 }
 
 void PrinterSelect::mouseMoveEvent(QMouseEvent *event)

@@ -10,6 +10,7 @@
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -240,6 +241,9 @@ void SunWindow::Form_Load()
 
 void SunWindow::showEvent(QShowEvent *event)
 {
+    // On the screen's centre: QDialog would centre it on the ticker, in a corner perhaps.
+    if (!event->spontaneous())
+        CentreOnScreen(this, ScreenFor(parentWidget()));
     QDialog::showEvent(event);
     placeTabContents();
     Form_Activate();

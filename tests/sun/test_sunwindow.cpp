@@ -2,6 +2,7 @@
 #include "platform/Fonts.h"
 #include "platform/Twips.h"
 #include "sun/AirportCatalogue.h"
+#include "sun/PrinterSelect.h"
 #include "sun/SunGraph.h"
 #include "sun/SunTimes.h"
 #include "sun/SunWindow.h"
@@ -11,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -43,6 +45,8 @@ private slots:
     void graphAndTodaysCells();
     void tabsRedrawAStaleGraph();
     void hoverColours();
+    void opensCentredOnTheScreenNotOnTheTicker_data();
+    void opensCentredOnTheScreenNotOnTheTicker();
 
 private:
     void choose(const QString &airport, int year = kToday.year());
@@ -335,6 +339,34 @@ void TestSunWindow::hoverColours()
     QTest::mouseMove(m_window.get(), QPoint(5, 5));
     QTRY_COMPARE(m_window->hoverIndex(), 99);
     QCOMPARE(print->palette().color(QPalette::Button), face);
+}
+
+void TestSunWindow::opensCentredOnTheScreenNotOnTheTicker_data()
+{
+    QTest::addColumn<bool>("printerDialog");
+    QTest::newRow("sun") << false;
+    QTest::newRow("printerselect, owned by the sun window") << true;
+}
+
+void TestSunWindow::opensCentredOnTheScreenNotOnTheTicker()
+{
+    QFETCH(bool, printerDialog);
+    QWidget ticker; // in the screen's corner, where QDialog would centre its dialogs
+    ticker.setGeometry(0, 0, 120, 60);
+    ticker.show();
+    SunWindow sun(&ticker);
+    PrinterSelect printers(&sun);
+    if (printerDialog)
+        sun.show();
+    QDialog &opened = printerDialog ? static_cast<QDialog &>(printers) : sun;
+    opened.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&opened));
+    const QRect screen = ticker.screen()->geometry();
+    const QRect frame = opened.frameGeometry();
+    // The test platform's screen is narrower than the sun window, and keeps it on the screen.
+    if (frame.width() <= screen.width())
+        QCOMPARE(frame.left(), (screen.width() - frame.width()) / 2);
+    QCOMPARE(frame.top(), (screen.height() - frame.height()) / 2);
 }
 
 QTEST_MAIN(TestSunWindow)

@@ -1,0 +1,25 @@
+// Centring windows on a screen, counting the frame the window manager draws around them.
+#pragma once
+
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QScreen;
+class QWidget;
+
+/// Top-left corner that centres a window of outer size `outer` on `screen`.
+QPoint CentredOn(const QRect &screen, const QSize &outer);
+
+/// The screen a window opened for `owner` belongs on: that of the owner or of its nearest shown
+/// ancestor, else the ticker's, else the primary screen.
+QScreen *ScreenFor(const QWidget *owner);
+
+/// The frame the window manager draws around the top-level `window`, in logical pixels. Before
+/// the window is first shown the manager is asked for it; none where no manager draws one.
+QMargins WindowFrame(QWidget *window);
+
+/// Moves `window` so that its outer frame is centred on `screen`; call before it is mapped, in
+/// its showEvent at the latest, so that it never appears anywhere else.
+void CentreOnScreen(QWidget *window, QScreen *screen);
