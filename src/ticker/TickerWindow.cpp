@@ -27,8 +27,12 @@ const QChar CR(u'\r');
 } // namespace
 
 TickerWindow::TickerWindow(const QString &databaseDirectory, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_databaseDirectory(databaseDirectory)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      m_databaseDirectory(databaseDirectory)
 {
+    // The ticker takes no keys: with the focus, the window manager's close key would end the
+    // program, for instance right after the settings window closed and handed the focus back.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Tarnbeck"));
     setAttribute(Qt::WA_TranslucentBackground);
@@ -355,8 +359,13 @@ void TickerWindow::moveEvent(QMoveEvent *event)
 {
     // Only the user's drag chooses a place; a window manager that pushes a grown window back
     // onto the screen does not.
-    if (m_dragState == DragState::System)
+    // The manager's last move of a drag may come after the button is up: it is still the
+    // user's, and the drag ends with it.
+    if (m_dragState == DragState::System) {
         m_place = pos();
+        if (!PrimaryButtonHeld())
+            m_dragState = DragState::None;
+    }
     QWidget::moveEvent(event);
 }
 
@@ -535,7 +544,8 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
         const auto *mouse = static_cast<QMouseEvent *>(event);
         setPointerOnHandle(index == Handle);
         if (!(mouse->buttons() & Qt::LeftButton)) {
-            m_dragState = DragState::None; // the release may have gone to the window manager
+            if (m_dragState == DragState::Following)
+                m_dragState = DragState::None;
             m_pressed = false;
         } else if (m_dragState == DragState::Following) {
             placeAt(mouse->globalPosition().toPoint() - m_dragOffset);
@@ -552,20 +562,21 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (index == Handle && mouse->button() == Qt::LeftButton) {
-            // The window manager anchors its move where the pointer is when asked: asked at
-            // the press, the point grabbed stays under the pointer (asked at the first move,
-            // that move would be lost). The window moves only when the pointer does.
+            // Asked at the press, the window manager anchors its move at the point pressed,
+            // which then stays under the pointer; asked at the first movement, it would lose
+            // that movement. The window still moves only when the pointer does.
             m_dragOffset = mouse->globalPosition().toPoint() - pos();
             m_pressed = !StartSystemMove(this);
-            if (!m_pressed)
-                m_dragState = DragState::System;
+            m_dragState = m_pressed ? DragState::None : DragState::System;
         }
         if (index == Handle && mouse->button() == Qt::RightButton)
             showPopupMenu(mouse->globalPosition().toPoint());
         return true;
     }
     case QEvent::MouseButtonRelease:
-        m_dragState = DragState::None;
+        // A drag of the window manager's ends with its last move (see moveEvent).
+        if (m_dragState == DragState::Following)
+            m_dragState = DragState::None;
         m_pressed = false;
         return true;
     default:
