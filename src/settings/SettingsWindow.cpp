@@ -150,26 +150,25 @@ QLabel *SettingsWindow::lbl(int index) const
 void SettingsWindow::Form_Load()
 {
     SettingsStore &store = m_ticker.store();
-    const bool autochange = store.settingFlag(QStringLiteral("autochange"));
-    m_menu->menu_scroll()->setChecked(store.settingFlag(QStringLiteral("scroll")));
+    const bool autochange = store.settings().autochange;
+    m_menu->menu_scroll()->setChecked(store.settings().scroll);
     m_menu->menu_slide()->setChecked(autochange);
     m_menu->menu_scroll()->setEnabled(autochange);
 
     QPalette swatch = m_lbl[9]->palette();
-    swatch.setColor(QPalette::Window,
-                    ColorFromStored(store.setting(QStringLiteral("forecolor")).toLongLong()));
+    swatch.setColor(QPalette::Window, ColorFromStored(store.settings().forecolor));
     m_lbl[9]->setPalette(swatch);
 
-    selectText(m_cmb[SizeList], store.setting(QStringLiteral("fontsize")).toString());
-    m_check[CheckTaf]->setChecked(store.settingFlag(QStringLiteral("getTAF")));
-    m_check[CheckSunTimes]->setChecked(store.settingFlag(QStringLiteral("getSUNSET")));
-    const bool uselocal = store.settingFlag(QStringLiteral("uselocal"));
+    selectText(m_cmb[SizeList], QString::number(store.settings().fontsize));
+    m_check[CheckTaf]->setChecked(store.settings().getTAF);
+    m_check[CheckSunTimes]->setChecked(store.settings().getSUNSET);
+    const bool uselocal = store.settings().uselocal;
     m_check[CheckLocal]->setChecked(uselocal);
     setGroup({m_cmb[TimeDiffList]}, {2, 11}, uselocal);
-    selectText(m_cmb[TimeDiffList], store.setting(QStringLiteral("timediff")).toString());
-    selectText(m_cmb[IntervalList], store.setting(QStringLiteral("autochangerate")).toString());
-    m_slider->setValue(SliderPositionFor(store.setting(QStringLiteral("scrollrate")).toInt()));
-    m_check[CheckBold]->setChecked(store.settingFlag(QStringLiteral("update")));
+    selectText(m_cmb[TimeDiffList], store.settings().timediff);
+    selectText(m_cmb[IntervalList], QString::number(store.settings().autochangerate));
+    m_slider->setValue(SliderPositionFor(store.settings().scrollrate));
+    m_check[CheckBold]->setChecked(store.settings().update);
     m_targetList->load(store);
 }
 
@@ -198,8 +197,8 @@ void SettingsWindow::Form_Activate()
     SettingsStore &store = m_ticker.store();
     setWindowTitle(QStringLiteral(" Tarnbeck  ver ") + QLatin1String(TickerState::programVersion));
     m_targetList->setListChanged(false);
-    const bool autochange = store.settingFlag(QStringLiteral("autochange"));
-    const bool scroll = store.settingFlag(QStringLiteral("scroll"));
+    const bool autochange = store.settings().autochange;
+    const bool scroll = store.settings().scroll;
     m_menu->menu_scroll()->setChecked(scroll);
     m_menu->menu_slide()->setChecked(autochange);
     m_menu->menu_scroll()->setEnabled(autochange);
@@ -232,9 +231,9 @@ void SettingsWindow::setSlideControlsUsable(bool usable)
              usable);
 }
 
-void SettingsWindow::writeFlag(const QString &field, bool value)
+void SettingsWindow::writeFlag(bool Settings::*field, bool value)
 {
-    if (!m_ticker.store().writeSetting(field, value))
+    if (!m_ticker.store().changeSettings([&](Settings &s) { s.*field = value; }))
         ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
                     m_ticker.store().errorString());
 }
@@ -245,31 +244,31 @@ void SettingsWindow::Check1_Click(int index)
     TickerState &state = m_ticker.state();
     switch (index) {
     case CheckTaf:
-        writeFlag(QStringLiteral("getTAF"), checked);
+        writeFlag(&Settings::getTAF, checked);
         break;
     case CheckSunTimes:
-        writeFlag(QStringLiteral("getSUNSET"), checked);
+        writeFlag(&Settings::getSUNSET, checked);
         break;
     case CheckSlide:
-        writeFlag(QStringLiteral("autochange"), checked);
+        writeFlag(&Settings::autochange, checked);
         if (checked) {
             setGroup({m_cmb[IntervalList], m_check[CheckScroll]}, {4, 12}, true);
-            setGroup({m_slider}, {5}, m_ticker.store().settingFlag(QStringLiteral("scroll")));
+            setGroup({m_slider}, {5}, m_ticker.store().settings().scroll);
             state.slideCount = state.slidePeriod;
         } else {
             setGroup({m_cmb[IntervalList], m_check[CheckScroll], m_slider}, {4, 12, 5}, false);
         }
         break;
     case CheckScroll:
-        writeFlag(QStringLiteral("scroll"), checked);
+        writeFlag(&Settings::scroll, checked);
         setGroup({m_slider}, {5}, checked);
         break;
     case CheckBold:
-        writeFlag(QStringLiteral("update"), checked);
+        writeFlag(&Settings::update, checked);
         m_ticker.setTextFont(m_ticker.lbl(TickerWindow::Display)->font().pointSizeF(), checked);
         break;
     case CheckLocal:
-        writeFlag(QStringLiteral("uselocal"), checked);
+        writeFlag(&Settings::uselocal, checked);
         setGroup({m_cmb[TimeDiffList]}, {2, 11}, checked);
         state.slideCount = state.slidePeriod;
         break;
@@ -298,7 +297,8 @@ void SettingsWindow::lbl_DblClick(int index)
         swatch.setColor(QPalette::Window, color);
         m_lbl[9]->setPalette(swatch);
         m_ticker.setTextColor(color);
-        if (!m_ticker.store().writeSetting(QStringLiteral("forecolor"), StoredColor(color)))
+        if (!m_ticker.store().changeSettings(
+                [&](Settings &s) { s.forecolor = StoredColor(color); }))
             ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
                         m_ticker.store().errorString());
     };
@@ -369,20 +369,22 @@ void SettingsWindow::Form_QueryUnload(bool byUser)
     SettingsStore &store = m_ticker.store();
     TickerState &state = m_ticker.state();
     const int scrollrate = ScrollRateFor(m_slider->value());
-    QList<std::pair<QString, QVariant>> fields{{QStringLiteral("scrollrate"), scrollrate}};
-    // A list showing no entry (a stored value not among its texts) leaves that field alone.
-    for (const auto &[index, field] :
-         {std::pair{SizeList, "fontsize"}, std::pair{TimeDiffList, "timediff"},
-          std::pair{IntervalList, "autochangerate"}}) {
-        if (m_cmb[index]->currentIndex() >= 0)
-            fields.append({QLatin1String(field), m_cmb[index]->currentText()});
-    }
-    if (!store.writeSettings(fields)) {
+    const bool saved = store.changeSettings([&](Settings &s) {
+        s.scrollrate = scrollrate;
+        // A list showing no entry (a stored value not among its texts) leaves its field alone.
+        if (m_cmb[SizeList]->currentIndex() >= 0)
+            s.fontsize = m_cmb[SizeList]->currentText().toInt();
+        if (m_cmb[TimeDiffList]->currentIndex() >= 0)
+            s.timediff = m_cmb[TimeDiffList]->currentText();
+        if (m_cmb[IntervalList]->currentIndex() >= 0)
+            s.autochangerate = m_cmb[IntervalList]->currentText().toInt();
+    });
+    if (!saved) {
         ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), store.errorString());
         return;
     }
     m_ticker.Timer(TickerWindow::SlideTimer).setInterval(scrollrate);
-    state.slidePeriod = qint16(store.setting(QStringLiteral("autochangerate")).toInt());
+    state.slidePeriod = qint16(store.settings().autochangerate);
     if (!store.RefreshSettingRows()) {
         ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), store.errorString());
         return;
@@ -396,9 +398,9 @@ void SettingsWindow::Form_QueryUnload(bool byUser)
             return;
         }
         if (!targets.isEmpty()) {
-            if (store.settingFlag(QStringLiteral("autochange"))) {
+            if (store.settings().autochange) {
                 m_ticker.Timer(TickerWindow::SlideTimer).start();
-                if (store.settingFlag(QStringLiteral("scroll")))
+                if (store.settings().scroll)
                     m_ticker.Timer(TickerWindow::NetworkCheck).start();
             }
             state.slideCount = 0;
@@ -425,7 +427,7 @@ void SettingsWindow::menu_airport_target_Click(int index)
         return;
     state.currentAirport = items[index]->text();
     m_ticker.hurry();
-    writeFlag(QStringLiteral("autochange"), false);
+    writeFlag(&Settings::autochange, false);
     m_menu->menu_slide()->setChecked(false);
     m_menu->menu_scroll()->setEnabled(false);
 }
@@ -435,18 +437,18 @@ void SettingsWindow::menu_slide_Click()
     // The item has already toggled its check.
     if (m_menu->menu_slide()->isChecked()) {
         m_menu->menu_scroll()->setEnabled(true);
-        writeFlag(QStringLiteral("autochange"), true);
+        writeFlag(&Settings::autochange, true);
         m_ticker.state().slideCount = m_ticker.state().slidePeriod;
     } else {
         m_menu->menu_scroll()->setEnabled(false);
-        writeFlag(QStringLiteral("autochange"), false);
+        writeFlag(&Settings::autochange, false);
     }
 }
 
 void SettingsWindow::menu_scroll_Click()
 {
     m_ticker.setPointerOnHandle(false);
-    writeFlag(QStringLiteral("scroll"), m_menu->menu_scroll()->isChecked());
+    writeFlag(&Settings::scroll, m_menu->menu_scroll()->isChecked());
 }
 
 void SettingsWindow::menu_weather_Click()

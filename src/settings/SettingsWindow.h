@@ -2,6 +2,7 @@
 #pragma once
 
 #include "settings/PopupMenu.h"
+#include "store/Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,7 +91,7 @@ private:
     void setGroup(std::initializer_list<QWidget *> controls, std::initializer_list<int> labels,
                   bool usable);
     QLabel *addLabel(int index, const QString &caption, int x, int y);
-    void writeFlag(const QString &field, bool value);
+    void writeFlag(bool Settings::*field, bool value);
     /// Shows a modal window opened from the menu; the ticker resumes when it closes.
     void showModal(QDialog *window);
 

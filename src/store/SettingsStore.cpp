@@ -114,10 +114,20 @@ QVariant SettingsStore::setting(const QString &field)
     return m_settingRows.value(field);
 }
 
-bool SettingsStore::settingFlag(const QString &field)
+Settings SettingsStore::settings()
 {
     m_settingRows.MoveFirst();
-    return m_settingRows.flag(field);
+    return Settings::read(m_settingRows);
+}
+
+bool SettingsStore::saveSettings(const Settings &settings)
+{
+    m_settingRows.MoveFirst();
+    if (!Settings::assign(m_settingRows, settings)) {
+        m_error = m_settingRows.errorString();
+        return false;
+    }
+    return updateSettingRow();
 }
 
 bool SettingsStore::writeSettings(const QList<std::pair<QString, QVariant>> &fields)
@@ -129,6 +139,11 @@ bool SettingsStore::writeSettings(const QList<std::pair<QString, QVariant>> &fie
             return false;
         }
     }
+    return updateSettingRow();
+}
+
+bool SettingsStore::updateSettingRow()
+{
     if (!m_settingRows.Update()) {
         m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
                       .arg(QDir::toNativeSeparators(databasePath()), m_settingRows.errorString());
@@ -226,19 +241,19 @@ QHash<QString, QString> SettingsStore::hosts()
 
 bool SettingsStore::CountStart()
 {
-    const qint64 count = setting(QStringLiteral("startup")).toLongLong();
-    const qint64 next = qMin<qint64>(count + 1, std::numeric_limits<qint16>::max());
-    return writeSetting(QStringLiteral("startup"), next);
+    return changeSettings([](Settings &s) { ++s.startup; }); // held at its bound
 }
 
 bool SettingsStore::SaveExitState(float posX, float posY, bool *compactDue)
 {
     *compactDue = false;
-    if (!writeSettings(
-            {{QStringLiteral("posX"), double(posX)}, {QStringLiteral("posY"), double(posY)}}))
+    if (!changeSettings([&](Settings &s) {
+            s.posX = posX;
+            s.posY = posY;
+        }))
         return false;
-    if (setting(QStringLiteral("startup")).toLongLong() > 100) {
-        if (!writeSetting(QStringLiteral("startup"), 0))
+    if (settings().startup > 100) {
+        if (!changeSettings([](Settings &s) { s.startup = 0; }))
             return false;
         *compactDue = true;
     }

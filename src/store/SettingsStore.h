@@ -3,6 +3,7 @@
 
 #include "platform/SqlDatabase.h"
 #include "store/RecordSet.h"
+#include "store/Settings.h"
 
 #include <QHash>
 #include <QList>
@@ -57,10 +58,21 @@ public:
     RecordSet &airportRows() { return m_airportRows; }
     RecordSet &airportListRows() { return m_airportListRows; }
 
-    /// A field of the single settings row, read at the moment of use.
+    /// The settings row as it stands now, each field held to its bounds.
+    Settings settings();
+    /// Writes the fields of `settings` that differ from the row, in one Update.
+    bool saveSettings(const Settings &settings);
+    /// Reads the row, lets `edit` change it and writes what changed at once.
+    template <typename Edit> bool changeSettings(Edit &&edit)
+    {
+        Settings changed = settings();
+        edit(changed);
+        return saveSettings(changed);
+    }
+
+    /// A field of the settings row in its stored form (for checks of the file itself).
     QVariant setting(const QString &field);
-    bool settingFlag(const QString &field);
-    /// Writes fields of the settings row at once (one Update).
+    /// Writes fields of the settings row in their stored form, in one Update.
     bool writeSettings(const QList<std::pair<QString, QVariant>> &fields);
     bool writeSetting(const QString &field, const QVariant &value)
     {
@@ -89,6 +101,7 @@ public:
 
 private:
     bool openSettingRows();
+    bool updateSettingRow();
     bool openAirportRows();
     bool fail(const QString &what);
 

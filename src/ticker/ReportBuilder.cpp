@@ -46,7 +46,7 @@ bool ReportBuilder::BuildReportText(const QString &airport)
     FetchStationReport([this](const StationReport &metar) {
         m_caption =
             m_currentAirport + QStringLiteral(" METAR ") + metar.reportTime + CR + metar.reportBody;
-        if (m_store.settingFlag(QStringLiteral("getTAF")))
+        if (m_store.settings().getTAF)
             addTaf();
         else
             addSunLineAndFinish();
@@ -66,7 +66,7 @@ void ReportBuilder::addTaf()
 
 void ReportBuilder::addSunLineAndFinish()
 {
-    if (m_store.settingFlag(QStringLiteral("getSUNSET"))) {
+    if (m_store.settings().getSUNSET) {
         if (const auto place = m_store.coordinatesOf(m_currentAirport)) {
             m_caption += QString(CR) + CR + QStringLiteral("      SUNRISE ") +
                          Calsunrise(place->lat, place->lon) + QStringLiteral("  SUNSET ") +
@@ -92,8 +92,7 @@ void ReportBuilder::FetchStationReport(std::function<void(const StationReport &)
                 return;
             }
             next(TreatStationFile(QString::fromLatin1(result.body), isTaf,
-                                  m_store.settingFlag(QStringLiteral("uselocal")),
-                                  m_store.setting(QStringLiteral("timediff")).toString()));
+                                  m_store.settings().uselocal, m_store.settings().timediff));
         },
         m_timeoutMs);
 }

@@ -129,16 +129,14 @@ bool TickerWindow::Form_Load()
         m_state.currentAirport = targets.value(QStringLiteral("airport")).toString();
     }
 
-    QList<std::pair<QString, QVariant>> startValues{
-        {QStringLiteral("startup"),
-         qMin<qint64>(m_store->setting(QStringLiteral("startup")).toLongLong() + 1, 32767)}};
-    if (targets.RecordCount() == 0) {
-        startValues.append({QStringLiteral("autochange"), false});
-        startValues.append({QStringLiteral("scroll"), false});
-    } else if (!m_state.anyChecked) {
-        startValues.append({QStringLiteral("scroll"), false});
-    }
-    if (!m_store->writeSettings(startValues))
+    const bool noTargets = targets.RecordCount() == 0;
+    if (!m_store->changeSettings([&](Settings &s) {
+            ++s.startup; // held at its bound
+            if (noTargets)
+                s.autochange = false;
+            if (noTargets || !m_state.anyChecked)
+                s.scroll = false;
+        }))
         qWarning("%s", qPrintable(m_store->errorString()));
 
     applyTextSettings();
@@ -146,13 +144,11 @@ bool TickerWindow::Form_Load()
     m_state.slidePeriod = 1;
     m_state.slideCount = 0;
     m_timer[RefreshClock].setInterval(1000);
-    m_timer[SlideTimer].setInterval(
-        qBound(10, m_store->setting(QStringLiteral("scrollrate")).toInt(), 100));
+    m_timer[SlideTimer].setInterval(m_store->settings().scrollrate);
 
     loadSettingsWindow();
 
-    const QPoint place = startPosition(m_store->setting(QStringLiteral("posX")).toFloat(),
-                                       m_store->setting(QStringLiteral("posY")).toFloat());
+    const QPoint place = startPosition(m_store->settings().posX, m_store->settings().posY);
     resizeWindow(m_lbl[Handle]->width(), m_lbl[Handle]->height());
     placeAt(place);
     show();
@@ -164,9 +160,8 @@ bool TickerWindow::Form_Load()
 
 void TickerWindow::applyTextSettings()
 {
-    setTextColor(ColorFromStored(m_store->setting(QStringLiteral("forecolor")).toLongLong()));
-    setTextFont(qBound(3, m_store->setting(QStringLiteral("fontsize")).toInt(), 18),
-                m_store->settingFlag(QStringLiteral("update")));
+    setTextColor(ColorFromStored(m_store->settings().forecolor));
+    setTextFont(m_store->settings().fontsize, m_store->settings().update);
 }
 
 void TickerWindow::setTextColor(const QColor &color)
@@ -290,8 +285,8 @@ void TickerWindow::showReport(const QString &airport, const QString &builtText)
     TickerLabel *display = m_lbl[Display];
     m_slideShape = QRegion(); // the texts change: a slide under way reshapes from here
     staging->setCaption(text);
-    if (m_store->settingFlag(QStringLiteral("autochange"))) {
-        const bool scroll = m_store->settingFlag(QStringLiteral("scroll"));
+    if (m_store->settings().autochange) {
+        const bool scroll = m_store->settings().scroll;
         if (scroll) {
             staging->setCaption(text + CR);
             // A wider new text widens the window now; a narrower one waits for the slide's end.
@@ -304,7 +299,7 @@ void TickerWindow::showReport(const QString &airport, const QString &builtText)
         display->show();
         m_lbl[Handle]->show();
         rotate(airport);
-        m_state.slidePeriod = qint16(m_store->setting(QStringLiteral("autochangerate")).toInt());
+        m_state.slidePeriod = qint16(m_store->settings().autochangerate);
         m_timer[scroll ? SlideTimer : NetworkCheck].start();
     } else {
         display->show();
@@ -373,12 +368,11 @@ void TickerWindow::savePositionIfMoved()
 {
     const float left = float(pixelsToTwips(m_place.x()));
     const float top = float(pixelsToTwips(m_place.y()));
-    QList<std::pair<QString, QVariant>> changed;
-    if (m_store->setting(QStringLiteral("posX")).toFloat() != left)
-        changed.append({QStringLiteral("posX"), double(left)});
-    if (m_store->setting(QStringLiteral("posY")).toFloat() != top)
-        changed.append({QStringLiteral("posY"), double(top)});
-    if (!changed.isEmpty() && !m_store->writeSettings(changed))
+    // Only a changed place is written (saveSettings writes only what differs).
+    if (!m_store->changeSettings([&](Settings &s) {
+            s.posX = left;
+            s.posY = top;
+        }))
         qWarning("%s", qPrintable(m_store->errorString()));
 }
 
@@ -427,8 +421,7 @@ void TickerWindow::CheckNetwork()
         m_checkReply = nullptr;
         // Any answer with a body proves the network, an error page included.
         if (!result.body.isEmpty()) {
-            popupMenu().setNetworkItemsEnabled(true,
-                                               m_store->settingFlag(QStringLiteral("autochange")));
+            popupMenu().setNetworkItemsEnabled(true, m_store->settings().autochange);
             m_timer[NetworkCheck].setInterval(1);
             m_timer[RefreshClock].start();
         } else {
@@ -627,8 +620,7 @@ void TickerWindow::afterPopupMenu()
 
 void TickerWindow::switchSlidingOff()
 {
-    if (!m_store->writeSettings(
-            {{QStringLiteral("autochange"), false}, {QStringLiteral("scroll"), false}}))
+    if (!m_store->changeSettings([](Settings &s) { s.autochange = s.scroll = false; }))
         qWarning("%s", qPrintable(m_store->errorString()));
     // The menu may have been rebuilt from the old values: it shows what is stored.
     PopupMenu &menu = popupMenu();

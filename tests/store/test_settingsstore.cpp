@@ -1,5 +1,6 @@
 // The settings store against real SQLCipher files in a temporary directory.
 #include "platform/SqlDatabase.h"
+#include "store/Settings.h"
 #include "store/SettingsStore.h"
 #include "support/TestDatabase.h"
 
@@ -34,6 +35,8 @@ class TestSettingsStore : public QObject
 private slots:
     void deliveredDatabase();
     void timediffKeepsItsBlank();
+    void storedValuesHeldToBounds_data();
+    void storedValuesHeldToBounds();
     void writesReachTheFile();
     void targetsRoundTrip_data();
     void targetsRoundTrip();
@@ -62,8 +65,10 @@ void TestSettingsStore::deliveredDatabase()
     QCOMPARE(store.setting("autochangerate").toString(), QStringLiteral("20"));
     QCOMPARE(store.setting("timediff").toString(), QStringLiteral("+9"));
     QCOMPARE(store.setting("scrollrate").toInt(), 50);
-    QVERIFY(store.settingFlag("getTAF"));
-    QVERIFY(store.settingFlag("getSUNSET"));
+    QVERIFY(store.settings().getTAF);
+    QVERIFY(store.settings().getSUNSET);
+    // The delivered row is what the table of fields calls the defaults.
+    QCOMPARE(store.settings(), Settings::defaults());
     QCOMPARE(store.setting("posX").toDouble(), 0.0);
     QCOMPARE(store.setting("startup").toInt(), 0);
 
@@ -112,6 +117,70 @@ void TestSettingsStore::timediffKeepsItsBlank()
     SettingsStore reopened(copy.directory());
     QVERIFY(reopened.OpenSettings());
     QCOMPARE(reopened.setting("timediff").toString(), QStringLiteral(" 0"));
+}
+
+void TestSettingsStore::storedValuesHeldToBounds_data()
+{
+    QTest::addColumn<QString>("assignment");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("size too big") << "fontsize = '25'"
+                                  << "fontsize"
+                                  << "18";
+    QTest::newRow("size too small") << "fontsize = '1'"
+                                    << "fontsize"
+                                    << "3";
+    QTest::newRow("interval too short") << "autochangerate = '5'"
+                                        << "autochangerate"
+                                        << "10";
+    QTest::newRow("interval too long") << "autochangerate = 900"
+                                       << "autochangerate"
+                                       << "90";
+    QTest::newRow("scroll step") << "scrollrate = 500"
+                                 << "scrollrate"
+                                 << "100";
+    QTest::newRow("starts") << "startup = 40000"
+                            << "startup"
+                            << "32767";
+    QTest::newRow("hours ahead") << "timediff = '+30'"
+                                 << "timediff"
+                                 << "+23";
+    QTest::newRow("hours behind") << "timediff = '-99'"
+                                  << "timediff"
+                                  << "-23";
+    QTest::newRow("hours unreadable") << "timediff = 'abc'"
+                                      << "timediff"
+                                      << "+9";
+    QTest::newRow("colour") << "forecolor = -5"
+                            << "forecolor"
+                            << "0";
+    QTest::newRow("any non-zero flag") << "getTAF = 7"
+                                       << "getTAF"
+                                       << "1";
+}
+
+void TestSettingsStore::storedValuesHeldToBounds()
+{
+    QFETCH(QString, assignment);
+    QFETCH(QString, field);
+    QFETCH(QString, read);
+    TestDatabase copy;
+    QVERIFY(copy.execute(QStringLiteral("UPDATE setting SET ") + assignment));
+    SettingsStore store(copy.directory());
+    QVERIFY(store.OpenSettings());
+    const Settings s = store.settings();
+    const QHash<QString, QString> values{{"fontsize", QString::number(s.fontsize)},
+                                         {"autochangerate", QString::number(s.autochangerate)},
+                                         {"scrollrate", QString::number(s.scrollrate)},
+                                         {"startup", QString::number(s.startup)},
+                                         {"timediff", s.timediff},
+                                         {"forecolor", QString::number(s.forecolor)},
+                                         {"getTAF", QString::number(s.getTAF)}};
+    QCOMPARE(values.value(field), read);
+    // Saved back, the held value is what the file then holds; nothing else is written.
+    QVERIFY(store.saveSettings(s));
+    QVERIFY(store.RefreshSettingRows());
+    QCOMPARE(store.settings(), s);
 }
 
 void TestSettingsStore::writesReachTheFile()
