@@ -1,5 +1,9 @@
-// The message-box seam.
+// The message-box seam, and boxes without a shown owner centred on the screen.
 #include "platform/MessageBox.h"
+
+#include "platform/WindowPlacement.h"
+
+#include <QShowEvent>
 
 namespace {
 
@@ -9,6 +13,22 @@ std::function<void(const ShownMessage &)> &sink()
     return s;
 }
 
+/// Qt centres a box on its owner, and puts it in the screen's corner when that is hidden.
+class PlacedMessageBox final : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event); // settles the box's size
+        const QWidget *owner = parentWidget();
+        if (!event->spontaneous() && (!owner || !owner->window()->isVisible()))
+            CentreOnScreen(this, ScreenFor(owner));
+    }
+};
+
 } // namespace
 
 void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
@@ -17,7 +37,7 @@ void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, 
         sink()({icon, title, text});
         return;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    PlacedMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

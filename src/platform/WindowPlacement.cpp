@@ -109,11 +109,13 @@ std::optional<QMargins> askWindowManager(const char *display, xcb_window_t windo
     while (!deadline.hasExpired() && !xcb_connection_has_error(c)) {
         while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
             const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
-            const bool answered = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                                  change->window == window && change->atom == extents;
+            // A manager that has just let the window go erases the old extents first.
+            const bool set = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                             change->window == window && change->atom == extents &&
+                             change->state == XCB_PROPERTY_NEW_VALUE;
             free(event);
-            if (answered)
-                return frameExtents(c, window);
+            if (const std::optional<QMargins> answer = set ? frameExtents(c, window) : std::nullopt)
+                return answer;
         }
         pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
         ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
@@ -175,9 +177,13 @@ QMargins WindowFrame(QWidget *window)
 
 void CentreOnScreen(QWidget *window, QScreen *screen)
 {
+    CentreOnScreen(window, screen, WindowFrame(window));
+}
+
+void CentreOnScreen(QWidget *window, QScreen *screen, const QMargins &frame)
+{
     if (!screen)
         return;
-    const QMargins frame = WindowFrame(window);
     const QPoint corner = CentredOn(screen->geometry(), window->size().grownBy(frame));
     // The client's own place: Qt then asks for static gravity, and the frame goes around it.
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));

@@ -16,10 +16,13 @@ QPoint CentredOn(const QRect &screen, const QSize &outer);
 /// ancestor, else the ticker's, else the primary screen.
 QScreen *ScreenFor(const QWidget *owner);
 
-/// The frame the window manager draws around the top-level `window`, in logical pixels. Before
-/// the window is first shown the manager is asked for it; none where no manager draws one.
+/// The frame the window manager draws around the top-level `window`, in logical pixels; none
+/// where no manager draws one. Before the window is first shown the manager is asked for it, so
+/// ask once the size limits are set: a resizable window may get a wider frame.
 QMargins WindowFrame(QWidget *window);
 
 /// Moves `window` so that its outer frame is centred on `screen`; call before it is mapped, in
 /// its showEvent at the latest, so that it never appears anywhere else.
 void CentreOnScreen(QWidget *window, QScreen *screen);
+/// The same with a frame already known.
+void CentreOnScreen(QWidget *window, QScreen *screen, const QMargins &frame);

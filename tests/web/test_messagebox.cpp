@@ -1,0 +1,77 @@
+// Message boxes without a shown owner, on a real X display with a window manager: where they open.
+#include "WindowManager.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+class TestMessageBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void withoutShownOwnerCentredOnTheScreen_data();
+    void withoutShownOwnerCentredOnTheScreen();
+
+private:
+    QProcess m_windowManager;
+    QWidget m_ticker; ///< stands in a corner of the screen, as a ticker may
+};
+
+void TestMessageBox::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        QSKIP("needs an X display (run under xvfb-run)");
+    if (!StartWindowManager(m_windowManager))
+        QSKIP("needs openbox");
+    m_ticker.setObjectName(QStringLiteral("main"));
+    m_ticker.setWindowFlag(Qt::FramelessWindowHint);
+    m_ticker.setGeometry(0, 0, 160, 80);
+    m_ticker.show();
+}
+
+void TestMessageBox::cleanupTestCase()
+{
+    m_windowManager.terminate();
+    m_windowManager.waitForFinished();
+}
+
+void TestMessageBox::withoutShownOwnerCentredOnTheScreen_data()
+{
+    QTest::addColumn<bool>("hiddenOwner");
+    QTest::newRow("no owner") << false;
+    QTest::newRow("hidden owner, as the settings window of the version item") << true;
+}
+
+void TestMessageBox::withoutShownOwnerCentredOnTheScreen()
+{
+    QFETCH(bool, hiddenOwner);
+    QWidget owner(&m_ticker, Qt::Dialog);
+    owner.resize(400, 300);
+    // The box blocks until it is answered: look at it, once the manager has framed it, and close.
+    QRect frame;
+    QTimer look;
+    int looks = 0;
+    connect(&look, &QTimer::timeout, this, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        const bool framed = box && box->isVisible() && box->frameGeometry() != box->geometry();
+        if (framed)
+            frame = box->frameGeometry();
+        if (box && (framed || ++looks == 200)) // never left open: a failure, not a hang
+            box->close();
+    });
+    look.start(50);
+    ShowMessage(hiddenOwner ? &owner : nullptr, QMessageBox::Information,
+                QStringLiteral(" Tarnbeck"), QStringLiteral("Tarnbeck ver 1.6"));
+    const QRect screen = m_ticker.screen()->geometry();
+    QVERIFY(frame.isValid());
+    QCOMPARE(frame.topLeft(),
+             QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2));
+}
+
+QTEST_MAIN(TestMessageBox)
+#include "test_messagebox.moc"
