@@ -17,7 +17,7 @@ TickerWindow *ticker = nullptr;
 void showSettingsWindow(benchmark::State &state)
 {
     for (auto _ : state) {
-        SettingsWindow window(*ticker);
+        SettingsWindow window(ticker->store(), ticker);
         window.open();
         QApplication::processEvents();
         window.close();

@@ -4,12 +4,14 @@
 #include "platform/Platform.h"
 #include "platform/TerminationSignals.h"
 #include "platform/Translations.h"
+#include "settings/SettingsWindow.h"
 #include "store/DatabaseLocation.h"
 #include "ticker/TickerWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <TarnbeckVersion.h>
 
 #ifdef TARNBECK_SANITIZE
 // The browser engine of the chart window (not our code) frees some objects with a sized delete
@@ -25,7 +27,7 @@ int main(int argc, char *argv[])
     PreferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnbeck"));
-    QApplication::setApplicationVersion(QLatin1String(TickerState::programVersion));
+    QApplication::setApplicationVersion(QLatin1String(programVersion));
     InstallFontSubstitutions();
     InstallQtTranslations();
 
@@ -45,6 +47,7 @@ int main(int argc, char *argv[])
     TickerWindow ticker(where.directory);
     if (!ticker.Form_Load())
         return 1;
+    InstallSettingsWindow(ticker);
     QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     // A logout or kill ends the program the way "終了" does: place saved, database closed.

@@ -53,14 +53,3 @@ PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHei
     return {true, top,
             qMin((wholeRows + 1 - rows) * rowHeight - 30, gridTop + gridHeight - 15 - top)};
 }
-
-QColor ColorFromStored(qint64 value)
-{
-    const auto v = quint32(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
-
-qint64 StoredColor(const QColor &color)
-{
-    return qint64(color.red()) | qint64(color.green()) << 8 | qint64(color.blue()) << 16;
-}

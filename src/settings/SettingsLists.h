@@ -26,8 +26,3 @@ struct PanelPlacement
 /// `wholeRows` rows whole.
 PanelPlacement TargetPanelRule(int rows, int gridTop, int gridHeight, int rowHeight,
                                int wholeRows = 22);
-
-/// The colour of a stored 0x00BBGGRR value.
-QColor ColorFromStored(qint64 value);
-/// The 0x00BBGGRR value stored for a colour.
-qint64 StoredColor(const QColor &color);

@@ -1,24 +1,21 @@
-// The settings window: immediate writes of check boxes and colour, the save at the close box,
-// and the handlers of the pop-up menu it owns.
+// The settings window: immediate writes of check boxes and colour, the save at the close box.
 #include "settings/SettingsWindow.h"
 
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
-#include "settings/ProgramPage.h"
 #include "settings/SettingsLists.h"
 #include "settings/TargetList.h"
-#include "sun/SunWindow.h"
-#include "ticker/TickerLabel.h"
+#include "store/SettingsStore.h"
+#include "ticker/StoredColor.h"
+#include "ticker/TickerMenu.h"
 #include "ticker/TickerWindow.h"
-#include "web/WebWindowsLoader.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QUrl>
+#include <TarnbeckVersion.h>
 
 namespace {
 
@@ -44,10 +41,10 @@ void SettingsWindow::setColorChooser(ColorChooser chooser)
     colorChooser() = std::move(chooser);
 }
 
-SettingsWindow::SettingsWindow(TickerWindow &ticker)
-    : QDialog(&ticker, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                           Qt::WindowTitleHint),
-      m_ticker(ticker), m_menu(std::make_unique<PopupMenu>())
+SettingsWindow::SettingsWindow(SettingsStore &store, QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                         Qt::WindowTitleHint),
+      m_store(store)
 {
     setObjectName(QStringLiteral("setting"));
     setWindowTitle(QStringLiteral(" Tarnbeck"));
@@ -114,18 +111,6 @@ SettingsWindow::SettingsWindow(TickerWindow &ticker)
     connect(m_targetList, &TargetList::slideControlsUsable, this,
             &SettingsWindow::setSlideControlsUsable);
 
-    // The menu's own handlers; the ticker connects the items that open other windows.
-    connect(m_menu.get(), &PopupMenu::targetChosen, this,
-            [this](int index) { menu_airport_target_Click(index); });
-    connect(m_menu->menu_slide(), &QAction::triggered, this, &SettingsWindow::menu_slide_Click);
-    connect(m_menu->menu_scroll(), &QAction::triggered, this, &SettingsWindow::menu_scroll_Click);
-    connect(m_menu->menu_weather(), &QAction::triggered, this, &SettingsWindow::menu_weather_Click);
-    connect(m_menu->menu_sunset(), &QAction::triggered, this, &SettingsWindow::menu_sunset_Click);
-    connect(m_menu->menu_camera(), &QAction::triggered, this, &SettingsWindow::menu_camera_Click);
-    connect(m_menu->menu_setting(), &QAction::triggered, this, &SettingsWindow::menu_setting_Click);
-    connect(m_menu->menu_version(), &QAction::triggered, this, &SettingsWindow::menu_version_Click);
-    connect(m_menu->menu_end(), &QAction::triggered, this, &SettingsWindow::menu_end_Click);
-
     Form_Load();
 }
 
@@ -149,35 +134,30 @@ QLabel *SettingsWindow::lbl(int index) const
 
 void SettingsWindow::Form_Load()
 {
-    SettingsStore &store = m_ticker.store();
-    const bool autochange = store.settings().autochange;
-    m_menu->menu_scroll()->setChecked(store.settings().scroll);
-    m_menu->menu_slide()->setChecked(autochange);
-    m_menu->menu_scroll()->setEnabled(autochange);
-
+    const Settings settings = m_store.settings();
     QPalette swatch = m_lbl[9]->palette();
-    swatch.setColor(QPalette::Window, ColorFromStored(store.settings().forecolor));
+    swatch.setColor(QPalette::Window, ColorFromStored(settings.forecolor));
     m_lbl[9]->setPalette(swatch);
 
-    selectText(m_cmb[SizeList], QString::number(store.settings().fontsize));
-    m_check[CheckTaf]->setChecked(store.settings().getTAF);
-    m_check[CheckSunTimes]->setChecked(store.settings().getSUNSET);
-    const bool uselocal = store.settings().uselocal;
-    m_check[CheckLocal]->setChecked(uselocal);
-    setGroup({m_cmb[TimeDiffList]}, {2, 11}, uselocal);
-    selectText(m_cmb[TimeDiffList], store.settings().timediff);
-    selectText(m_cmb[IntervalList], QString::number(store.settings().autochangerate));
-    m_slider->setValue(SliderPositionFor(store.settings().scrollrate));
-    m_check[CheckBold]->setChecked(store.settings().update);
-    m_targetList->load(store);
+    selectText(m_cmb[SizeList], QString::number(settings.fontsize));
+    m_check[CheckTaf]->setChecked(settings.getTAF);
+    m_check[CheckSunTimes]->setChecked(settings.getSUNSET);
+    m_check[CheckLocal]->setChecked(settings.uselocal);
+    setGroup({m_cmb[TimeDiffList]}, {2, 11}, settings.uselocal);
+    selectText(m_cmb[TimeDiffList], settings.timediff);
+    selectText(m_cmb[IntervalList], QString::number(settings.autochangerate));
+    m_slider->setValue(SliderPositionFor(settings.scrollrate));
+    m_check[CheckBold]->setChecked(settings.update);
+    m_targetList->load(m_store);
 }
 
 void SettingsWindow::open()
 {
-    // Centred on the ticker, but never off the screen it is on.
+    // Centred on its owner (the ticker), but never off the screen the owner is on.
     QRect frame(QPoint(), size());
-    frame.moveCenter(m_ticker.frameGeometry().center());
-    if (const QScreen *screen = m_ticker.screen()) {
+    const QWidget *owner = parentWidget();
+    frame.moveCenter(owner ? owner->frameGeometry().center() : QPoint());
+    if (const QScreen *screen = owner ? owner->screen() : this->screen()) {
         const QRect area = screen->availableGeometry();
         frame.moveLeft(
             qBound(area.left(), frame.left(), qMax(area.left(), area.right() - frame.width())));
@@ -194,15 +174,11 @@ void SettingsWindow::open()
 
 void SettingsWindow::Form_Activate()
 {
-    SettingsStore &store = m_ticker.store();
-    setWindowTitle(QStringLiteral(" Tarnbeck  ver ") + QLatin1String(TickerState::programVersion));
+    setWindowTitle(QStringLiteral(" Tarnbeck  ver ") + QLatin1String(programVersion));
     m_targetList->setListChanged(false);
-    const bool autochange = store.settings().autochange;
-    const bool scroll = store.settings().scroll;
-    m_menu->menu_scroll()->setChecked(scroll);
-    m_menu->menu_slide()->setChecked(autochange);
-    m_menu->menu_scroll()->setEnabled(autochange);
-
+    const Settings settings = m_store.settings();
+    const bool autochange = settings.autochange;
+    const bool scroll = settings.scroll;
     m_check[CheckScroll]->setChecked(scroll);
     setGroup({m_slider}, {5}, scroll);
     m_check[CheckSlide]->setChecked(autochange);
@@ -211,6 +187,10 @@ void SettingsWindow::Form_Activate()
     } else {
         setGroup({m_cmb[IntervalList], m_check[CheckScroll], m_slider}, {4, 12, 5}, false);
     }
+    // Targets none of which is marked: sliding cannot be switched on.
+    const QList<TargetAirport> targets = m_targetList->targets();
+    if (!targets.isEmpty() && !m_targetList->anyMarked())
+        setSlideControlsUsable(false);
 }
 
 void SettingsWindow::setGroup(std::initializer_list<QWidget *> controls,
@@ -233,15 +213,13 @@ void SettingsWindow::setSlideControlsUsable(bool usable)
 
 void SettingsWindow::writeFlag(bool Settings::*field, bool value)
 {
-    if (!m_ticker.store().changeSettings([&](Settings &s) { s.*field = value; }))
-        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
-                    m_ticker.store().errorString());
+    if (!m_store.changeSettings([&](Settings &s) { s.*field = value; }))
+        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), m_store.errorString());
 }
 
 void SettingsWindow::Check1_Click(int index)
 {
     const bool checked = m_check[index]->isChecked();
-    TickerState &state = m_ticker.state();
     switch (index) {
     case CheckTaf:
         writeFlag(&Settings::getTAF, checked);
@@ -253,8 +231,8 @@ void SettingsWindow::Check1_Click(int index)
         writeFlag(&Settings::autochange, checked);
         if (checked) {
             setGroup({m_cmb[IntervalList], m_check[CheckScroll]}, {4, 12}, true);
-            setGroup({m_slider}, {5}, m_ticker.store().settings().scroll);
-            state.slideCount = state.slidePeriod;
+            setGroup({m_slider}, {5}, m_store.settings().scroll);
+            emit refreshSoon();
         } else {
             setGroup({m_cmb[IntervalList], m_check[CheckScroll], m_slider}, {4, 12, 5}, false);
         }
@@ -265,12 +243,12 @@ void SettingsWindow::Check1_Click(int index)
         break;
     case CheckBold:
         writeFlag(&Settings::update, checked);
-        m_ticker.setTextFont(m_ticker.lbl(TickerWindow::Display)->font().pointSizeF(), checked);
+        emit textFontChanged(m_cmb[SizeList]->currentText().toDouble(), checked);
         break;
     case CheckLocal:
         writeFlag(&Settings::uselocal, checked);
         setGroup({m_cmb[TimeDiffList]}, {2, 11}, checked);
-        state.slideCount = state.slidePeriod;
+        emit refreshSoon();
         break;
     default:
         break;
@@ -282,7 +260,7 @@ void SettingsWindow::cmb_Click(int)
     // Any list re-applies the chosen size, so the ticker always shows what the size list says.
     const double size = m_cmb[SizeList]->currentText().toDouble();
     if (size > 0)
-        m_ticker.setTextFont(size, m_check[CheckBold]->isChecked());
+        emit textFontChanged(size, m_check[CheckBold]->isChecked());
 }
 
 void SettingsWindow::lbl_DblClick(int index)
@@ -296,11 +274,10 @@ void SettingsWindow::lbl_DblClick(int index)
         QPalette swatch = m_lbl[9]->palette();
         swatch.setColor(QPalette::Window, color);
         m_lbl[9]->setPalette(swatch);
-        m_ticker.setTextColor(color);
-        if (!m_ticker.store().changeSettings(
-                [&](Settings &s) { s.forecolor = StoredColor(color); }))
+        emit textColorChanged(color);
+        if (!m_store.changeSettings([&](Settings &s) { s.forecolor = StoredColor(color); }))
             ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
-                        m_ticker.store().errorString());
+                        m_store.errorString());
     };
     if (colorChooser()) {
         colorChooser()(initial, this, apply);
@@ -361,15 +338,12 @@ void SettingsWindow::closeEvent(QCloseEvent *event)
 
 void SettingsWindow::Form_QueryUnload(bool byUser)
 {
-    if (!byUser) {
+    if (!byUser) { // closed by the program: nothing is saved
         m_done = true;
-        emit closed(false);
         return;
     }
-    SettingsStore &store = m_ticker.store();
-    TickerState &state = m_ticker.state();
     const int scrollrate = ScrollRateFor(m_slider->value());
-    const bool saved = store.changeSettings([&](Settings &s) {
+    const bool written = m_store.changeSettings([&](Settings &s) {
         s.scrollrate = scrollrate;
         // A list showing no entry (a stored value not among its texts) leaves its field alone.
         if (m_cmb[SizeList]->currentIndex() >= 0)
@@ -379,141 +353,40 @@ void SettingsWindow::Form_QueryUnload(bool byUser)
         if (m_cmb[IntervalList]->currentIndex() >= 0)
             s.autochangerate = m_cmb[IntervalList]->currentText().toInt();
     });
-    if (!saved) {
-        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), store.errorString());
+    if (!written || !m_store.RefreshSettingRows()) {
+        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), m_store.errorString());
         return;
     }
-    m_ticker.Timer(TickerWindow::SlideTimer).setInterval(scrollrate);
-    state.slidePeriod = qint16(store.settings().autochangerate);
-    if (!store.RefreshSettingRows()) {
-        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), store.errorString());
+    const bool listChanged = m_targetList->listChanged();
+    if (listChanged && !m_store.ReplaceTargets(m_targetList->targets())) {
+        ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), m_store.errorString());
         return;
-    }
-
-    if (m_targetList->listChanged()) {
-        const QList<TargetAirport> targets = m_targetList->targets();
-        if (!store.ReplaceTargets(targets)) {
-            ShowMessage(this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
-                        store.errorString());
-            return;
-        }
-        if (!targets.isEmpty()) {
-            if (store.settings().autochange) {
-                m_ticker.Timer(TickerWindow::SlideTimer).start();
-                if (store.settings().scroll)
-                    m_ticker.Timer(TickerWindow::NetworkCheck).start();
-            }
-            state.slideCount = 0;
-            state.slidePeriod = 1;
-            m_ticker.Timer(TickerWindow::NetworkCheck).start();
-            state.currentAirport = targets.first().airport;
-        }
-        m_ticker.setAnyChecked(m_targetList->anyMarked());
     }
     m_targetList->setListChanged(false);
     m_done = true;
-    hide();
-    emit closed(true);
+    emit saved(scrollrate, m_store.settings().autochangerate, listChanged);
 }
 
-void SettingsWindow::menu_airport_target_Click(int index)
+QDialog *OpenSettingsWindow(TickerWindow &ticker)
 {
-    TickerState &state = m_ticker.state();
-    m_ticker.setPointerOnHandle(false);
-    if (m_ticker.store().airportRows().RecordCount() == 0)
-        return;
-    const QList<QAction *> &items = m_menu->menu_airport_target();
-    if (index < 0 || index >= items.size())
-        return;
-    state.currentAirport = items[index]->text();
-    m_ticker.hurry();
-    writeFlag(&Settings::autochange, false);
-    m_menu->menu_slide()->setChecked(false);
-    m_menu->menu_scroll()->setEnabled(false);
+    auto *window = new SettingsWindow(ticker.store(), &ticker);
+    TickerCycle &cycle = ticker.cycle();
+    QObject::connect(window, &SettingsWindow::textFontChanged, &ticker, &TickerWindow::setTextFont);
+    QObject::connect(window, &SettingsWindow::textColorChanged, &ticker,
+                     &TickerWindow::setTextColor);
+    QObject::connect(window, &SettingsWindow::refreshSoon, &cycle, &TickerCycle::refreshAtNextTick);
+    QObject::connect(window, &SettingsWindow::saved, &ticker,
+                     [&ticker, &cycle](int scrollrate, int autochangerate, bool replaced) {
+                         ticker.slideTimer().setInterval(scrollrate);
+                         cycle.setSlidePeriod(qint16(autochangerate));
+                         if (replaced)
+                             cycle.targetsReplaced();
+                     });
+    return window;
 }
 
-void SettingsWindow::menu_slide_Click()
+void InstallSettingsWindow(TickerWindow &ticker)
 {
-    // The item has already toggled its check.
-    if (m_menu->menu_slide()->isChecked()) {
-        m_menu->menu_scroll()->setEnabled(true);
-        writeFlag(&Settings::autochange, true);
-        m_ticker.state().slideCount = m_ticker.state().slidePeriod;
-    } else {
-        m_menu->menu_scroll()->setEnabled(false);
-        writeFlag(&Settings::autochange, false);
-    }
-}
-
-void SettingsWindow::menu_scroll_Click()
-{
-    m_ticker.setPointerOnHandle(false);
-    writeFlag(&Settings::scroll, m_menu->menu_scroll()->isChecked());
-}
-
-void SettingsWindow::menu_weather_Click()
-{
-    m_ticker.setPointerOnHandle(false);
-    m_ticker.Timer(TickerWindow::NetworkCheck).stop();
-    // The next good network check enables it again.
-    m_menu->menu_weather()->setEnabled(false);
-    ShowChartWindow(m_ticker.store().hosts());
-    m_ticker.Timer(TickerWindow::NetworkCheck).start();
-}
-
-void SettingsWindow::showModal(QDialog *window)
-{
-    m_ticker.Timer(TickerWindow::NetworkCheck).stop();
-    if (!window) { // the user has been told why
-        m_ticker.Timer(TickerWindow::NetworkCheck).start();
-        return;
-    }
-    m_ticker.beginModal();
-    connect(window, &QDialog::finished, &m_ticker, &TickerWindow::endModal);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
-}
-
-void SettingsWindow::menu_sunset_Click()
-{
-    m_ticker.setPointerOnHandle(false);
-    showModal(new SunWindow(&m_ticker));
-}
-
-void SettingsWindow::menu_camera_Click()
-{
-    m_ticker.setPointerOnHandle(false);
-    showModal(ShowCameraWindow(m_ticker.store().hosts(), &m_ticker));
-}
-
-void SettingsWindow::menu_setting_Click()
-{
-    m_ticker.setPointerOnHandle(false);
-    m_ticker.pause();
-    m_ticker.beginModal();
-    open();
-}
-
-void SettingsWindow::menu_version_Click()
-{
-    // An empty row means the about page delivered with the program.
-    const QUrl page = ProgramPageUrl(m_ticker.store().host(QStringLiteral("programpage")));
-    const QString version =
-        QStringLiteral("Tarnbeck ver ") + QLatin1String(TickerState::programVersion);
-    if (page.isEmpty()) {
-        ShowMessage(this, QMessageBox::Information, QStringLiteral(" Tarnbeck"),
-                    version + QStringLiteral("\n\nプログラムのページのアドレスが設定されていません"
-                                             " (設定ファイルの host 表の programpage)。"));
-    } else if (!QDesktopServices::openUrl(page)) {
-        ShowMessage(
-            this, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
-            version +
-                QStringLiteral("\n\nブラウザーで %1 を開けませんでした。").arg(page.toString()));
-    }
-}
-
-void SettingsWindow::menu_end_Click()
-{
-    m_ticker.close();
+    ticker.menu().setSettingsWindowFactory(
+        [&ticker](QWidget *) -> QDialog * { return OpenSettingsWindow(ticker); });
 }

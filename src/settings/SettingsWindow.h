@@ -1,7 +1,6 @@
-// The settings window `setting`: display settings, the target list, and the pop-up menu it owns.
+// The settings window `setting`: display settings and the target list.
 #pragma once
 
-#include "settings/PopupMenu.h"
 #include "store/Settings.h"
 
 #include <QCheckBox>
@@ -13,8 +12,13 @@
 #include <functional>
 #include <memory>
 
+class SettingsStore;
 class TargetList;
 class TickerWindow;
+
+/// Edits the settings in the store: check boxes and the colour at once, the lists, the slider
+/// and the target list when the user closes it. It never reaches into the ticker; it says what
+/// changed, and the ticker follows (see OpenSettingsWindow).
 
 class SettingsWindow final : public QDialog
 {
@@ -40,11 +44,10 @@ public:
     /// Replaces the colour dialog (tests answer it here); an empty chooser restores the dialog.
     static void setColorChooser(ColorChooser chooser);
 
-    /// Loads the window (hidden) over the ticker's store; the menu exists from here on.
-    explicit SettingsWindow(TickerWindow &ticker);
+    /// Loads the window, hidden, from `store`.
+    SettingsWindow(SettingsStore &store, QWidget *owner);
     ~SettingsWindow() override;
 
-    PopupMenu &popupMenu() { return *m_menu; }
     TargetList *targetList() const { return m_targetList; }
     QCheckBox *Check1(int index) const { return m_check[index]; }
     QComboBox *cmb(int index) const { return m_cmb[index]; }
@@ -52,12 +55,12 @@ public:
     /// The window's labels by their index (0..14, where they exist).
     QLabel *lbl(int index) const;
 
-    /// Shows the window modally over the ticker.
+    /// Shows the window application-modal, centred on its owner.
     void open() override;
     /// The close box: saves, then closes.
     void closeByUser();
 
-    // Handlers, public so the ticker's menu and the tests reach them.
+    // Handlers, public so tests reach them.
     void Form_Activate();
     void Check1_Click(int index);
     void cmb_Click(int index);
@@ -65,19 +68,16 @@ public:
     /// Greys and disables the slide interval, scroll and scroll speed controls, or the reverse.
     void setSlideControlsUsable(bool usable);
 
-    void menu_airport_target_Click(int index);
-    void menu_slide_Click();
-    void menu_scroll_Click();
-    void menu_weather_Click();
-    void menu_sunset_Click();
-    void menu_camera_Click();
-    void menu_setting_Click();
-    void menu_version_Click();
-    void menu_end_Click();
-
 signals:
-    /// The window has closed; `saved` tells whether the close box saved it.
-    void closed(bool saved);
+    /// The ticker's text takes this size and boldness now (nothing is saved by it).
+    void textFontChanged(double pointSize, bool bold);
+    /// The ticker's text takes this colour now (it has been saved).
+    void textColorChanged(const QColor &color);
+    /// A setting that changes the report was written: the ticker refreshes at its next tick.
+    void refreshSoon();
+    /// The close box saved the window: the slide step and interval, and whether the target
+    /// list was replaced.
+    void saved(int scrollrate, int autochangerate, bool targetsReplaced);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -92,11 +92,8 @@ private:
                   bool usable);
     QLabel *addLabel(int index, const QString &caption, int x, int y);
     void writeFlag(bool Settings::*field, bool value);
-    /// Shows a modal window opened from the menu; the ticker resumes when it closes.
-    void showModal(QDialog *window);
 
-    TickerWindow &m_ticker;
-    std::unique_ptr<PopupMenu> m_menu;
+    SettingsStore &m_store;
     std::array<QLabel *, 15> m_lbl{};
     std::array<QCheckBox *, 6> m_check{};
     std::array<QComboBox *, 3> m_cmb{};
@@ -105,3 +102,8 @@ private:
     bool m_userClose = false;
     bool m_done = false;
 };
+
+/// The settings window over the ticker, its changes followed by the ticker and its cycle.
+QDialog *OpenSettingsWindow(TickerWindow &ticker);
+/// Lets the ticker's menu open the settings window.
+void InstallSettingsWindow(TickerWindow &ticker);

@@ -1,23 +1,22 @@
-// The ticker window: load and close, the refresh / slide / network-check cycle, and the handle.
+// The ticker window: load and close, the texts and their slide, the shape and the handle.
 #include "ticker/TickerWindow.h"
 
 #include "platform/Fonts.h"
-#include "platform/HttpFetch.h"
 #include "platform/MessageBox.h"
 #include "platform/SingleInstance.h"
 #include "platform/Twips.h"
 #include "platform/WindowShape.h"
-#include "settings/PopupMenu.h"
-#include "settings/SettingsLists.h"
-#include "settings/SettingsWindow.h"
+#include "store/SettingsStore.h"
 #include "ticker/LineWrap.h"
+#include "ticker/ReportBuilder.h"
+#include "ticker/StoredColor.h"
 #include "ticker/TickerLabel.h"
+#include "ticker/TickerMenu.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
-#include <QNetworkReply>
 #include <QScreen>
 
 namespace {
@@ -49,13 +48,10 @@ TickerWindow::TickerWindow(const QString &databaseDirectory, QWidget *parent)
         QStringLiteral(" 左ドラッグ ： 画面移動　右クリック ： メニュー表示 "));
     m_lbl[Handle]->setCursor(Qt::SizeAllCursor);
 
-    connect(&m_timer[RefreshClock], &QTimer::timeout, this, &TickerWindow::RefreshReport);
-    connect(&m_timer[SlideTimer], &QTimer::timeout, this, &TickerWindow::SlideStep);
-    connect(&m_timer[NetworkCheck], &QTimer::timeout, this, &TickerWindow::CheckNetwork);
-    // The handle follows pointer events instead of being polled: one timer shot per change.
-    m_timer[HandleTimer].setSingleShot(true);
-    m_timer[HandleTimer].setInterval(0);
-    connect(&m_timer[HandleTimer], &QTimer::timeout, this, &TickerWindow::ShowHandleState);
+    connect(&m_slideTimer, &QTimer::timeout, this, &TickerWindow::SlideStep);
+    m_handleTimer.setSingleShot(true);
+    m_handleTimer.setInterval(0);
+    connect(&m_handleTimer, &QTimer::timeout, this, &TickerWindow::ShowHandleState);
 }
 
 TickerWindow::~TickerWindow()
@@ -88,8 +84,6 @@ QPoint TickerWindow::startPosition(float posX, float posY)
 
 bool TickerWindow::Form_Load()
 {
-    m_state = TickerState{};
-
     m_instance = std::make_unique<SingleInstance>(m_databaseDirectory);
     if (m_instance->heldByAnother()) {
         ShowMessage(this, QMessageBox::Information, QStringLiteral(" 確認"),
@@ -114,54 +108,47 @@ bool TickerWindow::Form_Load()
     m_homePageUrl = m_store->host(QStringLiteral("home"));
     m_builder = std::make_unique<ReportBuilder>(*m_store);
     m_builder->setReportHost(m_store->host(QStringLiteral("report")));
-    connect(m_builder.get(), &ReportBuilder::finished, this, &TickerWindow::showReport);
+    m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
+    m_cycle->setHomePage(m_homePageUrl);
+    m_menu = std::make_unique<TickerMenu>(*this, *m_cycle, *m_store);
+    connect(m_cycle.get(), &TickerCycle::showReport, this, &TickerWindow::showReport);
+    connect(m_cycle.get(), &TickerCycle::showMessage, this, &TickerWindow::showMessage);
+    connect(m_cycle.get(), &TickerCycle::networkChanged, m_menu.get(), &TickerMenu::setOnline);
+    connect(m_cycle.get(), &TickerCycle::paused, this, [this] {
+        // A text half slid in would stay half shown, and be replaced before it was read.
+        if (m_slideTimer.isActive())
+            finishSlide();
+    });
 
-    // The first target, checked or not, is shown first.
-    RecordSet &targets = m_store->airportRows();
-    if (targets.RecordCount() > 0) {
-        for (targets.MoveFirst(); !targets.AtEOF(); targets.MoveNext()) {
-            if (targets.flag(QStringLiteral("check"))) {
-                m_state.anyChecked = true;
-                break;
-            }
-        }
-        targets.MoveFirst();
-        m_state.currentAirport = targets.value(QStringLiteral("airport")).toString();
-    }
-
-    const bool noTargets = targets.RecordCount() == 0;
+    // Scrolling needs a checked target; sliding and scrolling need a target at all.
+    const bool noTargets = m_store->targetAirports().isEmpty();
+    const bool anyChecked = m_cycle->anyChecked();
     if (!m_store->changeSettings([&](Settings &s) {
             ++s.startup; // held at its bound
             if (noTargets)
                 s.autochange = false;
-            if (noTargets || !m_state.anyChecked)
+            if (!anyChecked)
                 s.scroll = false;
         }))
         qWarning("%s", qPrintable(m_store->errorString()));
 
     applyTextSettings();
+    const Settings settings = m_store->settings();
+    m_slideTimer.setInterval(settings.scrollrate);
 
-    m_state.slidePeriod = 1;
-    m_state.slideCount = 0;
-    m_timer[RefreshClock].setInterval(1000);
-    m_timer[SlideTimer].setInterval(m_store->settings().scrollrate);
-
-    loadSettingsWindow();
-
-    const QPoint place = startPosition(m_store->settings().posX, m_store->settings().posY);
     resizeWindow(m_lbl[Handle]->width(), m_lbl[Handle]->height());
-    placeAt(place);
+    placeAt(startPosition(settings.posX, settings.posY));
     show();
 
-    m_timer[NetworkCheck].setInterval(1);
-    m_timer[NetworkCheck].start();
+    m_cycle->start();
     return true;
 }
 
 void TickerWindow::applyTextSettings()
 {
-    setTextColor(ColorFromStored(m_store->settings().forecolor));
-    setTextFont(m_store->settings().fontsize, m_store->settings().update);
+    const Settings settings = m_store->settings();
+    setTextColor(ColorFromStored(settings.forecolor));
+    setTextFont(settings.fontsize, settings.update);
 }
 
 void TickerWindow::setTextColor(const QColor &color)
@@ -193,30 +180,6 @@ void TickerWindow::Relayout()
     resizeWindow(width, m_lbl[Display]->height() + handleHeight);
 }
 
-void TickerWindow::loadSettingsWindow()
-{
-    // The window is built afresh after every close, and with it the menu.
-    m_settings = std::make_unique<SettingsWindow>(*this);
-    PopupMenu &menu = m_settings->popupMenu();
-    connect(menu.menu(), &QMenu::aboutToHide, this, [this] {
-        // The chosen item's handler runs after the menu hides; the ticker follows it.
-        QTimer::singleShot(0, this, &TickerWindow::afterPopupMenu);
-    });
-    connect(m_settings.get(), &SettingsWindow::closed, this, [this](bool saved) {
-        if (m_closed || !saved)
-            return;
-        if (SettingsWindow *old = m_settings.release())
-            old->deleteLater();
-        loadSettingsWindow();
-        endModal();
-    });
-}
-
-PopupMenu &TickerWindow::popupMenu()
-{
-    return m_settings->popupMenu();
-}
-
 void TickerWindow::closeEvent(QCloseEvent *event)
 {
     if (m_loaded && !m_closed)
@@ -227,41 +190,18 @@ void TickerWindow::closeEvent(QCloseEvent *event)
 void TickerWindow::Form_QueryUnload()
 {
     m_closed = true;
-    for (int i : {RefreshClock, SlideTimer, NetworkCheck})
-        m_timer[i].stop();
-    HttpFetch::cancel(m_checkReply);
-    m_checkReply = nullptr;
-    m_builder->abort();
-    popupMenu().menu()->hide();
+    m_slideTimer.stop();
+    m_cycle->stop();
+    m_menu->shutDown(); // a settings window still open is closed without saving
 
     bool compactDue = false;
     if (!m_store->SaveExitState(float(pixelsToTwips(m_place.x())),
                                 float(pixelsToTwips(m_place.y())), &compactDue))
         qWarning("%s", qPrintable(m_store->errorString()));
     m_store->CloseSettings();
-    m_settings->close(); // closed by the program: nothing is saved
     if (compactDue && !m_store->CompactSettings())
         qWarning("%s", qPrintable(m_store->errorString()));
     emit exited();
-}
-
-void TickerWindow::RefreshReport()
-{
-    if (m_store->airportRows().RecordCount() == 0) {
-        m_timer[RefreshClock].stop();
-        m_state.slideCount = 0;
-        showMessage(QLatin1String(noTargetAirport));
-        return;
-    }
-    if (++m_state.slideCount < m_state.slidePeriod)
-        return;
-    m_timer[RefreshClock].stop();
-    if (m_builder->isBuilding())
-        return; // the build under way restarts the cycle when it ends
-    m_state.slideCount = 0;
-    m_lbl[Staging]->hide();
-    updateShape();
-    m_builder->BuildReportText(m_state.currentAirport);
 }
 
 QString TickerWindow::fittedToScreen(const QString &text) const
@@ -278,70 +218,36 @@ QString TickerWindow::fittedToScreen(const QString &text) const
         text, [&](QStringView line) { return metrics.horizontalAdvance(line.toString()) <= room; });
 }
 
-void TickerWindow::showReport(const QString &airport, const QString &builtText)
+void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry)
 {
-    const QString text = fittedToScreen(builtText);
+    const QString text = fittedToScreen(builtText) + CR; // the text ends with an empty line
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
     m_slideShape = QRegion(); // the texts change: a slide under way reshapes from here
-    staging->setCaption(text);
-    if (m_store->settings().autochange) {
-        const bool scroll = m_store->settings().scroll;
-        if (scroll) {
-            staging->setCaption(text + CR);
-            // A wider new text widens the window now; a narrower one waits for the slide's end.
-            if (display->width() < staging->width())
-                resizeWindow(staging->width(), staging->height() + m_lbl[Handle]->height());
-        } else {
-            display->setCaption(text + CR);
-            fitWindowTo(Display);
-        }
-        display->show();
-        m_lbl[Handle]->show();
-        rotate(airport);
-        m_state.slidePeriod = qint16(m_store->settings().autochangerate);
-        m_timer[scroll ? SlideTimer : NetworkCheck].start();
+    if (entry == TickerCycle::Entry::SlideIn) {
+        staging->setCaption(text);
+        // A wider new text widens the window now; a narrower one waits for the slide's end.
+        if (display->width() < staging->width())
+            resizeWindow(staging->width(), staging->height() + m_lbl[Handle]->height());
+        m_slideTimer.start();
     } else {
-        display->show();
-        m_lbl[Handle]->show();
-        display->setCaption(text + CR);
+        staging->hide();
+        staging->setCaption(text);
+        display->setCaption(text);
         fitWindowTo(Display);
-        m_state.slidePeriod = 60;
-        m_timer[NetworkCheck].start();
     }
+    display->show();
+    m_lbl[Handle]->show();
     updateShape();
     savePositionIfMoved();
 }
 
-void TickerWindow::rotate(const QString &shown)
+void TickerWindow::showMessage(const QString &message)
 {
-    // From the airport just shown, whatever the menu or the settings window did to the rows'
-    // cursor in between, so the slide keeps to list order. One full pass at most: with nothing
-    // checked the current airport stays.
-    const QList<TargetAirport> targets = m_store->targetAirports();
-    const int count = int(targets.size());
-    int at = -1;
-    for (int i = 0; i < count && at < 0; ++i) {
-        if (targets[i].airport == shown)
-            at = i;
-    }
-    // A shown airport no longer in the list (-1) starts the search at the first row.
-    for (int step = 1; step <= count; ++step) {
-        const TargetAirport &next = targets[(at + step) % count];
-        if (next.checked) {
-            m_state.currentAirport = next.airport;
-            return;
-        }
-    }
-}
-
-bool TickerWindow::anyTargetChecked()
-{
-    for (const TargetAirport &target : m_store->targetAirports()) {
-        if (target.checked)
-            return true;
-    }
-    return false;
+    m_lbl[Display]->setCaption(message);
+    m_lbl[Display]->show();
+    m_lbl[Handle]->show();
+    fitWindowTo(Display);
 }
 
 void TickerWindow::placeAt(const QPoint &place)
@@ -353,9 +259,8 @@ void TickerWindow::placeAt(const QPoint &place)
 void TickerWindow::moveEvent(QMoveEvent *event)
 {
     // Only the user's drag chooses a place; a window manager that pushes a grown window back
-    // onto the screen does not.
-    // The manager's last move of a drag may come after the button is up: it is still the
-    // user's, and the drag ends with it.
+    // onto the screen does not. The manager's last move of a drag may come after the button
+    // is up: it is still the user's, and the drag ends with it.
     if (m_dragState == DragState::System) {
         m_place = pos();
         if (!PrimaryButtonHeld())
@@ -368,7 +273,7 @@ void TickerWindow::savePositionIfMoved()
 {
     const float left = float(pixelsToTwips(m_place.x()));
     const float top = float(pixelsToTwips(m_place.y()));
-    // Only a changed place is written (saveSettings writes only what differs).
+    // Only a changed place is written: the store writes only what differs.
     if (!m_store->changeSettings([&](Settings &s) {
             s.posX = left;
             s.posY = top;
@@ -395,7 +300,7 @@ void TickerWindow::SlideStep()
         return;
     }
     finishSlide();
-    m_timer[NetworkCheck].start();
+    m_cycle->slideFinished();
 }
 
 void TickerWindow::finishSlide()
@@ -403,7 +308,7 @@ void TickerWindow::finishSlide()
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
     const int handleHeight = m_lbl[Handle]->height();
-    m_timer[SlideTimer].stop();
+    m_slideTimer.stop();
     m_slideShape = QRegion();
     display->move(0, m_lbl[Handle]->y() + handleHeight);
     display->setCaption(staging->caption());
@@ -411,39 +316,9 @@ void TickerWindow::finishSlide()
     resizeWindow(display->width(), staging->height() + handleHeight);
 }
 
-void TickerWindow::CheckNetwork()
-{
-    m_timer[NetworkCheck].stop();
-    if (m_checkReply || m_builder->isBuilding())
-        return; // the step under way restarts the cycle when it ends
-    const QUrl url(m_homePageUrl + QStringLiteral("/ident.dat"));
-    m_checkReply = HttpFetch::get(url, this, [this](const FetchResult &result) {
-        m_checkReply = nullptr;
-        // Any answer with a body proves the network, an error page included.
-        if (!result.body.isEmpty()) {
-            popupMenu().setNetworkItemsEnabled(true, m_store->settings().autochange);
-            m_timer[NetworkCheck].setInterval(1);
-            m_timer[RefreshClock].start();
-        } else {
-            showMessage(QLatin1String(noNetworkConnection));
-            popupMenu().setNetworkItemsEnabled(false, false);
-            m_timer[NetworkCheck].setInterval(5000);
-            m_timer[NetworkCheck].start();
-        }
-    });
-}
-
-void TickerWindow::showMessage(const QString &message)
-{
-    m_lbl[Display]->setCaption(message);
-    m_lbl[Display]->show();
-    m_lbl[Handle]->show();
-    fitWindowTo(Display);
-}
-
 void TickerWindow::ShowHandleState()
 {
-    const QString wanted = QString::fromUtf8(m_state.pointerOnHandle ? handleFilled : handleHollow);
+    const QString wanted = QString::fromUtf8(m_pointerOnHandle ? handleFilled : handleHollow);
     if (m_lbl[Handle]->caption() != wanted) {
         m_lbl[Handle]->setCaption(wanted);
         updateShape();
@@ -452,39 +327,10 @@ void TickerWindow::ShowHandleState()
 
 void TickerWindow::setPointerOnHandle(bool onHandle)
 {
-    if (m_state.pointerOnHandle == onHandle)
+    if (m_pointerOnHandle == onHandle)
         return;
-    m_state.pointerOnHandle = onHandle;
-    m_timer[HandleTimer].start();
-}
-
-void TickerWindow::hurry()
-{
-    // A build or check under way is for the old state of the cycle: drop it.
-    m_builder->abort();
-    HttpFetch::cancel(m_checkReply);
-    m_checkReply = nullptr;
-    m_state.slideCount = 0;
-    m_state.slidePeriod = 1;
-    m_timer[NetworkCheck].start();
-}
-
-void TickerWindow::pause()
-{
-    // A text half slid in would stay half shown, and be replaced before it was ever read.
-    if (m_timer[SlideTimer].isActive())
-        finishSlide();
-    for (int i : {RefreshClock, SlideTimer, NetworkCheck})
-        m_timer[i].stop();
-    m_builder->abort();
-    HttpFetch::cancel(m_checkReply);
-    m_checkReply = nullptr;
-}
-
-void TickerWindow::resume()
-{
-    if (!m_builder->isBuilding() && !m_checkReply)
-        m_timer[NetworkCheck].start();
+    m_pointerOnHandle = onHandle;
+    m_handleTimer.start();
 }
 
 void TickerWindow::fitWindowTo(int index)
@@ -521,18 +367,22 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
                       : watched == m_lbl[Display] ? Display
                       : watched == m_lbl[Staging] ? Staging
                                                   : -1;
-    if (index < 0)
-        return QWidget::eventFilter(watched, event);
+    if (index >= 0 && handleMouse(index, event))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
 
+bool TickerWindow::handleMouse(int index, QEvent *event)
+{
     switch (event->type()) {
     case QEvent::Enter:
         setPointerOnHandle(index == Handle);
-        break;
+        return false;
     case QEvent::Leave:
         // Off the square, wherever the pointer went: the hollow square again.
         if (index == Handle)
             setPointerOnHandle(false);
-        break;
+        return false;
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         setPointerOnHandle(index == Handle);
@@ -573,64 +423,11 @@ bool TickerWindow::eventFilter(QObject *watched, QEvent *event)
         m_pressed = false;
         return true;
     default:
-        break;
+        return false;
     }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TickerWindow::showPopupMenu(const QPoint &globalPos)
 {
-    PopupMenu &menu = popupMenu();
-    const QList<TargetAirport> targets = m_store->targetAirports();
-    if (targets.isEmpty()) {
-        menu.setTargets({});
-        menu.menu_airport()->menuAction()->setEnabled(false);
-        menu.menu_slide()->setEnabled(false);
-        menu.menu_scroll()->setEnabled(false);
-    } else {
-        menu.menu_airport()->menuAction()->setEnabled(true);
-        QStringList codes;
-        bool someChecked = false;
-        for (const TargetAirport &target : targets) {
-            codes.append(target.airport);
-            someChecked = someChecked || target.checked;
-        }
-        menu.setTargets(codes);
-        if (!someChecked) {
-            switchSlidingOff();
-            menu.menu_slide()->setEnabled(false);
-            m_settings->setSlideControlsUsable(false);
-        }
-    }
-    menu.menu()->popup(globalPos);
-}
-
-void TickerWindow::afterPopupMenu()
-{
-    if (m_closed || m_modalOpen)
-        return; // a window opened from the menu runs these steps when it closes
-    if (!anyTargetChecked()) {
-        m_builder->abort();
-        HttpFetch::cancel(m_checkReply);
-        m_checkReply = nullptr;
-        switchSlidingOff();
-    }
-    m_timer[NetworkCheck].start();
-}
-
-void TickerWindow::switchSlidingOff()
-{
-    if (!m_store->changeSettings([](Settings &s) { s.autochange = s.scroll = false; }))
-        qWarning("%s", qPrintable(m_store->errorString()));
-    // The menu may have been rebuilt from the old values: it shows what is stored.
-    PopupMenu &menu = popupMenu();
-    menu.menu_slide()->setChecked(false);
-    menu.menu_scroll()->setChecked(false);
-    menu.menu_scroll()->setEnabled(false);
-}
-
-void TickerWindow::endModal()
-{
-    m_modalOpen = false;
-    afterPopupMenu();
+    m_menu->popup(globalPos);
 }

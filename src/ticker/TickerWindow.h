@@ -1,33 +1,28 @@
-// The ticker window `main`: a borderless, see-through window of report text and its cycle.
+// The ticker window `main`: a borderless, see-through window of report text and its handle.
 #pragma once
 
-#include "store/SettingsStore.h"
-#include "ticker/ReportBuilder.h"
-#include "ticker/TickerState.h"
+#include "ticker/TickerCycle.h"
 
-#include <QNetworkReply>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
 
-class PopupMenu;
-class SettingsWindow;
+class ReportBuilder;
+class SettingsStore;
 class SingleInstance;
 class TickerLabel;
+class TickerMenu;
 
+/// Loads and closes the program, and shows what the cycle says: it paints, shapes, slides the
+/// text in, is dragged by its handle and shows the pop-up menu.
 class TickerWindow final : public QWidget
 {
     Q_OBJECT
 public:
     /// Indexes of `lbl`.
     enum LabelIndex { Staging = 0, Display = 1, Handle = 2 };
-    /// Indexes of `Timer`.
-    enum TimerIndex { RefreshClock = 0, SlideTimer = 1, NetworkCheck = 2, HandleTimer = 3 };
 
-    static constexpr auto noTargetAirport = "NO TARGET AIRPORT";
-    static constexpr auto noNetworkConnection = "NO NETWORK CONNECTION";
     static constexpr auto handleHollow = "□";
     static constexpr auto handleFilled = "■";
 
@@ -36,32 +31,18 @@ public:
     ~TickerWindow() override;
 
     /// Starts the ticker. False when the program must end at once: another instance runs, or
-    /// the database cannot be used (the user has been told).
+    /// the database or its folder cannot be used (the user has been told).
     bool Form_Load();
 
-    // The cycle; each runs on its timer and may be called directly.
-    void RefreshReport();
-    void SlideStep();
-    void CheckNetwork();
-    void ShowHandleState();
-
-    /// Shows `currentAirport` at the next tick after a network check.
-    void hurry();
-    /// Stops the cycle (while the settings window is open); a build in flight is dropped.
-    void pause();
-    /// Restarts the cycle with a network check, unless a build or check is already under way.
-    void resume();
-
-    TickerState &state() { return m_state; }
     SettingsStore &store() { return *m_store; }
-    /// The pop-up menu, owned by the (hidden) settings window.
-    PopupMenu &popupMenu();
-    SettingsWindow *settingsWindow() const { return m_settings.get(); }
+    TickerCycle &cycle() { return *m_cycle; }
+    TickerMenu &menu() { return *m_menu; }
     ReportBuilder &reportBuilder() { return *m_builder; }
     TickerLabel *lbl(int index) const { return m_lbl[index]; }
-    QTimer &Timer(int index) { return m_timer[index]; }
+    /// `Timer`(1): one step of the new text sliding in, every `scrollrate` ms.
+    QTimer &slideTimer() { return m_slideTimer; }
     QString homePageUrl() const { return m_homePageUrl; }
-    bool isCheckingNetwork() const { return m_checkReply != nullptr; }
+
     /// Where a first run puts the window, and where an unreachable stored place falls back to.
     static QPoint defaultPosition();
     /// The stored place in pixels, or the default when it is 0 or lies on no present screen.
@@ -74,16 +55,15 @@ public:
     void setTextColor(const QColor &color);
     /// Fits the window to the wider text label and puts the labels at rest below the handle.
     void Relayout();
-    void setPointerOnHandle(bool onHandle);
-    void setAnyChecked(bool anyChecked) { m_state.anyChecked = anyChecked; }
 
-    /// A modal window opened from the menu: the steps after the menu wait for it to close.
-    void beginModal() { m_modalOpen = true; }
-    void endModal();
-    /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.
+    /// One step of a slide; the last one puts the new text at rest and tells the cycle.
+    void SlideStep();
+    /// Draws the handle filled while the pointer is on it, hollow otherwise.
+    void ShowHandleState();
+    void setPointerOnHandle(bool onHandle);
+    bool pointerOnHandle() const { return m_pointerOnHandle; }
+    /// The right click on the handle.
     void showPopupMenu(const QPoint &globalPos);
-    /// What follows every use of the menu: sliding off when nothing is checked, a network check.
-    void afterPopupMenu();
 
 signals:
     /// The window has closed and the store is shut: the program may end.
@@ -96,42 +76,38 @@ protected:
 
 private:
     void Form_QueryUnload();
-    void showReport(const QString &airport, const QString &builtText);
+    void showReport(const QString &builtText, TickerCycle::Entry entry);
+    void showMessage(const QString &message);
     /// `text` with lines that would run past the screen's right edge wrapped.
     QString fittedToScreen(const QString &text) const;
-    void showMessage(const QString &message);
-    /// The next checked target after `shown` becomes `currentAirport`.
-    void rotate(const QString &shown);
-    bool anyTargetChecked();
+    /// Ends a slide at once: the new text at rest, the window fitted to it.
+    void finishSlide();
     void fitWindowTo(int index);
     void resizeWindow(int width, int height);
     void updateShape();
-    void savePositionIfMoved();
     /// Moves the window to a place the program or the user chose: the one that is saved.
     void placeAt(const QPoint &place);
-    /// Ends a slide at once: the new text at rest, the window fitted to it.
-    void finishSlide();
-    void loadSettingsWindow();
-    /// Sliding and scrolling off in the settings and in the menu.
-    void switchSlidingOff();
+    void savePositionIfMoved();
+    bool handleMouse(int index, QEvent *event);
 
     QString m_databaseDirectory;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<ReportBuilder> m_builder;
-    std::unique_ptr<SettingsWindow> m_settings;
-    TickerState m_state;
+    QtCycleClock m_clock;
+    std::unique_ptr<TickerCycle> m_cycle;
+    std::unique_ptr<TickerMenu> m_menu;
     std::array<TickerLabel *, 3> m_lbl{};
-    std::array<QTimer, 4> m_timer;
+    QTimer m_slideTimer;
+    QTimer m_handleTimer; ///< one shot per pointer change, instead of a poll
     QString m_homePageUrl;
-    QPointer<QNetworkReply> m_checkReply;
     QRegion m_slideShape; ///< both texts' shape during a slide, in the display label's coordinates
     enum class DragState { None, System, Following };
     DragState m_dragState = DragState::None;
     QPoint m_dragOffset;    ///< the pointer's offset in the window when the handle was pressed
     bool m_pressed = false; ///< the left button went down on the handle; a move drags
     QPoint m_place;         ///< where the user or the program put the window
-    bool m_modalOpen = false;
+    bool m_pointerOnHandle = false;
     bool m_loaded = false;
     bool m_closed = false;
 };

@@ -263,8 +263,8 @@ void TestHostileServers::tickerStaysResponsiveWhileDripping()
 
     QElapsedTimer clock;
     clock.start();
-    ticker->state().slideCount = qint16(ticker->state().slidePeriod - 1);
-    ticker->RefreshReport();
+    ticker->cycle().setSlideCount(qint16(ticker->cycle().slidePeriod() - 1));
+    ticker->cycle().RefreshReport();
     QVERIFY(ticker->reportBuilder().isBuilding());
     // The pointer still works meanwhile: the handle follows it at once.
     QTest::qWait(300);

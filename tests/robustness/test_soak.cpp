@@ -2,6 +2,7 @@
 // missing in turn. Resident memory and open descriptors must stay flat after a warm-up.
 #include "RobustnessSupport.h"
 #include "support/TestDatabase.h"
+#include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
 
@@ -83,8 +84,8 @@ void TestSoak::dayOfCyclesStaysFlat()
     TickerWindow ticker(db.directory());
     QVERIFY(ticker.Form_Load());
     ticker.reportBuilder().setTimeout(2000);
-    QTRY_VERIFY_WITH_TIMEOUT(ticker.Timer(TickerWindow::RefreshClock).isActive(), 5000);
-    ticker.Timer(TickerWindow::RefreshClock).stop();
+    QTRY_VERIFY_WITH_TIMEOUT(ticker.cycle().isActive(CycleClock::RefreshClock), 5000);
+    ticker.cycle().clock().stop(CycleClock::RefreshClock);
 
     const auto serveCycle = [&](int cycle) {
         // Each airport's files turn good, bad (a page) and missing in turn, out of step.
@@ -126,17 +127,17 @@ void TestSoak::dayOfCyclesStaysFlat()
     for (int cycle = 0; cycle < total; ++cycle) {
         serveCycle(cycle);
         built.clear();
-        ticker.state().slideCount = qint16(ticker.state().slidePeriod - 1);
-        ticker.RefreshReport();
+        ticker.cycle().setSlideCount(qint16(ticker.cycle().slidePeriod() - 1));
+        ticker.cycle().RefreshReport();
         QVERIFY2(built.wait(5000), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
         // The slide, step by step, instead of its timer.
-        for (int step = 0; ticker.Timer(TickerWindow::SlideTimer).isActive(); ++step) {
+        for (int step = 0; ticker.slideTimer().isActive(); ++step) {
             QVERIFY(step < 10000);
             ticker.SlideStep();
         }
         ticker.ShowHandleState();
-        QTRY_VERIFY_WITH_TIMEOUT(ticker.Timer(TickerWindow::RefreshClock).isActive(), 5000);
-        ticker.Timer(TickerWindow::RefreshClock).stop();
+        QTRY_VERIFY_WITH_TIMEOUT(ticker.cycle().isActive(CycleClock::RefreshClock), 5000);
+        ticker.cycle().clock().stop(CycleClock::RefreshClock);
         QVERIFY(ticker.lbl(TickerWindow::Display)->caption().contains(QStringLiteral(" METAR ")));
 
         if (cycle == warmUp) {

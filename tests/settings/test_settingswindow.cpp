@@ -1,12 +1,13 @@
 // The settings window, the target list and the pop-up menu against a running ticker.
 #include "platform/MessageBox.h"
 #include "platform/SqlDatabase.h"
-#include "settings/PopupMenu.h"
 #include "settings/SettingsLists.h"
 #include "settings/SettingsWindow.h"
 #include "settings/TargetList.h"
 #include "support/TickerFixture.h"
+#include "ticker/PopupMenu.h"
 #include "ticker/TickerLabel.h"
+#include "ticker/TickerMenu.h"
 
 #include <QDesktopServices>
 #include <QScrollBar>
@@ -82,7 +83,14 @@ private slots:
     void versionItem();
 
 private:
-    SettingsWindow *settings() const { return m_fixture->ticker()->settingsWindow(); }
+    /// The settings window, opened from the menu as the user opens it.
+    SettingsWindow *settings() const
+    {
+        TickerMenu &menu = m_fixture->ticker()->menu();
+        if (!menu.modalWindow())
+            menu.menu_setting_Click();
+        return qobject_cast<SettingsWindow *>(menu.modalWindow());
+    }
     std::unique_ptr<TickerFixture> m_fixture;
 };
 
@@ -181,7 +189,6 @@ void TestSettingsWindow::loadShowsTheSettings()
     QVERIFY(m_fixture->load());
     SettingsWindow *w = settings();
     QVERIFY(w);
-    QVERIFY(!w->isVisible()); // loaded hidden at the ticker's start
     QCOMPARE(w->cmb(SettingsWindow::SizeList)->currentText(), QStringLiteral("12"));
     QCOMPARE(w->cmb(SettingsWindow::TimeDiffList)->currentText(), QStringLiteral(" 0"));
     QCOMPARE(w->cmb(SettingsWindow::IntervalList)->currentText(), QStringLiteral("40"));
@@ -248,10 +255,10 @@ void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
     QCOMPARE(fileText(path, QStringLiteral("SELECT getTAF FROM setting")),
              QStringLiteral("7")); // untouched
     Q_UNUSED(settingsBefore);
-    QCOMPARE(ticker->Timer(TickerWindow::SlideTimer).interval(), 60);
-    QCOMPARE(ticker->state().slidePeriod, qint16(40));
+    QCOMPARE(ticker->slideTimer().interval(), 60);
+    QCOMPARE(ticker->cycle().slidePeriod(), qint16(40));
     // A fresh window replaces the closed one.
-    QTRY_VERIFY(ticker->settingsWindow() != w);
+    QTRY_VERIFY(!ticker->menu().modalWindow());
 }
 
 void TestSettingsWindow::closeByProgramSavesNothing()
@@ -281,18 +288,18 @@ void TestSettingsWindow::checkBoxesWriteAtOnce()
     w->open();
     const QString path = m_fixture->db().path();
 
-    ticker->state().slideCount = 0;
-    ticker->state().slidePeriod = 20;
+    ticker->cycle().setSlideCount(0);
+    ticker->cycle().setSlidePeriod(20);
     w->Check1(SettingsWindow::CheckSlide)->click(); // off
     QCOMPARE(fileText(path, QStringLiteral("SELECT autochange FROM setting")), QStringLiteral("0"));
     QVERIFY(!w->cmb(SettingsWindow::IntervalList)->isEnabled());
     QVERIFY(!w->Check1(SettingsWindow::CheckScroll)->isEnabled());
-    QCOMPARE(ticker->state().slideCount, qint16(0));
+    QCOMPARE(ticker->cycle().slideCount(), qint16(0));
     w->Check1(SettingsWindow::CheckSlide)
         ->click(); // on again: the ticker moves on at its next tick
     QCOMPARE(fileText(path, QStringLiteral("SELECT autochange FROM setting")),
              QStringLiteral("-1"));
-    QCOMPARE(ticker->state().slideCount, ticker->state().slidePeriod);
+    QCOMPARE(ticker->cycle().slideCount(), ticker->cycle().slidePeriod());
     QVERIFY(w->Check1(SettingsWindow::CheckScroll)->isEnabled());
     QVERIFY(!w->Slider()->isEnabled()); // scroll itself is still off
 
@@ -389,21 +396,20 @@ void TestSettingsWindow::emptiedTargetListStartsNoTimer()
     QCOMPARE(labelColor(w->lbl(4)), QColor(0x80, 0x80, 0x80));
     QVERIFY(!w->targetList()->Frame1(TargetList::Targets)->isHidden());
 
-    const QString before = ticker->state().currentAirport;
-    for (int i : {0, 1, 2})
-        ticker->Timer(i).stop();
+    const QString before = ticker->cycle().currentAirport();
+    m_fixture->stopCycleTimers();
     w->closeByUser();
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT count(*) FROM airport")),
              QStringLiteral("0"));
-    QCOMPARE(ticker->state().currentAirport, before);
-    QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
-    QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
+    QCOMPARE(ticker->cycle().currentAirport(), before);
+    QVERIFY(!ticker->slideTimer().isActive());
+    QVERIFY(!ticker->cycle().isActive(CycleClock::RefreshClock));
     // Sliding went off with the last target; the rebuilt menu says so.
     QTRY_COMPARE(
         fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange, scroll FROM setting")),
         QStringLiteral("0|0"));
-    QVERIFY(!ticker->popupMenu().menu_slide()->isChecked());
-    QVERIFY(!ticker->popupMenu().menu_scroll()->isChecked());
+    QVERIFY(!ticker->menu().menu().menu_slide()->isChecked());
+    QVERIFY(!ticker->menu().menu().menu_scroll()->isChecked());
 }
 
 void TestSettingsWindow::deleteMiddleRowKeepsMarks()
@@ -580,10 +586,10 @@ void TestSettingsWindow::savedTargetsReachTheTicker()
                  QStringLiteral("SELECT number, airport, \"check\" FROM airport ORDER BY number")),
         QStringLiteral("1|RJBB|-1\n2|RJTT|-1\n3|RJAA|0"));
     // The ticker is hurried to the first target.
-    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
-    QCOMPARE(ticker->state().slidePeriod, qint16(1));
-    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive());
-    ticker->Timer(TickerWindow::RefreshClock).stop();
+    QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB"));
+    QCOMPARE(ticker->cycle().slidePeriod(), qint16(1));
+    QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock));
+    ticker->cycle().clock().stop(CycleClock::RefreshClock);
     QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB METAR")));
 }
@@ -596,22 +602,22 @@ void TestSettingsWindow::submenuListsCurrentTargets()
     QVERIFY(ticker);
     ticker->showPopupMenu(QPoint(10, 10));
     QStringList shown;
-    for (QAction *item : ticker->popupMenu().menu_airport_target())
+    for (QAction *item : ticker->menu().menu().menu_airport_target())
         shown.append(item->text());
     QCOMPARE(shown, (QStringList{"RJTT", "RJAA", "RJBB", "RJCC", "RJFF"}));
-    ticker->popupMenu().menu()->hide();
+    ticker->menu().menu().menu()->hide();
 
     QVERIFY(ticker->store().ReplaceTargets({{"RJFF", true}, {"RJTT", false}}));
     ticker->showPopupMenu(QPoint(10, 10));
     shown.clear();
-    for (QAction *item : ticker->popupMenu().menu_airport_target())
+    for (QAction *item : ticker->menu().menu().menu_airport_target())
         shown.append(item->text());
     QCOMPARE(shown, (QStringList{"RJFF", "RJTT"}));
-    QVERIFY(ticker->popupMenu().menu_airport()->menuAction()->isEnabled());
-    ticker->popupMenu().menu()->hide();
+    QVERIFY(ticker->menu().menu().menu_airport()->menuAction()->isEnabled());
+    ticker->menu().menu().menu()->hide();
     // After the menu: a network check restarts the cycle.
-    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive() ||
-                ticker->isCheckingNetwork());
+    QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock) ||
+                ticker->cycle().isCheckingNetwork());
 }
 
 void TestSettingsWindow::noneCheckedSwitchesSlidingOff()
@@ -622,26 +628,29 @@ void TestSettingsWindow::noneCheckedSwitchesSlidingOff()
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     ticker->showPopupMenu(QPoint(10, 10));
-    QVERIFY(!ticker->popupMenu().menu_slide()->isEnabled());
-    QVERIFY(!ticker->popupMenu().menu_scroll()->isEnabled());
+    QVERIFY(!ticker->menu().menu().menu_slide()->isEnabled());
+    QVERIFY(!ticker->menu().menu().menu_scroll()->isEnabled());
     QVERIFY(!settings()->Check1(SettingsWindow::CheckSlide)->isEnabled());
+    settings()->closeByUser();
+    QTRY_VERIFY(!ticker->menu().modalWindow());
     // Whatever was chosen: sliding and scrolling are off once the menu has closed.
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1")));
     QVERIFY(ticker->store().RefreshSettingRows());
-    ticker->popupMenu().menu()->hide();
+    ticker->menu().menu().menu()->hide();
     QTRY_COMPARE(
         fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange, scroll FROM setting")),
         QStringLiteral("0|0"));
-    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive() || ticker->isCheckingNetwork() ||
-            ticker->Timer(TickerWindow::RefreshClock).isActive());
+    QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck) ||
+            ticker->cycle().isCheckingNetwork() ||
+            ticker->cycle().isActive(CycleClock::RefreshClock));
 
     // With no targets at all the menu still opens, the target items off.
     QVERIFY(ticker->store().ReplaceTargets({}));
     ticker->showPopupMenu(QPoint(10, 10));
-    QVERIFY(!ticker->popupMenu().menu_airport()->menuAction()->isEnabled());
-    QVERIFY(ticker->popupMenu().menu_end()->isEnabled());
-    ticker->popupMenu().menu()->hide();
+    QVERIFY(!ticker->menu().menu().menu_airport()->menuAction()->isEnabled());
+    QVERIFY(ticker->menu().menu().menu_end()->isEnabled());
+    ticker->menu().menu().menu()->hide();
 }
 
 void TestSettingsWindow::choosingAnAirportShowsIt()
@@ -651,22 +660,22 @@ void TestSettingsWindow::choosingAnAirportShowsIt()
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     ticker->showPopupMenu(QPoint(10, 10));
-    ticker->popupMenu().menu_airport_target()[2]->trigger(); // RJBB
-    ticker->popupMenu().menu()->hide();
-    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
-    QVERIFY(!ticker->popupMenu().menu_slide()->isChecked());
-    QVERIFY(!ticker->popupMenu().menu_scroll()->isEnabled());
+    ticker->menu().menu().menu_airport_target()[2]->trigger(); // RJBB
+    ticker->menu().menu().menu()->hide();
+    QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB"));
+    QVERIFY(!ticker->menu().menu().menu_slide()->isChecked());
+    QVERIFY(!ticker->menu().menu().menu_scroll()->isEnabled());
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")),
              QStringLiteral("0"));
     // The next tick after the network check shows it.
-    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive());
-    ticker->Timer(TickerWindow::RefreshClock).stop();
-    QCOMPARE(ticker->state().slidePeriod, qint16(1));
+    QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock));
+    ticker->cycle().clock().stop(CycleClock::RefreshClock);
+    QCOMPARE(ticker->cycle().slidePeriod(), qint16(1));
     QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
-    ticker->RefreshReport();
+    ticker->cycle().RefreshReport();
     QVERIFY(built.wait(5000));
     QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB METAR")));
-    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB")); // sliding is off: it stays
+    QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB")); // sliding is off: it stays
 }
 
 void TestSettingsWindow::slideAndScrollItems()
@@ -675,13 +684,13 @@ void TestSettingsWindow::slideAndScrollItems()
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = 0, scroll = 0")));
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
-    PopupMenu &menu = ticker->popupMenu();
-    ticker->state().slideCount = 0;
-    ticker->state().slidePeriod = 60;
+    PopupMenu &menu = ticker->menu().menu();
+    ticker->cycle().setSlideCount(0);
+    ticker->cycle().setSlidePeriod(60);
     menu.menu_slide()->trigger(); // on: the ticker moves on at its next tick
     QVERIFY(menu.menu_slide()->isChecked());
     QVERIFY(menu.menu_scroll()->isEnabled());
-    QCOMPARE(ticker->state().slideCount, qint16(60));
+    QCOMPARE(ticker->cycle().slideCount(), qint16(60));
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")),
              QStringLiteral("-1"));
     menu.menu_scroll()->trigger();
@@ -700,19 +709,19 @@ void TestSettingsWindow::settingItemPausesUntilClosed()
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     ticker->showPopupMenu(QPoint(10, 10));
-    ticker->popupMenu().menu_setting()->trigger();
-    ticker->popupMenu().menu()->hide();
-    SettingsWindow *w = settings();
+    ticker->menu().menu().menu_setting()->trigger();
+    ticker->menu().menu().menu()->hide();
+    auto *w = qobject_cast<SettingsWindow *>(ticker->menu().modalWindow());
+    QVERIFY(w);
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowModality(), Qt::ApplicationModal); // a chart window takes no input
     QCOMPARE(QApplication::activeModalWidget(), w);
     QTest::qWait(50); // the steps after the menu must wait for the window
-    for (int i : {0, 1, 2})
-        QVERIFY(!ticker->Timer(i).isActive());
+    QVERIFY(!m_fixture->anyCycleTimerActive());
     w->closeByUser();
-    QTRY_VERIFY(ticker->Timer(TickerWindow::RefreshClock).isActive() ||
-                ticker->isCheckingNetwork() ||
-                ticker->Timer(TickerWindow::NetworkCheck).isActive());
+    QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock) ||
+                ticker->cycle().isCheckingNetwork() ||
+                ticker->cycle().isActive(CycleClock::NetworkCheck));
 }
 
 void TestSettingsWindow::slideControlsAlikeOnEveryOpening()
@@ -723,9 +732,10 @@ void TestSettingsWindow::slideControlsAlikeOnEveryOpening()
     QVERIFY(ticker);
     for (int opening = 1; opening <= 2; ++opening) {
         ticker->showPopupMenu(QPoint(10, 10));
-        ticker->popupMenu().menu_setting()->trigger();
-        ticker->popupMenu().menu()->hide();
-        SettingsWindow *w = settings();
+        ticker->menu().menu().menu_setting()->trigger();
+        ticker->menu().menu().menu()->hide();
+        auto *w = qobject_cast<SettingsWindow *>(ticker->menu().modalWindow());
+        QVERIFY(w);
         QTRY_VERIFY(w->isVisible());
         QVERIFY2(!w->cmb(SettingsWindow::IntervalList)->isEnabled(),
                  qPrintable(QString::number(opening)));
@@ -734,7 +744,7 @@ void TestSettingsWindow::slideControlsAlikeOnEveryOpening()
         QCOMPARE(labelColor(w->lbl(4)), QColor(0x80, 0x80, 0x80));
         QCOMPARE(labelColor(w->lbl(5)), QColor(0x80, 0x80, 0x80));
         w->closeByUser();
-        QTRY_VERIFY(settings() != w);
+        QTRY_VERIFY(!ticker->menu().modalWindow());
     }
 }
 
@@ -773,7 +783,7 @@ void TestSettingsWindow::versionItem()
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    ticker->popupMenu().menu_version()->trigger();
+    ticker->menu().menu().menu_version()->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QCOMPARE(catcher.urls, (QList<QUrl>{QUrl(QStringLiteral("https://tarnbeck.example"))}));
     QVERIFY(shown.isEmpty());

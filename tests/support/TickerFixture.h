@@ -1,9 +1,13 @@
 // A running ticker over a temporary database whose servers are a loopback stand-in.
 #pragma once
 
+#include "settings/SettingsWindow.h"
+#include "store/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
+#include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
+#include "ticker/TickerMenu.h"
 #include "ticker/TickerWindow.h"
 
 #include <QMouseEvent>
@@ -65,7 +69,10 @@ public:
     TickerWindow *start()
     {
         m_ticker = std::make_unique<TickerWindow>(m_db.directory());
-        return m_ticker->Form_Load() ? m_ticker.get() : nullptr;
+        if (!m_ticker->Form_Load())
+            return nullptr;
+        InstallSettingsWindow(*m_ticker);
+        return m_ticker.get();
     }
 
     /// Loads the ticker and waits for its first network check; the test drives the clock after.
@@ -73,10 +80,10 @@ public:
     {
         if (!start())
             return nullptr;
-        if (!QTest::qWaitFor([&] { return m_ticker->Timer(TickerWindow::RefreshClock).isActive(); },
+        if (!QTest::qWaitFor([&] { return m_ticker->cycle().isActive(CycleClock::RefreshClock); },
                              5000))
             return nullptr;
-        m_ticker->Timer(TickerWindow::RefreshClock).stop();
+        m_ticker->cycle().clock().stop(CycleClock::RefreshClock);
         return m_ticker.get();
     }
 
@@ -84,8 +91,8 @@ public:
     bool refreshNow()
     {
         QSignalSpy built(&m_ticker->reportBuilder(), &ReportBuilder::finished);
-        m_ticker->state().slideCount = qint16(m_ticker->state().slidePeriod - 1);
-        m_ticker->RefreshReport();
+        m_ticker->cycle().setSlideCount(qint16(m_ticker->cycle().slidePeriod() - 1));
+        m_ticker->cycle().RefreshReport();
         return built.wait(5000);
     }
 
@@ -104,6 +111,21 @@ public:
         for (int step = 1; step <= 3; ++step)
             send(QEvent::MouseMove, start + delta * step / 3, Qt::NoButton, Qt::LeftButton);
         send(QEvent::MouseButtonRelease, start + delta, Qt::LeftButton, Qt::NoButton);
+    }
+
+    /// Whether any of the refresh clock, the slide and the network check runs.
+    bool anyCycleTimerActive() const
+    {
+        return m_ticker->cycle().isActive(CycleClock::RefreshClock) ||
+               m_ticker->cycle().isActive(CycleClock::NetworkCheck) ||
+               m_ticker->slideTimer().isActive();
+    }
+    /// Stops the refresh clock, the slide and the network check.
+    void stopCycleTimers()
+    {
+        m_ticker->cycle().clock().stop(CycleClock::RefreshClock);
+        m_ticker->cycle().clock().stop(CycleClock::NetworkCheck);
+        m_ticker->slideTimer().stop();
     }
 
 private:

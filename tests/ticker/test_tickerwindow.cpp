@@ -2,9 +2,9 @@
 #include "platform/MessageBox.h"
 #include "platform/SqlDatabase.h"
 #include "platform/Twips.h"
-#include "settings/PopupMenu.h"
 #include "support/TickerFixture.h"
 #include "ticker/LineWrap.h"
+#include "ticker/PopupMenu.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
 
@@ -91,8 +91,8 @@ TickerWindow *TestTickerWindow::loadWithAHangingBuild()
     TickerWindow *ticker = m_fixture->load();
     if (!ticker)
         return nullptr;
-    ticker->state().slideCount = 0;
-    ticker->RefreshReport();
+    ticker->cycle().setSlideCount(0);
+    ticker->cycle().RefreshReport();
     return ticker->reportBuilder().isBuilding() ? ticker : nullptr;
 }
 
@@ -105,14 +105,14 @@ void TestTickerWindow::firstReportOneTickAfterTheCheck()
 {
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QCOMPARE(ticker->state().slidePeriod, qint16(1));
-    QCOMPARE(ticker->Timer(TickerWindow::RefreshClock).interval(), 1000);
-    QVERIFY(ticker->popupMenu().menu_weather()->isEnabled());
+    QCOMPARE(ticker->cycle().slidePeriod(), qint16(1));
+    QCOMPARE(ticker->cycle().clock().interval(CycleClock::RefreshClock), 1000);
+    QVERIFY(ticker->menu().menu().menu_weather()->isEnabled());
 
     // The first tick reaches the period of 1: the first target is built and shown.
-    ticker->state().slideCount = 0;
+    ticker->cycle().setSlideCount(0);
     QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
-    ticker->RefreshReport();
+    ticker->cycle().RefreshReport();
     QVERIFY(built.wait(5000));
     const QString shown = ticker->lbl(TickerWindow::Display)->caption();
     QVERIFY2(shown.startsWith(QStringLiteral("RJTT METAR 1230Z\r 151230Z")), qPrintable(shown));
@@ -120,9 +120,10 @@ void TestTickerWindow::firstReportOneTickAfterTheCheck()
     QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
     QVERIFY(!ticker->lbl(TickerWindow::Staging)->isVisible());
     // Sliding off: the same airport again after 60 ticks, a network check first.
-    QCOMPARE(ticker->state().slidePeriod, qint16(60));
-    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJTT"));
-    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive() || ticker->isCheckingNetwork());
+    QCOMPARE(ticker->cycle().slidePeriod(), qint16(60));
+    QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJTT"));
+    QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck) ||
+            ticker->cycle().isCheckingNetwork());
     // The window fits the text below the handle.
     QCOMPARE(ticker->height(), ticker->lbl(TickerWindow::Display)->height() +
                                    ticker->lbl(TickerWindow::Handle)->height());
@@ -142,12 +143,12 @@ void TestTickerWindow::rotationSkipsUncheckedAndWraps()
     for (int i = 0; i < 4; ++i) {
         QVERIFY(m_fixture->refreshNow());
         shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
-        QCOMPARE(ticker->state().slidePeriod, qint16(30));
-        ticker->Timer(TickerWindow::NetworkCheck).stop();
+        QCOMPARE(ticker->cycle().slidePeriod(), qint16(30));
+        ticker->cycle().clock().stop(CycleClock::NetworkCheck);
     }
     QCOMPARE(shown, (QStringList{"RJAA", "RJCC", "RJAA", "RJCC"}));
     // Sliding without scrolling goes straight back to the network check.
-    QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
+    QVERIFY(!ticker->slideTimer().isActive());
 }
 
 void TestTickerWindow::noNetworkThenRecovery()
@@ -159,26 +160,26 @@ void TestTickerWindow::noNetworkThenRecovery()
     QTRY_COMPARE_WITH_TIMEOUT(ticker->lbl(TickerWindow::Display)->caption(),
                               QStringLiteral("NO NETWORK CONNECTION"), 5000);
     QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
-    PopupMenu &menu = ticker->popupMenu();
+    PopupMenu &menu = ticker->menu().menu();
     for (QAction *item : {menu.menu_airport()->menuAction(), menu.menu_slide(), menu.menu_scroll(),
                           menu.menu_weather(), menu.menu_setting()})
         QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
     for (QAction *item :
          {menu.menu_sunset(), menu.menu_camera(), menu.menu_version(), menu.menu_end()})
         QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
-    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive());
-    QCOMPARE(ticker->Timer(TickerWindow::NetworkCheck).interval(), 5000);
-    QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
+    QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck));
+    QCOMPARE(ticker->cycle().checkInterval(), 5000);
+    QVERIFY(!ticker->cycle().isActive(CycleClock::RefreshClock));
 
     // Any answer with a body counts, an error page included.
     m_fixture->server().setRoute(QStringLiteral("/ident.dat"),
                                  {404, "<html>not here</html>", {}, {}});
-    ticker->CheckNetwork();
-    QTRY_VERIFY_WITH_TIMEOUT(ticker->Timer(TickerWindow::RefreshClock).isActive(), 5000);
-    QCOMPARE(ticker->Timer(TickerWindow::NetworkCheck).interval(), 1);
+    ticker->cycle().CheckNetwork();
+    QTRY_VERIFY_WITH_TIMEOUT(ticker->cycle().isActive(CycleClock::RefreshClock), 5000);
+    QCOMPARE(ticker->cycle().checkInterval(), 1);
     QVERIFY(menu.menu_setting()->isEnabled());
     QVERIFY(!menu.menu_scroll()->isEnabled()); // sliding is off
-    ticker->Timer(TickerWindow::RefreshClock).stop();
+    ticker->cycle().clock().stop(CycleClock::RefreshClock);
     QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJTT METAR")));
 }
@@ -188,11 +189,11 @@ void TestTickerWindow::emptiedTargetList()
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(ticker->store().ReplaceTargets({}));
-    ticker->Timer(TickerWindow::RefreshClock).start();
-    ticker->RefreshReport();
+    ticker->cycle().clock().start(CycleClock::RefreshClock, 1000);
+    ticker->cycle().RefreshReport();
     QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
-    QVERIFY(!ticker->Timer(TickerWindow::RefreshClock).isActive());
-    QCOMPARE(ticker->state().slideCount, qint16(0));
+    QVERIFY(!ticker->cycle().isActive(CycleClock::RefreshClock));
+    QCOMPARE(ticker->cycle().slideCount(), qint16(0));
     QCOMPARE(ticker->width(), qMax(ticker->lbl(TickerWindow::Display)->width(),
                                    ticker->lbl(TickerWindow::Handle)->width()));
 }
@@ -212,22 +213,22 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
     TickerLabel *staging = ticker->lbl(TickerWindow::Staging);
 
     QVERIFY(m_fixture->refreshNow()); // the wide RJTT text widens the window at once
-    QVERIFY(ticker->Timer(TickerWindow::SlideTimer).isActive());
+    QVERIFY(ticker->slideTimer().isActive());
     QCOMPARE(ticker->width(), staging->width());
-    while (ticker->Timer(TickerWindow::SlideTimer).isActive())
+    while (ticker->slideTimer().isActive())
         ticker->SlideStep();
     const int wide = ticker->width();
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT")));
-    ticker->Timer(TickerWindow::NetworkCheck).stop();
+    ticker->cycle().clock().stop(CycleClock::NetworkCheck);
 
     QVERIFY(m_fixture->refreshNow()); // the narrow RJAA text
     QCOMPARE(ticker->width(), wide);
     int steps = 0;
     int lastTop = display->y();
-    while (ticker->Timer(TickerWindow::SlideTimer).isActive()) {
+    while (ticker->slideTimer().isActive()) {
         ticker->SlideStep();
         ++steps;
-        if (ticker->Timer(TickerWindow::SlideTimer).isActive()) {
+        if (ticker->slideTimer().isActive()) {
             QCOMPARE(display->y(), lastTop - twipsToPixels(15)); // one pixel a step
             QCOMPARE(staging->y(), display->y() + display->height());
             QCOMPARE(ticker->width(), wide);
@@ -239,7 +240,7 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
     QVERIFY(!staging->isVisible());
     QCOMPARE(display->y(), ticker->lbl(TickerWindow::Handle)->height());
     QVERIFY(ticker->width() < wide);
-    QVERIFY(ticker->Timer(TickerWindow::NetworkCheck).isActive());
+    QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck));
 }
 
 void TestTickerWindow::positionWrittenOnlyWhenMoved()
@@ -321,7 +322,7 @@ void TestTickerWindow::noTargetsAtStart()
         0);
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
-    ticker->RefreshReport();
+    ticker->cycle().RefreshReport();
     QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
 }
 
@@ -332,7 +333,7 @@ void TestTickerWindow::noneCheckedAtStart()
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
     TickerWindow *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QVERIFY(!ticker->state().anyChecked);
+    QVERIFY(!ticker->cycle().anyChecked());
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")).toInt(),
         -1);
@@ -341,7 +342,7 @@ void TestTickerWindow::noneCheckedAtStart()
     // The first row is shown although unchecked; with nothing to rotate to it stays.
     QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB")));
-    QCOMPARE(ticker->state().currentAirport, QStringLiteral("RJBB"));
+    QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB"));
 }
 
 void TestTickerWindow::closeDuringAFetch()
@@ -354,7 +355,7 @@ void TestTickerWindow::closeDuringAFetch()
     QVERIFY(!ticker->reportBuilder().isBuilding());
     QVERIFY(!ticker->store().isOpen());
     QTest::qWait(200); // nothing may arrive for the closed store
-    QVERIFY(!ticker->Timer(TickerWindow::NetworkCheck).isActive());
+    QVERIFY(!ticker->cycle().isActive(CycleClock::NetworkCheck));
 }
 
 void TestTickerWindow::pauseAndHurryDuringABuild()
@@ -362,16 +363,14 @@ void TestTickerWindow::pauseAndHurryDuringABuild()
     TickerWindow *ticker = loadWithAHangingBuild();
     QVERIFY(ticker);
 
-    ticker->pause(); // Paused: nothing runs, and nothing restarts by itself
+    ticker->cycle().pause(); // Paused: nothing runs, and nothing restarts by itself
     QVERIFY(!ticker->reportBuilder().isBuilding());
-    for (int i : {0, 1, 2})
-        QVERIFY(!ticker->Timer(i).isActive());
+    QVERIFY(!m_fixture->anyCycleTimerActive());
 
     // A hurry for another airport shows that airport, never the dropped one.
-    ticker->state().currentAirport = QStringLiteral("RJAA");
-    ticker->hurry();
-    QTRY_VERIFY_WITH_TIMEOUT(ticker->Timer(TickerWindow::RefreshClock).isActive(), 5000);
-    ticker->Timer(TickerWindow::RefreshClock).stop();
+    ticker->cycle().chooseAirport(QStringLiteral("RJAA"));
+    QTRY_VERIFY_WITH_TIMEOUT(ticker->cycle().isActive(CycleClock::RefreshClock), 5000);
+    ticker->cycle().clock().stop(CycleClock::RefreshClock);
     QVERIFY(m_fixture->refreshNow());
     QVERIFY(ticker->lbl(TickerWindow::Display)
                 ->caption()
@@ -483,10 +482,10 @@ void TestTickerWindow::textSettingsAndShape()
     QCOMPARE(ticker->width(), display->width());
 
     // The handle follows the pointer.
-    ticker->state().pointerOnHandle = true;
+    ticker->setPointerOnHandle(true);
     ticker->ShowHandleState();
     QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("■"));
-    ticker->state().pointerOnHandle = false;
+    ticker->setPointerOnHandle(false);
     ticker->ShowHandleState();
     QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("□"));
 }
@@ -503,10 +502,10 @@ void TestTickerWindow::rotationKeepsListOrderAfterTheMenu()
     for (int i = 0; i < 5; ++i) {
         QVERIFY(m_fixture->refreshNow());
         shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
-        ticker->Timer(TickerWindow::NetworkCheck).stop();
+        ticker->cycle().clock().stop(CycleClock::NetworkCheck);
         if (i == 1) { // the menu opened and dismissed while RJAA shows
             ticker->showPopupMenu(QPoint(10, 10));
-            ticker->popupMenu().menu()->hide();
+            ticker->menu().menu().menu()->hide();
             QTest::qWait(10);
         }
     }
@@ -522,14 +521,14 @@ void TestTickerWindow::pauseFinishesASlide()
     QVERIFY(ticker);
     QVERIFY(m_fixture->refreshNow());
     ticker->SlideStep();
-    QVERIFY(ticker->Timer(TickerWindow::SlideTimer).isActive());
+    QVERIFY(ticker->slideTimer().isActive());
     // The settings window opens mid-slide: the new text is shown whole, never left half-way.
-    ticker->pause();
+    ticker->cycle().pause();
     const TickerLabel *display = ticker->lbl(TickerWindow::Display);
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT METAR")));
     QCOMPARE(display->y(), ticker->lbl(TickerWindow::Handle)->height());
     QVERIFY(!ticker->lbl(TickerWindow::Staging)->isVisible());
-    QVERIFY(!ticker->Timer(TickerWindow::SlideTimer).isActive());
+    QVERIFY(!ticker->slideTimer().isActive());
 }
 
 void TestTickerWindow::longLinesWrapAtTheScreenEdge()

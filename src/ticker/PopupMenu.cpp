@@ -1,5 +1,5 @@
 // Construction of the pop-up menu tree.
-#include "settings/PopupMenu.h"
+#include "ticker/PopupMenu.h"
 
 PopupMenu::PopupMenu(QObject *parent)
     : QObject(parent), m_menu(new QMenu(QStringLiteral("メニュー")))

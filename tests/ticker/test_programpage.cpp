@@ -1,9 +1,9 @@
 // The page behind "バージョン": the configured address, else the about page delivered with the
 // program, opened in the browser.
 #include "platform/MessageBox.h"
-#include "settings/PopupMenu.h"
-#include "settings/ProgramPage.h"
 #include "support/TickerFixture.h"
+#include "ticker/PopupMenu.h"
+#include "ticker/ProgramPage.h"
 
 #include <QDesktopServices>
 #include <QtTest>
@@ -89,7 +89,7 @@ void TestProgramPage::versionItemOpensDeliveredPage()
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
     PageCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-    ticker->popupMenu().menu_version()->trigger();
+    ticker->menu().menu().menu_version()->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(catcher.urls, QList<QUrl>{ProgramPageUrl(QString())});
     QVERIFY(shown.isEmpty());

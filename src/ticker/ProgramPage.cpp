@@ -1,5 +1,5 @@
 // The page the version item opens: the configured address, or the delivered about page.
-#include "settings/ProgramPage.h"
+#include "ticker/ProgramPage.h"
 
 #include <QCoreApplication>
 #include <QDir>

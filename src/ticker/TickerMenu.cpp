@@ -1,0 +1,229 @@
+// The pop-up menu's preparation, its handlers and the steps after it.
+#include "ticker/TickerMenu.h"
+
+#include "platform/MessageBox.h"
+#include "store/SettingsStore.h"
+#include "sun/SunWindow.h"
+#include "ticker/ProgramPage.h"
+#include "ticker/TickerCycle.h"
+#include "ticker/TickerWindow.h"
+#include "web/WebWindowsLoader.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QTimer>
+#include <TarnbeckVersion.h>
+
+TickerMenu::TickerMenu(TickerWindow &ticker, TickerCycle &cycle, SettingsStore &store)
+    : m_ticker(ticker), m_cycle(cycle), m_store(store)
+{
+    connect(m_menu.menu(), &QMenu::aboutToHide, this, [this] {
+        // The chosen item's handler runs after the menu hides; the ticker follows it.
+        QTimer::singleShot(0, this, &TickerMenu::afterMenu);
+    });
+    connect(&m_menu, &PopupMenu::targetChosen, this,
+            [this](int index) { menu_airport_target_Click(index); });
+    connect(m_menu.menu_slide(), &QAction::triggered, this, &TickerMenu::menu_slide_Click);
+    connect(m_menu.menu_scroll(), &QAction::triggered, this, &TickerMenu::menu_scroll_Click);
+    connect(m_menu.menu_weather(), &QAction::triggered, this, &TickerMenu::menu_weather_Click);
+    connect(m_menu.menu_sunset(), &QAction::triggered, this, &TickerMenu::menu_sunset_Click);
+    connect(m_menu.menu_camera(), &QAction::triggered, this, &TickerMenu::menu_camera_Click);
+    connect(m_menu.menu_setting(), &QAction::triggered, this, &TickerMenu::menu_setting_Click);
+    connect(m_menu.menu_version(), &QAction::triggered, this, &TickerMenu::menu_version_Click);
+    connect(m_menu.menu_end(), &QAction::triggered, this, &TickerMenu::menu_end_Click);
+}
+
+TickerMenu::~TickerMenu()
+{
+    if (m_modal)
+        m_modal->disconnect(this);
+}
+
+void TickerMenu::warn(const QString &text)
+{
+    ShowMessage(nullptr, QMessageBox::Warning, QStringLiteral(" Tarnbeck"), text);
+}
+
+void TickerMenu::popup(const QPoint &globalPos)
+{
+    prepare();
+    m_menu.menu()->popup(globalPos);
+}
+
+void TickerMenu::prepare()
+{
+    const QList<TargetAirport> targets = m_store.targetAirports();
+    const Settings settings = m_store.settings();
+    m_menu.menu_slide()->setChecked(settings.autochange);
+    m_menu.menu_scroll()->setChecked(settings.scroll);
+    if (targets.isEmpty()) {
+        m_menu.setTargets({});
+        m_menu.menu_airport()->menuAction()->setEnabled(false);
+        m_menu.menu_slide()->setEnabled(false);
+        m_menu.menu_scroll()->setEnabled(false);
+        return;
+    }
+    m_menu.menu_airport()->menuAction()->setEnabled(true);
+    QStringList codes;
+    bool someChecked = false;
+    for (const TargetAirport &target : targets) {
+        codes.append(target.airport);
+        someChecked = someChecked || target.checked;
+    }
+    m_menu.setTargets(codes);
+    if (!someChecked) {
+        switchSlidingOff();
+        m_menu.menu_slide()->setEnabled(false);
+        return;
+    }
+    m_menu.menu_slide()->setEnabled(m_online);
+    m_menu.menu_scroll()->setEnabled(m_online && settings.autochange);
+}
+
+void TickerMenu::shutDown()
+{
+    m_shutDown = true;
+    m_menu.menu()->hide();
+    if (QDialog *open = m_modal) {
+        m_modal = nullptr;
+        open->disconnect(this);
+        open->close(); // closed by the program: nothing is saved
+    }
+}
+
+void TickerMenu::afterMenu()
+{
+    if (m_shutDown || m_modal)
+        return; // a window opened from the menu runs these steps when it closes
+    if (!m_cycle.anyChecked()) {
+        m_cycle.cancelFetches();
+        switchSlidingOff();
+    }
+    m_cycle.checkNetworkSoon();
+}
+
+void TickerMenu::setOnline(bool online)
+{
+    m_online = online;
+    m_menu.setNetworkItemsEnabled(online, m_store.settings().autochange);
+}
+
+void TickerMenu::switchSlidingOff()
+{
+    if (!m_store.changeSettings([](Settings &s) { s.autochange = s.scroll = false; }))
+        qWarning("%s", qPrintable(m_store.errorString()));
+    m_menu.menu_slide()->setChecked(false);
+    m_menu.menu_scroll()->setChecked(false);
+    m_menu.menu_scroll()->setEnabled(false);
+}
+
+void TickerMenu::menu_airport_target_Click(int index)
+{
+    m_ticker.setPointerOnHandle(false);
+    const QList<QAction *> &items = m_menu.menu_airport_target();
+    if (m_store.targetAirports().isEmpty() || index < 0 || index >= items.size())
+        return;
+    m_cycle.chooseAirport(items[index]->text());
+    if (!m_store.changeSettings([](Settings &s) { s.autochange = false; }))
+        warn(m_store.errorString());
+    m_menu.menu_slide()->setChecked(false);
+    m_menu.menu_scroll()->setEnabled(false);
+}
+
+void TickerMenu::menu_slide_Click()
+{
+    // The item has already toggled its check.
+    const bool on = m_menu.menu_slide()->isChecked();
+    m_menu.menu_scroll()->setEnabled(on);
+    if (!m_store.changeSettings([on](Settings &s) { s.autochange = on; }))
+        warn(m_store.errorString());
+    if (on)
+        m_cycle.refreshAtNextTick();
+}
+
+void TickerMenu::menu_scroll_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    const bool on = m_menu.menu_scroll()->isChecked();
+    if (!m_store.changeSettings([on](Settings &s) { s.scroll = on; }))
+        warn(m_store.errorString());
+}
+
+void TickerMenu::menu_weather_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    m_cycle.holdNetworkCheck();
+    // The next good network check enables it again.
+    m_menu.menu_weather()->setEnabled(false);
+    ShowChartWindow(m_store.hosts());
+    m_cycle.checkNetworkSoon();
+}
+
+void TickerMenu::showModal(QDialog *window)
+{
+    m_cycle.holdNetworkCheck();
+    if (!window) { // the user has been told why
+        m_cycle.checkNetworkSoon();
+        return;
+    }
+    m_modal = window;
+    connect(window, &QDialog::finished, this, [this] {
+        m_modal = nullptr;
+        afterMenu();
+    });
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
+void TickerMenu::menu_sunset_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    showModal(new SunWindow(&m_ticker));
+}
+
+void TickerMenu::menu_camera_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    showModal(ShowCameraWindow(m_store.hosts(), &m_ticker));
+}
+
+void TickerMenu::menu_setting_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    m_cycle.pause();
+    QDialog *window = m_settingsFactory ? m_settingsFactory(&m_ticker) : nullptr;
+    if (!window) {
+        m_cycle.checkNetworkSoon();
+        return;
+    }
+    m_modal = window;
+    connect(window, &QDialog::finished, this, [this] {
+        m_modal = nullptr;
+        afterMenu();
+    });
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open(); // application-modal, centred on the ticker, without a loop of its own
+}
+
+void TickerMenu::menu_version_Click()
+{
+    // An empty row means the about page delivered with the program.
+    const QUrl page = ProgramPageUrl(m_store.host(QStringLiteral("programpage")));
+    const QString version = QStringLiteral("Tarnbeck ver ") + QLatin1String(programVersion);
+    if (page.isEmpty()) {
+        ShowMessage(nullptr, QMessageBox::Information, QStringLiteral(" Tarnbeck"),
+                    version + QStringLiteral("\n\nプログラムのページのアドレスが設定されていません"
+                                             " (設定ファイルの host 表の programpage)。"));
+    } else if (!QDesktopServices::openUrl(page)) {
+        ShowMessage(
+            nullptr, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
+            version +
+                QStringLiteral("\n\nブラウザーで %1 を開けませんでした。").arg(page.toString()));
+    }
+}
+
+void TickerMenu::menu_end_Click()
+{
+    m_ticker.close();
+}

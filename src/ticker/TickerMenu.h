@@ -1,0 +1,71 @@
+// The ticker's pop-up menu in use: prepared at the right click, its items' handlers, and what
+// follows every use of it.
+#pragma once
+
+#include "ticker/PopupMenu.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QDialog;
+class QWidget;
+class SettingsStore;
+class TickerCycle;
+class TickerWindow;
+
+class TickerMenu final : public QObject
+{
+    Q_OBJECT
+public:
+    /// Builds the settings window over `owner` (the ticker does not know that window).
+    using SettingsWindowFactory = std::function<QDialog *(QWidget *owner)>;
+
+    TickerMenu(TickerWindow &ticker, TickerCycle &cycle, SettingsStore &store);
+    ~TickerMenu() override;
+
+    PopupMenu &menu() { return m_menu; }
+    void setSettingsWindowFactory(SettingsWindowFactory factory)
+    {
+        m_settingsFactory = std::move(factory);
+    }
+    /// The window opened from the menu that the ticker waits for, if one is open.
+    QDialog *modalWindow() const { return m_modal; }
+
+    /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.
+    void popup(const QPoint &globalPos);
+    /// The target submenu and the items' states, as stored, before the menu shows.
+    void prepare();
+    /// After every use of the menu: sliding off when nothing is checked, a network check.
+    void afterMenu();
+    /// Items that need the network follow the network check.
+    void setOnline(bool online);
+    /// The program ends: the menu hides and a window opened from it closes without saving.
+    void shutDown();
+
+    void menu_airport_target_Click(int index);
+    void menu_slide_Click();
+    void menu_scroll_Click();
+    void menu_weather_Click();
+    void menu_sunset_Click();
+    void menu_camera_Click();
+    void menu_setting_Click();
+    void menu_version_Click();
+    void menu_end_Click();
+
+private:
+    /// Shows a window opened from the menu, application-modal; the steps after the menu wait
+    /// until it closes.
+    void showModal(QDialog *window);
+    void switchSlidingOff();
+    void warn(const QString &text);
+
+    TickerWindow &m_ticker;
+    TickerCycle &m_cycle;
+    SettingsStore &m_store;
+    PopupMenu m_menu;
+    SettingsWindowFactory m_settingsFactory;
+    QPointer<QDialog> m_modal;
+    bool m_online = false;
+    bool m_shutDown = false;
+};
