@@ -2,6 +2,7 @@
 #include "settings/TargetList.h"
 
 #include "platform/Twips.h"
+#include "settings/GridCells.h"
 #include "settings/Pictures.h"
 #include "settings/SettingsLists.h"
 
@@ -11,78 +12,6 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-namespace {
-
-const QColor hoverGrey(0x80, 0x80, 0x80);
-
-/// Gives `button` the hover grey, or hands its face back to the application palette, which is
-/// read when the button paints (and follows a change of desktop theme).
-void setHovered(QToolButton *button, bool hovered)
-{
-    QPalette palette;
-    if (hovered)
-        palette.setColor(QPalette::Button, hoverGrey);
-    button->setPalette(palette);
-}
-
-/// Draws the check mark centred at the top of its cell.
-class CheckMarkDelegate final : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->decorationAlignment = Qt::AlignHCenter | Qt::AlignTop;
-        option->decorationPosition = QStyleOptionViewItem::Top;
-    }
-};
-
-QTableWidget *makeGrid(QWidget *parent, const char *name)
-{
-    auto *grid = new QTableWidget(parent);
-    grid->setObjectName(QLatin1String(name));
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(twipsToPixels(TargetList::rowHeightTwips));
-    grid->verticalHeader()->setMinimumSectionSize(1);
-    // Rows keep their height when the window is polished: the cover panels are placed by it.
-    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->setSelectionMode(QAbstractItemView::NoSelection); // the selection colours are ours
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    grid->setShowGrid(false);
-    // A click gives the grid the keyboard, so keys never reach a control the user left.
-    grid->setFocusPolicy(Qt::StrongFocus);
-    return grid;
-}
-
-QTableWidgetItem *cell(const QString &text = {})
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setBackground(Qt::white);
-    item->setForeground(Qt::black);
-    return item;
-}
-
-void colourRow(QTableWidget *grid, int row, bool selected, int columns)
-{
-    const QColor background = selected ? QPalette().color(QPalette::Highlight) : QColor(Qt::white);
-    const QColor text = selected ? QColor(Qt::white) : QColor(Qt::black);
-    for (int c = 0; c < columns; ++c) {
-        if (QTableWidgetItem *item = grid->item(row, c)) {
-            item->setBackground(background);
-            item->setForeground(text);
-        }
-    }
-}
-
-} // namespace
-
 TargetList::TargetList(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
@@ -91,7 +20,7 @@ TargetList::TargetList(QWidget *parent) : QWidget(parent)
     auto *knownTitle = new QLabel(QStringLiteral("飛行場リスト"), this);
     knownTitle->setObjectName(QStringLiteral("lbl3"));
     knownTitle->move(0, 0);
-    m_grid[Known] = makeGrid(this, "grid0");
+    m_grid[Known] = MakeGrid(this, "grid0", rowHeightTwips);
     m_grid[Known]->setColumnCount(1);
     m_grid[Known]->setColumnWidth(0, twipsToPixels(1500));
     m_grid[Known]->setGeometry(0, 18, twipsToPixels(1500) + 20, gridHeight);
@@ -99,12 +28,12 @@ TargetList::TargetList(QWidget *parent) : QWidget(parent)
     auto *targetTitle = new QLabel(QStringLiteral("ターゲット"), this);
     targetTitle->setObjectName(QStringLiteral("lbl6"));
     targetTitle->move(160, 0);
-    m_grid[Targets] = makeGrid(this, "grid1");
+    m_grid[Targets] = MakeGrid(this, "grid1", rowHeightTwips);
     m_grid[Targets]->setColumnCount(3);
     m_grid[Targets]->setColumnWidth(0, twipsToPixels(700));
     m_grid[Targets]->setColumnWidth(1, twipsToPixels(1000));
     m_grid[Targets]->setColumnHidden(2, true);
-    m_grid[Targets]->setItemDelegateForColumn(0, new CheckMarkDelegate(m_grid[Targets]));
+    m_grid[Targets]->setItemDelegateForColumn(0, CheckMarkDelegate(m_grid[Targets]));
     m_grid[Targets]->setToolTip(QStringLiteral(" ダブルクリックでスライドマーク "));
     m_grid[Targets]->setGeometry(160, 18, twipsToPixels(1700) + 20, gridHeight);
 
@@ -130,7 +59,7 @@ TargetList::TargetList(QWidget *parent) : QWidget(parent)
         button->setIcon(ListButtonIcon(b.picture));
         button->setGeometry(QRect(b.at, QSize(side, side)));
         button->setEnabled(false);
-        button->setAutoFillBackground(true);
+        m_hover.add(b.index, button);
         button->installEventFilter(this);
         connect(button, &QToolButton::clicked, this, [this, i = b.index] { cmd_Click(i); });
         m_cmd[b.index - Add] = button;
@@ -197,8 +126,9 @@ void TargetList::load(SettingsStore &store)
     for (list.MoveFirst(); !list.AtEOF(); list.MoveNext()) {
         const int row = known->rowCount();
         known->insertRow(row);
-        QTableWidgetItem *item = cell(list.value(QStringLiteral("airport")).toString() +
-                                      QChar(0x3000) + list.value(QStringLiteral("jpn")).toString());
+        QTableWidgetItem *item =
+            GridCell(list.value(QStringLiteral("airport")).toString() + QChar(0x3000) +
+                     list.value(QStringLiteral("jpn")).toString());
         item->setToolTip(item->text()); // the column is narrower than the longer names
         known->setItem(row, 0, item);
     }
@@ -224,9 +154,9 @@ void TargetList::appendTarget(const QString &code, bool marked)
     QTableWidget *targets = m_grid[Targets];
     const int row = targets->rowCount();
     targets->insertRow(row);
-    targets->setItem(row, 0, cell());
-    targets->setItem(row, 1, cell(code));
-    targets->setItem(row, 2, cell());
+    targets->setItem(row, 0, GridCell());
+    targets->setItem(row, 1, GridCell(code));
+    targets->setItem(row, 2, GridCell());
     setMark(row, marked);
 }
 
@@ -302,7 +232,7 @@ void TargetList::select(int gridIndex, int row)
     QTableWidget *grid = m_grid[gridIndex];
     const int columns = gridIndex == Known ? 1 : 2;
     for (int r = 0; r < grid->rowCount(); ++r)
-        colourRow(grid, r, r == row, columns);
+        ColourGridRow(grid, r, r == row, columns);
     m_selecting = true;
     if (row >= 0 && row < grid->rowCount())
         grid->setCurrentCell(row, gridIndex == Known ? 0 : 1);
@@ -446,20 +376,12 @@ void TargetList::cmd_Click(int index)
 
 void TargetList::cmd_MouseMove(int index)
 {
-    if (index == m_hovered)
-        return;
-    for (int b = Add; b <= MoveDown; ++b)
-        setHovered(cmd(b), b == index);
-    m_hovered = index;
+    m_hover.hover(index);
 }
 
 void TargetList::Form_MouseMove()
 {
-    if (m_hovered < Add || m_hovered > MoveDown)
-        return;
-    for (int b = Add; b <= MoveDown; ++b)
-        setHovered(cmd(b), false);
-    m_hovered = noButton;
+    m_hover.leave();
 }
 
 void TargetList::showEvent(QShowEvent *event)

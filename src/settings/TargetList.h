@@ -1,6 +1,7 @@
 // The two airport grids of the settings window and the buttons that edit the target list.
 #pragma once
 
+#include "platform/HoverButtons.h"
 #include "store/SettingsStore.h"
 
 #include <QFrame>
@@ -36,7 +37,7 @@ public:
     QTableWidget *grid(int index) const { return m_grid[index]; }
     QToolButton *cmd(int index) const { return m_cmd[index - Add]; }
     QFrame *Frame1(int index) const { return m_frame[index]; }
-    int hoveredButton() const { return m_hovered; }
+    int hoveredButton() const { return m_hover.hovered(); }
 
     // The grids' and buttons' events; public so tests can drive them directly.
     void grid_MouseDown(int index);
@@ -75,7 +76,7 @@ private:
     std::array<QToolButton *, 4> m_cmd{};
     std::array<QFrame *, 2> m_frame{};
     int m_selectedTarget = -1;
-    int m_hovered = 0;
+    HoverButtons m_hover{noButton, 0};
     bool m_selecting = false; ///< the program, not the user, moves a current cell
     /// Rows each grid shows whole, as drawn; part of one more row below them is left empty.
     std::array<int, 2> m_wholeRows{22, 22};
