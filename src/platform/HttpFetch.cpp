@@ -1,10 +1,14 @@
 // HTTP fetches over one shared QNetworkAccessManager.
 #include "platform/HttpFetch.h"
 
+#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+
+// Off unless asked for: QT_LOGGING_RULES="tarnbeck.fetch.info=true".
+Q_LOGGING_CATEGORY(lcFetch, "tarnbeck.fetch", QtWarningMsg)
 
 QNetworkAccessManager &HttpFetch::network()
 {
@@ -59,6 +63,8 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
         }
         if (reply->isOpen() && !reply->property("overCap").toBool())
             result.body = reply->readAll();
+        if (!result.ok)
+            qCInfo(lcFetch).noquote() << reply->url().toString() << "failed:" << result.error;
         reply->deleteLater();
         done(result);
     });

@@ -16,7 +16,7 @@ struct FetchResult
     bool ok = false; ///< transferred completely with a 2xx status
     int status = 0;  ///< HTTP status, 0 when no response arrived
     QByteArray body; ///< what arrived (empty when the body was over the cap)
-    QString error;   ///< why it failed, for logs
+    QString error;   ///< why it failed (logged in the category "tarnbeck.fetch")
 };
 
 class HttpFetch final
