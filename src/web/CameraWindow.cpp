@@ -2,21 +2,23 @@
 #include "web/CameraWindow.h"
 
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
 namespace {
 
 constexpr int reloadTicks = 60;
-// Design sizes in twips: the client area below the menu bar, and the browser, which is taller
-// than the window so that the window's height decides how much of the image shows.
-constexpr int clientWidth = 10230;
-constexpr int clientHeight = 5865;
+// The browser, in twips, is taller than the window so that the window's height decides how much
+// of the image shows.
 constexpr int browserWidth = 10215;
 constexpr int browserHeight = 7815;
+// Of a camera's window height in the table, what the original's caption and menu bar took.
+constexpr int captionAndMenu = 695;
 
 } // namespace
 
@@ -41,10 +43,7 @@ CameraWindow::CameraWindow(const SourceHosts &hosts, QWidget *owner)
         connect(item, &QAction::triggered, this, [this, i] { chooseCamera(i); });
     }
 
-    const int width = twipsToPixels(clientWidth);
-    const int barHeight = m_menuBar->heightForWidth(width);
-    setFixedSize(width, (barHeight > 0 ? barHeight : m_menuBar->sizeHint().height()) +
-                            twipsToPixels(clientHeight));
+    sizeForCamera(cameras.items[0].windowHeight);
     setWindowTitle(QString::fromUtf8(cameras.items[0].caption));
 
     m_cameraTicks = 0;
@@ -68,9 +67,23 @@ void CameraWindow::chooseCamera(int index)
     setWindowTitle(QString::fromUtf8(camera.caption));
     m_address = cameraAddress(m_hosts, camera.source, QString::fromUtf8(camera.path));
     ShowDocument(m_browser, m_address, windowTitle());
-    // The table gives the outer height; the frame is not ours to size.
-    m_frameExtra = FrameExtra(this, m_frameExtra);
-    setFixedSize(width(), twipsToPixels(camera.windowHeight) - m_frameExtra.height());
+    sizeForCamera(camera.windowHeight);
+}
+
+void CameraWindow::sizeForCamera(int windowHeight)
+{
+    // The client area below the menu bar is exactly the part of the browser that shows.
+    const int width = twipsToPixels(browserWidth);
+    setFixedSize(width,
+                 MenuBarHeight(m_menuBar, width) + twipsToPixels(windowHeight - captionAndMenu));
+}
+
+void CameraWindow::showEvent(QShowEvent *event)
+{
+    // Before QDialog would centre it on its owner, which may stand in a corner of the screen.
+    if (!event->spontaneous())
+        CentreOnScreen(this, ScreenFor(parentWidget()));
+    QDialog::showEvent(event);
 }
 
 void CameraWindow::Timer_Timer()

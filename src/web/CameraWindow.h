@@ -30,13 +30,18 @@ public:
 signals:
     void reloaded();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    /// Sizes the window for a camera whose window height in the table is `windowHeight` twips.
+    void sizeForCamera(int windowHeight);
+
     SourceHosts m_hosts;
     QMenuBar *m_menuBar;
     QWidget *m_client;
     QWebEngineView *m_browser;
     QTimer m_timer;
-    QSize m_frameExtra{0, 0}; ///< unknown until first shown: none assumed
     DocumentAddress m_address;
     int m_cameraTicks = 0;
 };

@@ -2,21 +2,18 @@
 #include "web/ChartWindow.h"
 
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 #include "web/WebBrowser.h"
 
-#include <QEvent>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QScreen>
 #include <QWebEngineView>
+#include <QWindowStateChangeEvent>
 
 namespace {
 
 constexpr int reloadTicks = 300;
-// What the frame, caption and menu bar add around the browser.
-constexpr int extraWidth = 115;
-constexpr int extraHeight = 695;
 
 std::unique_ptr<QPrinter> defaultPrinter()
 {
@@ -110,9 +107,10 @@ void ChartWindow::choose(const ChartChoice &choice)
 
 void ChartWindow::ShowChart()
 {
-    // A maximised window may have lost its borders: measure the frame only in the normal state.
-    if (!isMaximized())
-        m_frameExtra = FrameExtra(this, m_frameExtra);
+    // The frame of the normal window is read while it is shown: the manager may be still busy
+    // letting the window go when it is hidden again.
+    if (isVisible() && !isMaximized() && !isMinimized())
+        m_frame = WindowFrame(this);
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
     m_browser->hide();
     hide();
@@ -127,17 +125,26 @@ void ChartWindow::ShowChart()
         setWindowState(windowState() | Qt::WindowMaximized);
         m_openMaximised = false;
     } else {
-        m_browser->resize(twipsToPixels(m_viewWidth), twipsToPixels(m_viewHeight));
-        const QSize outer(twipsToPixels(m_viewWidth + extraWidth),
-                          twipsToPixels(m_viewHeight + extraHeight));
-        setFixedSize(outer - m_frameExtra);
-        move(CentredOn(screen()->geometry(), outer));
+        fitView();
+        // Before the first showing the manager is asked, once the border is fixed: a resizable
+        // window has a wider frame.
+        if (!m_frame)
+            m_frame = WindowFrame(this);
+        CentreOnScreen(this, ScreenFor(nullptr), *m_frame);
     }
 
     ShowDocument(m_browser, m_address, m_chartTitle);
     setWindowTitle(QLatin1Char(' ') + m_chartTitle);
     show();
     m_browser->show();
+}
+
+void ChartWindow::fitView()
+{
+    // The browser fills the client area below the menu bar; the frame is the manager's own.
+    const QSize view(twipsToPixels(m_viewWidth), twipsToPixels(m_viewHeight));
+    m_browser->resize(view);
+    setFixedSize(view.width(), MenuBarHeight(menuBar(), view.width()) + view.height());
 }
 
 void ChartWindow::timer_Timer()
@@ -156,6 +163,15 @@ void ChartWindow::menu_print_Click()
         return;
     m_printing = m_seams.printer();
     m_browser->print(m_printing.get());
+}
+
+void ChartWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Restored by the window manager, not by ShowChart: the border is fixed again.
+    if (event->type() == QEvent::WindowStateChange && event->spontaneous() && !isMaximized() &&
+        (static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMaximized))
+        fitView();
 }
 
 bool ChartWindow::eventFilter(QObject *watched, QEvent *event)

@@ -6,9 +6,11 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QMargins>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -51,9 +53,12 @@ signals:
     void reloaded();
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// Fixed size: the browser at the current view size below the menu bar.
+    void fitView();
     void fillBrowserWhenMaximised();
 
     Seams m_seams;
@@ -65,7 +70,7 @@ private:
     QMenu *m_chart;
     QTimer m_timer;
     std::unique_ptr<QPrinter> m_printing; ///< alive until the browser has finished with it
-    QSize m_frameExtra{0, 0};             ///< unknown until first shown: none assumed
+    std::optional<QMargins> m_frame;      ///< the window manager's frame of the normal window
 
     DocumentAddress m_address;
     QString m_chartUrl;

@@ -1,6 +1,7 @@
-// The embedded browser's settings, the not-configured page and window placement.
+// The embedded browser's settings, the not-configured page and the menu bar's height.
 #include "web/WebBrowser.h"
 
+#include <QMenuBar>
 #include <QUrl>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -23,15 +24,8 @@ void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const
         browser->setHtml(notConfiguredPage(address, title));
 }
 
-QPoint CentredOn(const QRect &screen, const QSize &outer)
+int MenuBarHeight(const QMenuBar *bar, int width)
 {
-    return {screen.x() + (screen.width() - outer.width()) / 2,
-            screen.y() + (screen.height() - outer.height()) / 2};
-}
-
-QSize FrameExtra(const QWidget *window, QSize lastKnown)
-{
-    if (!window->isVisible())
-        return lastKnown;
-    return window->frameGeometry().size() - window->geometry().size();
+    const int height = bar->heightForWidth(width);
+    return height > 0 ? height : bar->sizeHint().height();
 }

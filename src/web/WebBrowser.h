@@ -1,12 +1,9 @@
-// The embedded browser of the chart and camera windows, and the placing of their windows.
+// The embedded browser of the chart and camera windows.
 #pragma once
 
 #include "web/WebCatalogue.h"
 
-#include <QPoint>
-#include <QRect>
-#include <QSize>
-
+class QMenuBar;
 class QWebEngineView;
 class QWidget;
 
@@ -16,9 +13,5 @@ QWebEngineView *CreateBrowser(QWidget *parent);
 /// Navigates to `address`, or shows a local page naming its source when that has no host.
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title);
 
-/// Top-left corner that centres a window of outer size `outer` on `screen`.
-QPoint CentredOn(const QRect &screen, const QSize &outer);
-
-/// What the window frame adds to the client size; kept from the last time the window was shown
-/// because a hidden window has no frame to measure.
-QSize FrameExtra(const QWidget *window, QSize lastKnown);
+/// The height `bar` takes at `width` (a narrow window wraps its items onto more rows).
+int MenuBarHeight(const QMenuBar *bar, int width);

@@ -1,6 +1,7 @@
 // What the browser tests share: starting the engine in a test and reading what a page shows.
 #pragma once
 
+#include "WindowManager.h"
 #include "platform/Platform.h"
 
 #include <QApplication>

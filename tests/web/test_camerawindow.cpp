@@ -6,6 +6,7 @@
 
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 
 namespace {
 
@@ -26,6 +27,7 @@ class TestCameraWindow : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void cleanup();
     void opensOnShinChitoseAtDesignSize();
     void eachAirport_data();
@@ -43,12 +45,14 @@ private:
     QString url(const QString &path) const { return m_server.baseUrl().toString() + path; }
 
     DocumentServer m_server;
+    QProcess m_windowManager;
+    QWidget m_ticker; ///< the camera window's owner, in a corner of the screen
     QPointer<CameraWindow> m_window;
 };
 
 CameraWindow *TestCameraWindow::open(const SourceHosts &hosts)
 {
-    m_window = new CameraWindow(hosts);
+    m_window = new CameraWindow(hosts, &m_ticker);
     m_window->show();
     return m_window;
 }
@@ -65,6 +69,18 @@ void TestCameraWindow::initTestCase()
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("needs an X display (run under xvfb-run)");
     QVERIFY(m_server.start());
+    if (!StartWindowManager(m_windowManager))
+        qWarning("no window manager: the frame is not tested");
+    m_ticker.setObjectName(QStringLiteral("main"));
+    m_ticker.setWindowFlag(Qt::FramelessWindowHint);
+    m_ticker.setGeometry(0, 0, 160, 80);
+    m_ticker.show();
+}
+
+void TestCameraWindow::cleanupTestCase()
+{
+    m_windowManager.terminate();
+    m_windowManager.waitForFinished();
 }
 
 void TestCameraWindow::cleanup()
@@ -82,10 +98,17 @@ void TestCameraWindow::opensOnShinChitoseAtDesignSize()
     QCOMPARE(window->windowTitle(), QStringLiteral("新千歳空港"));
     QCOMPARE(window->cameraUrl(), url(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")));
     QTRY_COMPARE(m_server.requestCount(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")), 1);
-    // The client area below the menu bar is 10230 × 5865 twips; the browser is taller still.
+    // Below the menu bar the browser's width and the camera's height less caption and menu bar;
+    // the browser is taller still.
     QWidget *client = window->browser()->parentWidget();
-    QCOMPARE(SizeText(client->size()), SizeText(QSize(twipsToPixels(10230), twipsToPixels(5865))));
+    QCOMPARE(SizeText(client->size()),
+             SizeText(QSize(twipsToPixels(10215), twipsToPixels(6600 - 695))));
     QCOMPARE(client->y(), window->menuBar()->geometry().bottom() + 1);
+    // Centred on the screen with the frame the window manager draws, not on the ticker.
+    const QRect screen = window->screen()->geometry();
+    QTRY_COMPARE(window->frameGeometry().topLeft(),
+                 QPoint((screen.width() - window->frameGeometry().width()) / 2,
+                        (screen.height() - window->frameGeometry().height()) / 2));
     QCOMPARE(SizeText(window->browser()->size()),
              SizeText(QSize(twipsToPixels(10215), twipsToPixels(7815))));
 
@@ -133,14 +156,14 @@ void TestCameraWindow::eachAirport()
     QVERIFY(item);
     QCOMPARE(item->text(), caption);
     QCOMPARE(item->objectName(), control);
-    const int width = window->frameGeometry().width();
+    const int width = window->width();
     const int before = m_server.requestCount(path);
     item->trigger();
     QCOMPARE(window->windowTitle(), caption);
     QCOMPARE(window->cameraUrl(), url(path));
     QTRY_VERIFY(m_server.requestCount(path) > before);
-    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(height));
-    QCOMPARE(window->frameGeometry().width(), width);
+    QTRY_COMPARE(window->browser()->parentWidget()->height(), twipsToPixels(height - 695));
+    QCOMPARE(window->width(), width);
 }
 
 void TestCameraWindow::akitaThenSapporoHeights()
@@ -149,10 +172,11 @@ void TestCameraWindow::akitaThenSapporoHeights()
     choose("menu_akita");
     QCOMPARE(window->windowTitle(), QStringLiteral("秋田空港"));
     QCOMPARE(window->cameraUrl(), url(QStringLiteral("/k4/img/camera.php")));
-    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(8400));
+    QWidget *client = window->browser()->parentWidget();
+    QTRY_COMPARE(client->height(), twipsToPixels(8400 - 695));
     choose("menu_sapporo");
     QCOMPARE(window->windowTitle(), QStringLiteral("札幌"));
-    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(6600));
+    QTRY_COMPARE(client->height(), twipsToPixels(6600 - 695));
     // The browser is never resized; the window's height only shows more or less of it.
     QCOMPARE(SizeText(window->browser()->size()),
              SizeText(QSize(twipsToPixels(10215), twipsToPixels(7815))));
@@ -224,7 +248,7 @@ void TestCameraWindow::cameraWithoutHostShowsLocalPage()
     const QString text = WaitForPageText(window->browser(), QStringLiteral("camera4"));
     QVERIFY2(text.contains(QStringLiteral("ライブカメラの配信元 4")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("設定されていません")), qPrintable(text));
-    QTRY_COMPARE(window->frameGeometry().height(), twipsToPixels(8400));
+    QTRY_COMPARE(window->browser()->parentWidget()->height(), twipsToPixels(8400 - 695));
 }
 
 TARNBECK_WEB_TEST_MAIN(TestCameraWindow)

@@ -48,6 +48,7 @@ class TestChartWindow : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void cleanup();
     void opensOnTheDocumentOfTheHour_data();
     void opensOnTheDocumentOfTheHour();
@@ -61,6 +62,7 @@ private slots:
     void sourceWithoutHostShowsLocalPage();
     void reopeningStartsAfresh();
     void printsCurrentPageWithoutDialog();
+    void restoredByTheWindowManagerKeepsAFixedBorder();
 
 private:
     ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
@@ -68,6 +70,8 @@ private:
     QString url(const QString &path) const { return m_server.baseUrl().toString() + path; }
 
     DocumentServer m_server;
+    QProcess m_windowManager;
+    bool m_managed = false;
     QPointer<ChartWindow> m_window;
     bool m_printerInstalled = true;
 };
@@ -95,6 +99,15 @@ void TestChartWindow::initTestCase()
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("needs an X display (run under xvfb-run)");
     QVERIFY(m_server.start());
+    m_managed = StartWindowManager(m_windowManager);
+    if (!m_managed)
+        qWarning("no window manager: the frame is not tested");
+}
+
+void TestChartWindow::cleanupTestCase()
+{
+    m_windowManager.terminate();
+    m_windowManager.waitForFinished();
 }
 
 void TestChartWindow::cleanup()
@@ -133,13 +146,14 @@ void TestChartWindow::opensOnTheDocumentOfTheHour()
     QTRY_COMPARE(m_server.requestCount(path), 1);
     QCOMPARE(window->refreshTicks(), 0);
 
-    // The browser at its design size, the window that plus the frame allowance, centred.
+    // The browser at its design size fills the client area below the menu bar, and the window
+    // with the frame the window manager draws is centred from its first showing.
     QCOMPARE(SizeText(window->browser()->size()), SizeText(twips(9600, 7300)));
-    const QRect frame = window->frameGeometry();
-    QCOMPARE(SizeText(frame.size()), SizeText(twips(9600 + 115, 7300 + 695)));
+    QCOMPARE(SizeText(window->centralWidget()->size()), SizeText(twips(9600, 7300)));
     const QRect screen = window->screen()->geometry();
-    QCOMPARE(frame.topLeft(),
-             QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2));
+    QTRY_COMPARE(window->frameGeometry().topLeft(),
+                 QPoint((screen.width() - window->frameGeometry().width()) / 2,
+                        (screen.height() - window->frameGeometry().height()) / 2));
 }
 
 void TestChartWindow::printItemFollowsDocumentAndPrinter_data()
@@ -219,19 +233,20 @@ void TestChartWindow::normalEntryAfterMaximisedIsCentredAtItsSize()
     ChartWindow *window = open(QTime(9, 0));
     item(window, "menu_SPAS")->trigger();
     QVERIFY(window->windowState() & Qt::WindowMaximized);
+    // Shown maximised before the user chooses again.
+    QTRY_VERIFY(window->centralWidget()->width() > twips(9600, 0).width());
 
     item(window, qPrintable(control), index)->trigger();
     QVERIFY(!(window->windowState() & Qt::WindowMaximized));
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), title);
-    QCOMPARE(SizeText(window->browser()->size()),
-             SizeText(twips(browserTwips.width(), browserTwips.height())));
-    QTRY_COMPARE(SizeText(window->frameGeometry().size()),
-                 SizeText(twips(browserTwips.width() + 115, browserTwips.height() + 695)));
+    const QSize view = twips(browserTwips.width(), browserTwips.height());
+    QCOMPARE(SizeText(window->browser()->size()), SizeText(view));
+    QTRY_COMPARE(SizeText(window->centralWidget()->size()), SizeText(view));
     const QRect screen = window->screen()->geometry();
-    const QRect frame = window->frameGeometry();
-    QTRY_COMPARE(window->frameGeometry().topLeft(), QPoint((screen.width() - frame.width()) / 2,
-                                                           (screen.height() - frame.height()) / 2));
+    QTRY_COMPARE(window->frameGeometry().topLeft(),
+                 QPoint((screen.width() - window->frameGeometry().width()) / 2,
+                        (screen.height() - window->frameGeometry().height()) / 2));
 }
 
 void TestChartWindow::reloadsEvery300TicksWhateverWasChosen()
@@ -320,7 +335,7 @@ void TestChartWindow::reopeningStartsAfresh()
     QCOMPARE(window->chartUrl(), url(QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg")));
     QCOMPARE(window->refreshTicks(), 0);
     QVERIFY(!(window->windowState() & Qt::WindowMaximized));
-    QCOMPARE(SizeText(window->frameGeometry().size()), SizeText(twips(9600 + 115, 7300 + 695)));
+    QCOMPARE(SizeText(window->centralWidget()->size()), SizeText(twips(9600, 7300)));
     QSignalSpy reloads(window, &ChartWindow::reloaded);
     for (int i = 0; i < 299; ++i)
         window->timer_Timer();
@@ -356,6 +371,29 @@ void TestChartWindow::printsCurrentPageWithoutDialog()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(5) == "%PDF-");
     QVERIFY(file.size() > 1000);
+}
+
+void TestChartWindow::restoredByTheWindowManagerKeepsAFixedBorder()
+{
+    if (!m_managed || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("needs openbox and xdotool");
+    ChartWindow *window = open(QTime(9, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    item(window, "menu_ASAS")->trigger();
+    QTRY_VERIFY(window->isMaximized() && window->centralWidget()->width() > twips(9600, 0).width());
+
+    // A double click on the title bar, as a user restores the window in openbox.
+    const QRect frame = window->frameGeometry();
+    const QPoint title(frame.center().x(),
+                       frame.top() + (window->geometry().top() - frame.top()) / 2);
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(title.x()),
+                       QString::number(title.y()), QStringLiteral("click"),
+                       QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("1")});
+    QTRY_VERIFY(!window->isMaximized());
+    QTRY_COMPARE(SizeText(window->centralWidget()->size()), SizeText(twips(9600, 7300)));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(SizeText(window->browser()->size()), SizeText(twips(9600, 7300)));
 }
 
 TARNBECK_WEB_TEST_MAIN(TestChartWindow)
