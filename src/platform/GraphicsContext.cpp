@@ -5,17 +5,16 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
-// Exported by QtGui (declared in its private headers): the context that
-// Qt::AA_ShareOpenGLContexts would have made at start-up.
-Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
+// Exported by QtGui, declared only in its private headers. Qt offers no public way to give a
+// running application its shared context: the public one, Qt::AA_ShareOpenGLContexts, must be set
+// before the application exists and then makes the context at once.
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 void EnsureSharedGraphicsContext()
 {
-    if (qt_gl_global_share_context())
+    if (QOpenGLContext::globalShareContext())
         return;
-    // The browser engine also checks the attribute; set late, it only makes Qt say so once.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine needs only the context; setting the attribute this late would just make Qt warn.
     auto *context = new QOpenGLContext(QCoreApplication::instance());
     context->setFormat(QSurfaceFormat::defaultFormat());
     context->create();

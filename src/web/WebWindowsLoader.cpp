@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QPluginLoader>
 #include <QPointer>
 
@@ -62,6 +63,9 @@ WebWindows *LoadWebWindows(const QStringList &directories, QString *error)
     // The browser's sandbox cannot run as root, and the browser refuses to start with it on.
     if (RunningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The engine lists its whole graphics set-up on every start; QT_LOGGING_RULES, which
+    // overrides these rules, still brings the list back for whoever wants it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     EnsureSharedGraphicsContext();
 
     QStringList reasons;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -22,6 +23,33 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+/// Every message the process has printed since the test started, with its category.
+QStringList printed;
+QtMessageHandler previousHandler = nullptr;
+
+void record(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    printed.append(QLatin1String(context.category) + QLatin1String(": ") + message);
+    previousHandler(type, context, message);
+}
+
+/// Mapped files of this process that belong to an OpenGL driver (not the dispatch libraries
+/// that QtGui links anyway).
+QStringList graphicsDriverFiles()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {QStringLiteral("(no /proc/self/maps)")};
+    QStringList found;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        if (line.contains("_dri.so") || line.contains("libGLX_mesa") ||
+            line.contains("libEGL_mesa") || line.contains("xcbglintegrations"))
+            found.append(QString::fromLatin1(line.mid(line.lastIndexOf(' ') + 1)));
+    }
+    found.removeDuplicates();
+    return found;
+}
+
 int chartWindowsOpen()
 {
     int count = 0;
@@ -38,12 +66,14 @@ class TestWebPlugin : public QObject
 
 private slots:
     void initTestCase();
+    void noGraphicsDriverBeforeAWebWindow();
     // Before anything loads the plugin: a successful load is kept for the whole process.
     void missingOrBrokenPluginIsReported();
     void tickerDoesNotLinkTheBrowserEngine();
     void loadsFromBesideTheExecutable();
     void chartWindowOpensOnceAndComesForward();
     void cameraWindowIsModalAndDiscardedOnClose();
+    void engineStartedWithoutAWord();
 
 private:
     DocumentServer m_server;
@@ -59,6 +89,13 @@ void TestWebPlugin::initTestCase()
         m_hosts.insert(QStringLiteral("chart%1").arg(source), m_server.baseUrl().toString());
     for (int source = 1; source <= 6; ++source)
         m_hosts.insert(QStringLiteral("camera%1").arg(source), m_server.baseUrl().toString());
+    previousHandler = qInstallMessageHandler(record);
+}
+
+void TestWebPlugin::noGraphicsDriverBeforeAWebWindow()
+{
+    // The ticker runs all day; the driver costs it tens of MB.
+    QCOMPARE(graphicsDriverFiles(), QStringList());
 }
 
 void TestWebPlugin::missingOrBrokenPluginIsReported()
@@ -155,9 +192,24 @@ void TestWebPlugin::cameraWindowIsModalAndDiscardedOnClose()
     QTRY_VERIFY(camera.isNull());
 }
 
+void TestWebPlugin::engineStartedWithoutAWord()
+{
+    // Both windows have been open: the engine has started with its shared context.
+    QVERIFY(QOpenGLContext::globalShareContext() &&
+            QOpenGLContext::globalShareContext()->isValid());
+    QVERIFY(!graphicsDriverFiles().isEmpty());
+    // Asked for through QT_LOGGING_RULES, the engine's own report is printed.
+    const bool reportWanted = qEnvironmentVariableIsSet("QT_LOGGING_RULES");
+    for (const QString &message : std::as_const(printed)) {
+        QVERIFY2(!message.contains(QLatin1String("AA_ShareOpenGLContexts")), qPrintable(message));
+        QVERIFY2(reportWanted || !message.startsWith(QLatin1String("qt.webenginecontext")),
+                 qPrintable(message));
+    }
+}
+
+// As the program starts: nothing set up for the browser engine before the application exists.
 int main(int argc, char *argv[])
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestWebPlugin test;
     return QTest::qExec(&test, argc, argv);
