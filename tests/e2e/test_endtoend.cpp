@@ -18,6 +18,20 @@ const QColor textColor(255, 255, 0);
 const QColor desktopColor(0x33, 0x66, 0x99);
 constexpr int deadline = 30000;
 
+/// The frame the window manager has drawn around the window whose middle is at `inside`, found in
+/// `shot` by walking out to the desktop in the four directions.
+QRect drawnFrame(const QImage &shot, const QPoint &inside)
+{
+    const auto edge = [&](QPoint step) {
+        QPoint at = inside;
+        while (shot.rect().contains(at + step) && shot.pixelColor(at + step) != desktopColor)
+            at += step;
+        return at;
+    };
+    return QRect(QPoint(edge({-1, 0}).x(), edge({0, -1}).y()),
+                 QPoint(edge({1, 0}).x(), edge({0, 1}).y()));
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -445,9 +459,14 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
                      "SELECT count(*) FROM host WHERE url = '%1';")
                      .arg(documents.baseUrl().toString())),
              QStringLiteral("15"));
+    // The ticker in the screen's corner, where the other windows must not follow it.
+    QCOMPARE(sql(QStringLiteral("UPDATE setting SET posX = 300, posY = 300; "
+                                "SELECT posX FROM setting;")),
+             QStringLiteral("300.0"));
     start();
     const QRect ticker = waitForTicker([](const QRect &r) { return r.height() > 100; });
     QVERIFY(!ticker.isNull());
+    QCOMPARE(ticker.topLeft(), QPoint(20, 20));
     QStringList known;
     for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
         known.append(w.id);
@@ -473,7 +492,14 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
         QVERIFY(QTest::qWaitFor([&] { return documents.requests().size() > 0 || w.caption; },
                                 deadline));
         QTest::qWait(w.caption ? 500 : 3000);
-        screenshot(shotPath(QStringLiteral("shot")));
+        setDesktopColor(desktopColor.name());
+        const QImage shot = screenshot(shotPath(QStringLiteral("shot")));
+        // Centred on the screen, frame and all.
+        const QRect frame = drawnFrame(shot, opened.rect.center());
+        const QSize screen = screenSize();
+        QVERIFY2(frame.width() > opened.rect.width(), w.screenshot); // the manager's frame
+        QCOMPARE(frame.topLeft(), QPoint((screen.width() - frame.width()) / 2,
+                                         (screen.height() - frame.height()) / 2));
         keepScreenshot(QLatin1String(w.screenshot),
                        opened.rect.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
         keyToWindow(opened.id, QStringLiteral("alt+F4"));
