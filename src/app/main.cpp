@@ -39,14 +39,20 @@ int main(int argc, char *argv[])
     const DatabaseLocation where =
         ResolveDatabaseLocation(programDir, {programDir, installedData},
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    if (!where.error.isEmpty()) {
-        ShowMessage(nullptr, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), where.error);
-        return 1;
-    }
+    // A program that cannot start says why, and ends (with 1) when the user has read it.
+    const auto endAfter = [&app](QMessageBox *box) {
+        if (!box)
+            return 1;
+        QObject::connect(box, &QMessageBox::finished, &app, [&app] { app.exit(1); });
+        return app.exec();
+    };
+    if (!where.error.isEmpty())
+        return endAfter(
+            ShowMessage(nullptr, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), where.error));
 
     TickerWindow ticker(where.directory);
     if (!ticker.Form_Load())
-        return 1;
+        return endAfter(ticker.startMessage());
     InstallSettingsWindow(ticker);
     QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -31,14 +31,22 @@ protected:
 
 } // namespace
 
-void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
+QMessageBox *ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                         const QString &text, std::function<void()> closed)
 {
     if (sink()) {
         sink()({icon, title, text});
-        return;
+        if (closed)
+            closed();
+        return nullptr;
     }
-    PlacedMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    auto *box = new PlacedMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    if (closed)
+        QObject::connect(box, &QMessageBox::finished, box, [closed] { closed(); });
+    box->show();
+    return box;
 }
 
 MessageSink::MessageSink(std::function<void(const ShownMessage &)> s)

@@ -12,9 +12,11 @@ struct ShownMessage
     QString text;
 };
 
-/// Shows a modal message box with an OK button (or hands it to the installed sink).
-void ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
-                 const QString &text);
+/// Shows an application-modal message box with an OK button, without a loop of its own, or
+/// hands the message to the installed sink. `closed` runs once the box is dismissed (at once
+/// under a sink). The box deletes itself when closed; it is returned (null under a sink).
+QMessageBox *ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                         const QString &text, std::function<void()> closed = {});
 
 /// While alive, messages go to `sink` instead of the screen.
 class MessageSink final

@@ -1,6 +1,7 @@
 // Twips (1/1440 inch) to logical pixels and back: 15 twips a pixel at 96 dpi.
 #pragma once
 
+#include <QRect>
 #include <cmath>
 
 inline constexpr int twipsPerPixel = 15;
@@ -13,4 +14,11 @@ constexpr int twipsToPixels(double twips)
 constexpr double pixelsToTwips(int pixels)
 {
     return double(pixels) * twipsPerPixel;
+}
+
+/// A rectangle given in twips, in pixels.
+inline QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
 }

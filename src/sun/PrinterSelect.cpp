@@ -1,8 +1,8 @@
 // Printers come from Qt's print support (CUPS here); the chosen one is kept in this file.
 #include "PrinterSelect.h"
 
-#include "SunWindow.h"
 #include "platform/Fonts.h"
+#include "platform/HoverButtons.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
 
@@ -21,12 +21,6 @@ QString s_currentPrinter;
 PrinterSelect::Answer s_answer;
 PrinterSelect::FileAnswer s_fileAnswer;
 
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
-}
-
 } // namespace
 
 PrinterSelect::PrinterSelect(QWidget *owner, const QString &suggestedPdf)
@@ -44,17 +38,17 @@ PrinterSelect::PrinterSelect(QWidget *owner, const QString &suggestedPdf)
 
     m_list = new QComboBox(this);
     m_list->setObjectName(QStringLiteral("cmb"));
-    m_list->setGeometry(twipRect(240, 240, 4200, 300));
+    m_list->setGeometry(twipsRect(240, 240, 4200, 300));
 
     const char *captions[3] = {"キャンセル", "印刷", "PDF保存"};
-    const QRect places[3] = {twipRect(1815, 780, 1215, 400), twipRect(3225, 780, 1215, 400),
-                             twipRect(240, 780, 1335, 400)};
+    const QRect places[3] = {twipsRect(1815, 780, 1215, 400), twipsRect(3225, 780, 1215, 400),
+                             twipsRect(240, 780, 1335, 400)};
     for (int i = 0; i < 3; ++i) {
         m_cmd[i] = new QPushButton(QString::fromUtf8(captions[i]), this);
         m_cmd[i]->setObjectName(QStringLiteral("cmd%1").arg(i));
         m_cmd[i]->setGeometry(places[i]);
         m_cmd[i]->setAutoDefault(false);
-        m_cmd[i]->setAutoFillBackground(true);
+        m_hover.add(i, m_cmd[i]);
         m_cmd[i]->installEventFilter(this);
         connect(m_cmd[i], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
     }
@@ -105,26 +99,32 @@ bool PrinterSelect::printChosen()
     return s_printChosen;
 }
 
-PrintTarget PrinterSelect::choose(QWidget *owner, const QString &suggestedPdf)
+void PrinterSelect::choose(QWidget *owner, const QString &suggestedPdf,
+                           std::function<void(const PrintTarget &)> chosen)
 {
     s_printChosen = false;
-    PrinterSelect dialog(owner, suggestedPdf);
-    if (s_answer)
-        s_answer(dialog);
-    else
-        dialog.exec();
-    return s_printChosen ? dialog.m_target : PrintTarget{};
+    auto *dialog = new PrinterSelect(owner, suggestedPdf);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, dialog,
+            [dialog, chosen = std::move(chosen)] { chosen(dialog->m_target); });
+    if (s_answer) {
+        s_answer(*dialog);
+        if (dialog->isHidden())
+            dialog->close();
+        return;
+    }
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show(); // without a loop of its own: `chosen` runs when it is left by printing
 }
 
 void PrinterSelect::cmd_Click(int index)
 {
     if (index == 2) {
-        const QString path = askPdfPath();
-        if (path.isEmpty())
-            return; // the file question was cancelled: stay and let the user choose again
-        m_target = {QString(), path};
-        s_printChosen = true;
-        accept();
+        askPdfPath([this](const QString &path) {
+            m_target = {QString(), path};
+            s_printChosen = true;
+            accept();
+        });
         return;
     }
     if (index == 1) {
@@ -140,36 +140,38 @@ void PrinterSelect::cmd_Click(int index)
     reject();
 }
 
-QString PrinterSelect::askPdfPath()
+void PrinterSelect::askPdfPath(std::function<void(const QString &)> chosen)
 {
     const QString suggested = QDir::home().filePath(
         m_suggestedPdf.isEmpty() ? QStringLiteral("sun.pdf") : m_suggestedPdf);
-    QString path = s_fileAnswer
-                       ? s_fileAnswer(suggested)
-                       : QFileDialog::getSaveFileName(this, QStringLiteral("PDFファイルに保存"),
-                                                      suggested, QStringLiteral("PDF (*.pdf)"));
-    if (!path.isEmpty() && !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QLatin1String(".pdf");
-    return path;
+    // A cancelled question leaves the dialog open, to choose again.
+    const auto take = [chosen = std::move(chosen)](QString path) {
+        if (path.isEmpty())
+            return;
+        if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            path += QLatin1String(".pdf");
+        chosen(path);
+    };
+    if (s_fileAnswer) {
+        take(s_fileAnswer(suggested));
+        return;
+    }
+    auto *question = new QFileDialog(this, QStringLiteral("PDFファイルに保存"), suggested,
+                                     QStringLiteral("PDF (*.pdf)"));
+    question->setAcceptMode(QFileDialog::AcceptSave);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QFileDialog::fileSelected, this, take);
+    question->open();
 }
 
 void PrinterSelect::cmd_MouseMove(int index)
 {
-    if (index == m_hoverIndex)
-        return;
-    for (QPushButton *button : m_cmd)
-        SunWindow::paintButton(button, false);
-    SunWindow::paintButton(m_cmd[index], true);
-    m_hoverIndex = index;
+    m_hover.hover(index);
 }
 
 void PrinterSelect::Form_MouseMove()
 {
-    if (m_hoverIndex == 9)
-        return;
-    for (QPushButton *button : m_cmd)
-        SunWindow::paintButton(button, false);
-    m_hoverIndex = 9;
+    m_hover.leave();
 }
 
 bool PrinterSelect::eventFilter(QObject *watched, QEvent *event)

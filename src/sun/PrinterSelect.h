@@ -1,6 +1,8 @@
 // The printer dialog "printerselect": choose a printer for the rest of the run, or a PDF file.
 #pragma once
 
+#include "platform/HoverButtons.h"
+
 #include <QDialog>
 #include <QString>
 #include <functional>
@@ -26,8 +28,10 @@ public:
     /// `suggestedPdf` is the file name offered when the table is saved as PDF.
     explicit PrinterSelect(QWidget *owner = nullptr, const QString &suggestedPdf = {});
 
-    /// Opens the dialog modally and returns what was chosen; printChosen() tells whether to print.
-    static PrintTarget choose(QWidget *owner, const QString &suggestedPdf = {});
+    /// Opens the dialog application-modal, without a loop of its own; `chosen` runs when it is
+    /// left by printing or saving. printChosen() tells how the last dialog was left.
+    static void choose(QWidget *owner, const QString &suggestedPdf,
+                       std::function<void(const PrintTarget &)> chosen);
     /// True when the last dialog was left by printing or saving.
     static bool printChosen();
     /// The printer that receives output for the rest of the run (the system default at first).
@@ -36,7 +40,7 @@ public:
     /// The names of the installed printers, in the system's order.
     static QStringList installedPrinters();
 
-    int hoverIndex() const { return m_hoverIndex; }
+    int hoverIndex() const { return m_hover.hovered(); }
 
     /// While alive, choose() hands the dialog to `answer` instead of waiting for the user.
     class AnswerWith final
@@ -67,11 +71,12 @@ private:
     void cmd_Click(int index);
     void cmd_MouseMove(int index);
     void Form_MouseMove();
-    QString askPdfPath();
+    /// Asks for the PDF file; `chosen` runs with its path unless the question is cancelled.
+    void askPdfPath(std::function<void(const QString &)> chosen);
 
     QComboBox *m_list = nullptr;
     QPushButton *m_cmd[3] = {};
     QString m_suggestedPdf;
     PrintTarget m_target;
-    int m_hoverIndex = 9;
+    HoverButtons m_hover{9, 9};
 };

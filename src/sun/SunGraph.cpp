@@ -20,12 +20,6 @@ const QColor kLineColour(0x40, 0x40, 0x40);
 const QColor kSunriseText(0xC0, 0, 0);
 const QColor kSunsetText(0, 0, 0xC0);
 
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
-}
-
 } // namespace
 
 SunGraph::SunGraph(QWidget *parent) : QWidget(parent)
@@ -79,7 +73,7 @@ void SunGraph::placeMark(QLabel *label, const GraphMark &mark)
         return;
     label->setText(mark.text);
     label->setToolTip(mark.tip);
-    label->setGeometry(twipRect(mark.left, mark.top, 600, 195));
+    label->setGeometry(twipsRect(mark.left, mark.top, 600, 195));
 }
 
 void SunGraph::clearCurves()

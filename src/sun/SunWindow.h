@@ -1,7 +1,9 @@
 // The annual sun-times window "sun": airport and year lists, information panel, table and graph.
 #pragma once
 
+#include "PrinterSelect.h"
 #include "SunYearTable.h"
+#include "platform/HoverButtons.h"
 
 #include <QDate>
 #include <QDialog>
@@ -23,13 +25,13 @@ public:
     /// Builds the window for today's date (SunClock) with no airport chosen.
     explicit SunWindow(QWidget *owner = nullptr);
 
-    /// The hover look of this window's and the printer dialog's buttons.
-    static void paintButton(QPushButton *button, bool hovered);
-
     bool activated() const { return m_activated; }
     bool graphStale() const { return m_graphStale; }
     bool leapYear() const { return m_leapYear; }
-    int hoverIndex() const { return m_hoverIndex; }
+    int hoverIndex() const { return m_hover.hovered(); }
+    /// The year's grid as MakeYearTable built it: what the table shows, the graph draws and
+    /// the printout prints.
+    const SunGrid &yearGrid() const { return m_year; }
     const QString &airportIcao() const { return m_airportIcao; }
 
 protected:
@@ -52,15 +54,22 @@ private:
     void DrawGraph();
     bool PrintTable(QPrinter &printer);
     void printChosenTab();
-
-    /// The grid's texts, as the graph and the printout read them.
-    SunGrid gridTexts() const;
+    void print(const PrintTarget &target);
     void setMonthHeadersVisible(bool visible);
     /// Keeps the tab contents at their twip positions relative to the tab strip's corner.
     void placeTabContents();
     bool thisYearShown() const;
 
-    QLabel *m_lbl[39] = {};
+    /// The information panel.
+    struct Panel
+    {
+        QLabel *indicator = nullptr;
+        QLabel *latitude = nullptr;
+        QLabel *longitude = nullptr;
+        QLabel *elevation = nullptr;
+        QLabel *eyeHeight = nullptr;
+        QLabel *heightDifference = nullptr;
+    } m_panel;
     QComboBox *m_cmb[2] = {};
     QPushButton *m_cmd[2] = {};
     QFrame *m_frame = nullptr;
@@ -81,5 +90,6 @@ private:
     bool m_leapYear = false;
     bool m_graphStale = false;
     bool m_activated = false;
-    int m_hoverIndex = 99;
+    HoverButtons m_hover{99, 99};
+    SunGrid m_year;
 };

@@ -86,21 +86,22 @@ bool TickerWindow::Form_Load()
 {
     m_instance = std::make_unique<SingleInstance>(m_databaseDirectory);
     if (m_instance->heldByAnother()) {
-        ShowMessage(this, QMessageBox::Information, QStringLiteral(" 確認"),
-                    QStringLiteral("Tarnbeck はすでに起動しています  "));
+        m_startMessage = ShowMessage(this, QMessageBox::Information, QStringLiteral(" 確認"),
+                                     QStringLiteral("Tarnbeck はすでに起動しています  "));
         return false;
     }
     if (!m_instance->isFirst()) {
-        ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
-                    m_instance->errorString() +
-                        QStringLiteral("\nTarnbeck の設定はこのフォルダーに置かれます。"));
+        m_startMessage =
+            ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
+                        m_instance->errorString() +
+                            QStringLiteral("\nTarnbeck の設定はこのフォルダーに置かれます。"));
         return false;
     }
 
     m_store = std::make_unique<SettingsStore>(m_databaseDirectory);
     if (!m_store->OpenSettings()) {
-        ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
-                    m_store->errorString());
+        m_startMessage = ShowMessage(this, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
+                                     m_store->errorString());
         m_store.reset();
         return false;
     }

@@ -3,6 +3,8 @@
 
 #include "ticker/TickerCycle.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -30,9 +32,11 @@ public:
     explicit TickerWindow(const QString &databaseDirectory, QWidget *parent = nullptr);
     ~TickerWindow() override;
 
-    /// Starts the ticker. False when the program must end at once: another instance runs, or
-    /// the database or its folder cannot be used (the user has been told).
+    /// Starts the ticker. False when the program must end: another instance runs, or the
+    /// database or its folder cannot be used; the user is being told in startMessage().
     bool Form_Load();
+    /// The box that says why the ticker did not start, while it is open.
+    QMessageBox *startMessage() const { return m_startMessage; }
 
     SettingsStore &store() { return *m_store; }
     TickerCycle &cycle() { return *m_cycle; }
@@ -101,6 +105,7 @@ private:
     QTimer m_slideTimer;
     QTimer m_handleTimer; ///< one shot per pointer change, instead of a poll
     QString m_homePageUrl;
+    QPointer<QMessageBox> m_startMessage;
     QRegion m_slideShape; ///< both texts' shape during a slide, in the display label's coordinates
     enum class DragState { None, System, Following };
     DragState m_dragState = DragState::None;
