@@ -105,9 +105,8 @@ void drag(const QPoint &from, const QPoint &to)
 {
     mouseMove(from);
     run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
-    // A hand's first move is tiny, and the window is dragged from where it began.
-    mouseMove(from + QPoint(1, 1));
     QThread::msleep(50);
+    // A quick hand: the first movement is as long as the others, and must not be lost.
     for (int step = 1; step <= 5; ++step) {
         mouseMove(from + (to - from) * step / 5);
         QThread::msleep(50);
