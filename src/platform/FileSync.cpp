@@ -27,15 +27,12 @@ bool SyncFile(const QString &path)
     return syncPath(QFile::encodeName(path), O_RDONLY);
 }
 
-bool ReplaceFile(const QString &source, const QString &target, QString *error)
+QString ReplaceFile(const QString &source, const QString &target)
 {
     if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) !=
-        0) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
+        0)
+        return QString::fromLocal8Bit(std::strerror(errno));
     // The rename is only durable once the directory entry is on disk.
     syncPath(QFile::encodeName(QFileInfo(target).absolutePath()), O_RDONLY | O_DIRECTORY);
-    return true;
+    return {};
 }

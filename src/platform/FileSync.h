@@ -6,4 +6,5 @@
 /// Flushes a file's contents to the disk; false if it cannot be opened or flushed.
 bool SyncFile(const QString &path);
 /// Replaces `target` by `source` in one atomic step and makes the rename itself durable.
-bool ReplaceFile(const QString &source, const QString &target, QString *error);
+/// Empty when done, else why not.
+QString ReplaceFile(const QString &source, const QString &target);

@@ -68,10 +68,11 @@ DatabaseLocation ResolveDatabaseLocation(const QString &programDir,
         return failed(QStringLiteral("コピーに失敗しました。"));
     // The delivered file may be read-only; the user's copy must not be.
     QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner);
-    QString error;
-    if (!SyncFile(partial) || !ReplaceFile(partial, seeded, &error)) {
+    const QString error =
+        SyncFile(partial) ? ReplaceFile(partial, seeded) : QStringLiteral("コピーに失敗しました。");
+    if (!error.isEmpty()) {
         QFile::remove(partial);
-        return failed(error.isEmpty() ? QStringLiteral("コピーに失敗しました。") : error);
+        return failed(error);
     }
     return {QDir(userDir).absolutePath(), {}};
 }

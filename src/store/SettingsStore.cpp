@@ -312,8 +312,7 @@ bool SettingsStore::CompactSettings(CompactStop stop)
     if (stop == CompactStop::AfterFlush)
         return true;
 
-    QString error;
-    if (!ReplaceFile(temp, target, &error))
+    if (const QString error = ReplaceFile(temp, target); !error.isEmpty())
         return failed(error);
     return true;
 }

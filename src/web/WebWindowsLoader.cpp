@@ -37,13 +37,14 @@ void tellCannotLoad(const QString &error)
 /// Loads the plugin and makes a window under the busy pointer; tells the user when it cannot.
 template <typename Make> auto createWith(Make make) -> decltype(make(nullptr))
 {
-    QString error;
+    WebWindowsLoad load;
     {
         BusyPointer busy;
-        if (WebWindows *windows = LoadWebWindows(&error))
-            return make(windows);
+        load = LoadWebWindows();
+        if (load.windows)
+            return make(load.windows);
     }
-    tellCannotLoad(error);
+    tellCannotLoad(load.error);
     return nullptr;
 }
 
@@ -56,10 +57,10 @@ QStringList WebPluginDirectories()
             QDir::cleanPath(here + QLatin1Char('/') + QStringLiteral(TARNBECK_WEB_PLUGIN_RELDIR))};
 }
 
-WebWindows *LoadWebWindows(const QStringList &directories, QString *error)
+WebWindowsLoad LoadWebWindows(const QStringList &directories)
 {
     if (loaded)
-        return loaded;
+        return {loaded, {}};
     // The browser's sandbox cannot run as root, and the browser refuses to start with it on.
     if (RunningAsRoot() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -77,7 +78,7 @@ WebWindows *LoadWebWindows(const QStringList &directories, QString *error)
         QObject *instance = loader.instance();
         if (auto *windows = qobject_cast<WebWindows *>(instance)) {
             loaded = windows; // the loader is never unloaded: the browser engine cannot restart
-            return loaded;
+            return {loaded, {}};
         }
         reasons.append(instance ? QStringLiteral("%1: 部品の形式が違います").arg(file)
                                 : loader.errorString());
@@ -85,14 +86,12 @@ WebWindows *LoadWebWindows(const QStringList &directories, QString *error)
     if (reasons.isEmpty())
         reasons.append(
             QStringLiteral("見つかりません: %1").arg(directories.join(QStringLiteral(", "))));
-    if (error)
-        *error = reasons.join(QLatin1Char('\n'));
-    return nullptr;
+    return {nullptr, reasons.join(QLatin1Char('\n'))};
 }
 
-WebWindows *LoadWebWindows(QString *error)
+WebWindowsLoad LoadWebWindows()
 {
-    return LoadWebWindows(WebPluginDirectories(), error);
+    return LoadWebWindows(WebPluginDirectories());
 }
 
 bool ShowChartWindow(const SourceHosts &hosts)

@@ -8,10 +8,17 @@
 /// Where the plugin is looked for: beside the executable, then the installed plugin directory.
 QStringList WebPluginDirectories();
 
+/// The plugin, or why it could not be loaded.
+struct WebWindowsLoad
+{
+    WebWindows *windows = nullptr;
+    QString error; ///< empty when `windows` is there
+};
+
 /// The plugin from the first of `directories` that holds a loadable one; loaded once per process
-/// and kept. On failure returns nullptr and puts the reason in `error`.
-WebWindows *LoadWebWindows(const QStringList &directories, QString *error);
-WebWindows *LoadWebWindows(QString *error = nullptr);
+/// and kept.
+WebWindowsLoad LoadWebWindows(const QStringList &directories);
+WebWindowsLoad LoadWebWindows();
 
 /// "天気図": opens the chart window (no owner, not modal), or brings the open one forward.
 /// Returns false, after telling the user, when the plugin cannot be loaded.

@@ -101,9 +101,9 @@ void TestWebPlugin::noGraphicsDriverBeforeAWebWindow()
 void TestWebPlugin::missingOrBrokenPluginIsReported()
 {
     QTemporaryDir empty;
-    QString error;
-    QVERIFY(!LoadWebWindows({empty.path()}, &error));
-    QVERIFY2(error.contains(empty.path()), qPrintable(error));
+    WebWindowsLoad load = LoadWebWindows({empty.path()});
+    QVERIFY(!load.windows);
+    QVERIFY2(load.error.contains(empty.path()), qPrintable(load.error));
 
     QTemporaryDir broken;
     const QString name = QFileInfo(QStringLiteral(TARNBECK_WEB_PLUGIN)).fileName();
@@ -111,9 +111,9 @@ void TestWebPlugin::missingOrBrokenPluginIsReported()
     QVERIFY(junk.open(QIODevice::WriteOnly));
     junk.write("not a library");
     junk.close();
-    error.clear();
-    QVERIFY(!LoadWebWindows({broken.path()}, &error));
-    QVERIFY2(!error.isEmpty(), qPrintable(error));
+    load = LoadWebWindows({broken.path()});
+    QVERIFY(!load.windows);
+    QVERIFY2(!load.error.isEmpty(), qPrintable(load.error));
 }
 
 void TestWebPlugin::tickerDoesNotLinkTheBrowserEngine()
@@ -142,9 +142,9 @@ void TestWebPlugin::loadsFromBesideTheExecutable()
 {
     QCOMPARE(QFileInfo(QStringLiteral(TARNBECK_WEB_PLUGIN)).absolutePath(),
              QCoreApplication::applicationDirPath());
-    QString error;
-    QVERIFY2(LoadWebWindows(&error), qPrintable(error));
-    QVERIFY(error.isEmpty());
+    const WebWindowsLoad load = LoadWebWindows();
+    QVERIFY2(load.windows, qPrintable(load.error));
+    QVERIFY(load.error.isEmpty());
     if (::geteuid() == 0)
         QCOMPARE(qgetenv("QTWEBENGINE_DISABLE_SANDBOX"), QByteArray("1"));
 }
