@@ -166,14 +166,19 @@ void TickerMenu::showModal(QDialog *window)
         m_cycle.checkNetworkSoon();
         return;
     }
+    waitFor(window);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
+void TickerMenu::waitFor(QDialog *window)
+{
     m_modal = window;
     connect(window, &QDialog::finished, this, [this] {
         m_modal = nullptr;
         afterMenu();
     });
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
 }
 
 void TickerMenu::menu_sunset_Click()
@@ -197,12 +202,7 @@ void TickerMenu::menu_setting_Click()
         m_cycle.checkNetworkSoon();
         return;
     }
-    m_modal = window;
-    connect(window, &QDialog::finished, this, [this] {
-        m_modal = nullptr;
-        afterMenu();
-    });
-    window->setAttribute(Qt::WA_DeleteOnClose);
+    waitFor(window);
     window->open(); // application-modal, centred on the ticker, without a loop of its own
 }
 

@@ -57,6 +57,8 @@ private:
     /// Shows a window opened from the menu, application-modal; the steps after the menu wait
     /// until it closes.
     void showModal(QDialog *window);
+    /// The steps after the menu wait until `window` has closed; it deletes itself then.
+    void waitFor(QDialog *window);
     void switchSlidingOff();
     void warn(const QString &text);
 

@@ -49,6 +49,8 @@ private slots:
     void noTargetStopsTheClock();
 
 private:
+    /// The store, builder and cycle over the test's database and server.
+    void makeCycle();
     /// Ticks through a network check and a counting period; the text of the refresh.
     QString nextReport();
 
@@ -81,6 +83,16 @@ void TestTickerCycle::cleanup()
     m_store.reset();
     m_server.reset();
     m_db.reset();
+}
+
+void TestTickerCycle::makeCycle()
+{
+    m_store = std::make_unique<SettingsStore>(m_db->directory());
+    QVERIFY(m_store->OpenSettings());
+    m_builder = std::make_unique<ReportBuilder>(*m_store);
+    m_builder->setReportHost(m_server->baseUrl().toString());
+    m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
+    m_cycle->setHomePage(m_server->baseUrl().toString());
 }
 
 QString TestTickerCycle::nextReport()
@@ -131,12 +143,7 @@ void TestTickerCycle::rotation()
     }
     QVERIFY(m_db->execute(
         QStringLiteral("UPDATE setting SET scroll = 0, autochange = %1").arg(sliding ? -1 : 0)));
-    m_store = std::make_unique<SettingsStore>(m_db->directory());
-    QVERIFY(m_store->OpenSettings());
-    m_builder = std::make_unique<ReportBuilder>(*m_store);
-    m_builder->setReportHost(m_server->baseUrl().toString());
-    m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
-    m_cycle->setHomePage(m_server->baseUrl().toString());
+    makeCycle();
     m_cycle->start();
 
     QStringList seen;
@@ -148,12 +155,7 @@ void TestTickerCycle::rotation()
 
 void TestTickerCycle::networkLossAndReturn()
 {
-    m_store = std::make_unique<SettingsStore>(m_db->directory());
-    QVERIFY(m_store->OpenSettings());
-    m_builder = std::make_unique<ReportBuilder>(*m_store);
-    m_builder->setReportHost(m_server->baseUrl().toString());
-    m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
-    m_cycle->setHomePage(m_server->baseUrl().toString());
+    makeCycle();
     QSignalSpy messages(m_cycle.get(), &TickerCycle::showMessage);
     QSignalSpy network(m_cycle.get(), &TickerCycle::networkChanged);
 
@@ -177,11 +179,7 @@ void TestTickerCycle::networkLossAndReturn()
 void TestTickerCycle::noTargetStopsTheClock()
 {
     QVERIFY(m_db->execute(QStringLiteral("DELETE FROM airport")));
-    m_store = std::make_unique<SettingsStore>(m_db->directory());
-    QVERIFY(m_store->OpenSettings());
-    m_builder = std::make_unique<ReportBuilder>(*m_store);
-    m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
-    m_cycle->setHomePage(m_server->baseUrl().toString());
+    makeCycle();
     QSignalSpy messages(m_cycle.get(), &TickerCycle::showMessage);
     m_cycle->start();
     m_clock.tick(CycleClock::NetworkCheck);
