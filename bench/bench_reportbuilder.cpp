@@ -53,6 +53,7 @@ void buildAgainstLoopback(benchmark::State &state)
     });
     ReportBuilder builder(store);
     builder.setReportHost(QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort()));
+    builder.setFallbackHost(QString());
     QEventLoop loop;
     QString text;
     QObject::connect(&builder, &ReportBuilder::finished, &loop,

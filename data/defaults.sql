@@ -13,6 +13,7 @@ INSERT INTO airport (number, airport, "check") VALUES
 
 INSERT INTO host (name, url) VALUES
     ('report', 'https://tgftp.nws.noaa.gov'),
+    ('report2', 'https://aviationweather.gov'),
     ('home', 'https://tgftp.nws.noaa.gov'),
     ('programpage', ''),
     ('chart1', ''), ('chart2', ''), ('chart3', ''), ('chart4', ''), ('chart5', ''),

@@ -36,3 +36,9 @@ CREATE TABLE host (
     name TEXT PRIMARY KEY,
     url  TEXT NOT NULL
 );
+
+-- Settings of what Tarnbeck adds to the original (the window "拡張設定"), by name.
+CREATE TABLE option (
+    name  TEXT PRIMARY KEY,
+    value TEXT NOT NULL
+);

@@ -78,6 +78,11 @@ bool SettingsStore::OpenSettings()
         CloseSettings();
         return fail(QStringLiteral("ファイルの内容が壊れています (%1)。").arg(detail));
     };
+    if (!upgrade()) {
+        const QString why = m_error;
+        CloseSettings();
+        return fail(why);
+    }
     if (!openSettingRows())
         return damaged(m_settingRows.errorString());
     // Every reader relies on the one settings row and on at least one known airport.
@@ -237,6 +242,100 @@ QHash<QString, QString> SettingsStore::hosts()
     while (query.next())
         all.insert(query.value(0).toString(), NormalisedHost(query.value(1).toString()));
     return all;
+}
+
+bool SettingsStore::upgrade()
+{
+    // What newer programs added; an older program ignores both and keeps working on the file.
+    struct HostDefault
+    {
+        const char *name;
+        const char *url;
+    };
+    static constexpr HostDefault added[] = {{"report2", "https://aviationweather.gov"}};
+    // Only a file that holds the program's tables is brought up to date; any other is damaged.
+    QStringList tables;
+    SqlStatement list =
+        m_db.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    while (list.next())
+        tables.append(list.value(0).toString());
+    for (const char *table : {"setting", "airport", "airportlist", "host"}) {
+        if (!tables.contains(QLatin1String(table))) {
+            m_error = QStringLiteral("ファイルの内容が壊れています (no table %1)。")
+                          .arg(QLatin1String(table));
+            return false;
+        }
+    }
+    bool needed = !tables.contains(QStringLiteral("option"));
+    for (const HostDefault &host : added)
+        needed = needed || !hosts().contains(QLatin1String(host.name));
+    if (!needed)
+        return true;
+
+    const auto failed = [this](const QString &detail) {
+        m_db.execute(QStringLiteral("ROLLBACK"));
+        m_error = QStringLiteral("新しい形に更新できません。\n%1").arg(detail);
+        return false;
+    };
+    if (!m_db.execute(QStringLiteral("BEGIN")) ||
+        !m_db.execute(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS option (name TEXT PRIMARY KEY, value TEXT NOT NULL)")))
+        return failed(m_db.errorString());
+    for (const HostDefault &host : added) {
+        SqlStatement insert =
+            m_db.prepare(QStringLiteral("INSERT OR IGNORE INTO host (name, url) VALUES (?, ?)"));
+        insert.bind(1, QLatin1String(host.name));
+        insert.bind(2, QLatin1String(host.url));
+        if (!insert.exec())
+            return failed(insert.errorString());
+    }
+    if (!m_db.execute(QStringLiteral("COMMIT")))
+        return failed(m_db.errorString());
+    return true;
+}
+
+bool SettingsStore::saveHosts(const QHash<QString, QString> &hosts)
+{
+    const auto failed = [this](const QString &detail) {
+        m_db.execute(QStringLiteral("ROLLBACK"));
+        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
+                      .arg(QDir::toNativeSeparators(databasePath()), detail);
+        return false;
+    };
+    if (!m_db.execute(QStringLiteral("BEGIN")))
+        return failed(m_db.errorString());
+    for (auto it = hosts.begin(); it != hosts.end(); ++it) {
+        SqlStatement write =
+            m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO host (name, url) VALUES (?, ?)"));
+        write.bind(1, it.key());
+        write.bind(2, it.value());
+        if (!write.exec())
+            return failed(write.errorString());
+    }
+    if (!m_db.execute(QStringLiteral("COMMIT")))
+        return failed(m_db.errorString());
+    return true;
+}
+
+QString SettingsStore::option(const QString &name, const QString &fallback)
+{
+    SqlStatement query = m_db.prepare(QStringLiteral("SELECT value FROM option WHERE name = ?"));
+    query.bind(1, name);
+    return query.next() ? query.value(0).toString() : fallback;
+}
+
+bool SettingsStore::setOption(const QString &name, const QString &value)
+{
+    SqlStatement write =
+        m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO option (name, value) VALUES (?, ?)"));
+    write.bind(1, name);
+    write.bind(2, value);
+    if (!write.exec()) {
+        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
+                      .arg(QDir::toNativeSeparators(databasePath()), write.errorString());
+        return false;
+    }
+    return true;
 }
 
 bool SettingsStore::CountStart()

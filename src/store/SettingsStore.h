@@ -92,6 +92,12 @@ public:
     QString host(const QString &name);
     /// Every configured address, by name.
     QHash<QString, QString> hosts();
+    /// Writes the addresses of `hosts` (name to address; empty: not set) in one transaction,
+    /// adding rows that are missing. Nothing is written when any write fails.
+    bool saveHosts(const QHash<QString, QString> &hosts);
+    /// A value of the table `option`, or `fallback` when it has none.
+    QString option(const QString &name, const QString &fallback = {});
+    bool setOption(const QString &name, const QString &value);
 
     /// Counts this start in `startup`.
     bool CountStart();
@@ -101,6 +107,8 @@ public:
 
 private:
     bool openSettingRows();
+    /// Brings a database from before the table `option` and the newer `host` rows up to date.
+    bool upgrade();
     bool updateSettingRow();
     bool openAirportRows();
     bool fail(const QString &what);

@@ -4,6 +4,7 @@
 #include "platform/HttpFetch.h"
 #include "store/SettingsStore.h"
 #include "sun/SunTimes.h"
+#include "ticker/DataApiReport.h"
 
 #include <QNetworkReply>
 
@@ -24,9 +25,9 @@ ReportBuilder::~ReportBuilder()
 
 void ReportBuilder::setReportHost(const QString &host)
 {
-    const QString base = NormalisedHost(host);
-    m_metarUrl = base + QLatin1String(metarPath);
-    m_tafUrl = base + QLatin1String(tafPath);
+    m_reportOverride = NormalisedHost(host);
+    m_metarUrl = *m_reportOverride + QLatin1String(metarPath);
+    m_tafUrl = *m_reportOverride + QLatin1String(tafPath);
 }
 
 void ReportBuilder::abort()
@@ -42,6 +43,12 @@ bool ReportBuilder::BuildReportText(const QString &airport)
         return false;
     m_building = true;
     m_currentAirport = airport;
+    // The hosts as stored now: an address saved a moment ago counts at the next build.
+    if (!m_reportOverride) {
+        const QString base = m_store.host(QStringLiteral("report"));
+        m_metarUrl = base + QLatin1String(metarPath);
+        m_tafUrl = base + QLatin1String(tafPath);
+    }
     m_stationUrl = m_metarUrl;
     FetchStationReport([this](const StationReport &metar) {
         m_caption =
@@ -81,18 +88,50 @@ void ReportBuilder::FetchStationReport(std::function<void(const StationReport &)
 {
     const bool isTaf = m_stationUrl == m_tafUrl;
     const QUrl url(m_stationUrl + m_currentAirport + QStringLiteral(".TXT"));
+    m_fetchClock.start();
+    m_reply = HttpFetch::get(
+        url, this,
+        [this, isTaf, next = std::move(next)](const FetchResult &result) mutable {
+            m_reply = nullptr;
+            const QString body = QString::fromLatin1(result.body);
+            // No answer, an error, or a page that is not a station file: the second source.
+            if (!result.ok || body.startsWith(QLatin1Char('<'))) {
+                FetchFromSecondSource(isTaf, std::move(next));
+                return;
+            }
+            next(treat(body, isTaf));
+        },
+        m_timeoutMs);
+}
+
+StationReport ReportBuilder::treat(const QString &stationFile, bool isTaf)
+{
+    const Settings settings = m_store.settings();
+    return TreatStationFile(stationFile, isTaf, settings.uselocal, settings.timediff);
+}
+
+void ReportBuilder::FetchFromSecondSource(bool isTaf,
+                                          std::function<void(const StationReport &)> next)
+{
+    // A failed fetch shows the fixed message: an older report must never stand under this
+    // airport's name. Both sources together keep to one fetch's deadline.
+    const QString host = m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
+                                            : m_store.host(QStringLiteral("report2"));
+    const qint64 left = m_timeoutMs - m_fetchClock.elapsed();
+    if (host.isEmpty() || left < 50) {
+        next(MissingStationReport(isTaf));
+        return;
+    }
+    const QUrl url(host + DataApiPath(m_currentAirport, isTaf));
     m_reply = HttpFetch::get(
         url, this,
         [this, isTaf, next = std::move(next)](const FetchResult &result) {
             m_reply = nullptr;
-            // A failed fetch shows the fixed message: an older report must never stand under
-            // this airport's name.
-            if (!result.ok) {
-                next(MissingStationReport(isTaf));
-                return;
-            }
-            next(TreatStationFile(QString::fromLatin1(result.body), isTaf,
-                                  m_store.settings().uselocal, m_store.settings().timediff));
+            const QString file =
+                result.ok ? StationFileFromDataApi(QString::fromLatin1(result.body), isTaf,
+                                                   QDateTime::currentDateTimeUtc())
+                          : QString();
+            next(file.isEmpty() ? MissingStationReport(isTaf) : treat(file, isTaf));
         },
-        m_timeoutMs);
+        int(left));
 }

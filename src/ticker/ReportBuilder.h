@@ -3,10 +3,12 @@
 
 #include "ticker/StationReport.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QNetworkReply;
 class SettingsStore;
@@ -23,8 +25,11 @@ public:
     explicit ReportBuilder(SettingsStore &store, QObject *parent = nullptr);
     ~ReportBuilder() override;
 
-    /// Sets `metarUrl` and `tafUrl` from the report server's address (with its scheme).
+    /// Sets `metarUrl` and `tafUrl` from the report server's address (with its scheme), in
+    /// place of the `report` host the store holds at each build.
     void setReportHost(const QString &host);
+    /// The second source's address in place of the store's `report2` host; empty turns it off.
+    void setFallbackHost(const QString &host) { m_fallbackOverride = host; }
     QString metarUrl() const { return m_metarUrl; }
     QString tafUrl() const { return m_tafUrl; }
 
@@ -44,12 +49,18 @@ signals:
 
 private:
     void FetchStationReport(std::function<void(const StationReport &)> next);
+    /// The same file from the second source, within what is left of the fetch's deadline.
+    void FetchFromSecondSource(bool isTaf, std::function<void(const StationReport &)> next);
+    StationReport treat(const QString &stationFile, bool isTaf);
     void addTaf();
     void addSunLineAndFinish();
 
     SettingsStore &m_store;
     QString m_metarUrl;
     QString m_tafUrl;
+    std::optional<QString> m_reportOverride;
+    std::optional<QString> m_fallbackOverride;
+    QElapsedTimer m_fetchClock; ///< since the first source was asked for the current file
     QString m_stationUrl;
     QString m_currentAirport;
     QString m_caption;

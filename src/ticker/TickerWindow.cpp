@@ -108,7 +108,6 @@ bool TickerWindow::Form_Load()
     m_loaded = true;
     m_homePageUrl = m_store->host(QStringLiteral("home"));
     m_builder = std::make_unique<ReportBuilder>(*m_store);
-    m_builder->setReportHost(m_store->host(QStringLiteral("report")));
     m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
     m_cycle->setHomePage(m_homePageUrl);
     m_menu = std::make_unique<TickerMenu>(*this, *m_cycle, *m_store);

@@ -132,7 +132,7 @@ void TestEndToEnd::init()
     QCOMPARE(sql(QStringLiteral("UPDATE host SET url = '%1'; UPDATE setting SET forecolor = 65535; "
                                 "SELECT count(*) FROM host WHERE url = '%1';")
                      .arg(m_server->baseUrl().toString())),
-             QStringLiteral("18"));
+             QStringLiteral("19"));
 }
 
 void TestEndToEnd::cleanup()

@@ -1,5 +1,6 @@
 // The settings store against real SQLCipher files in a temporary directory.
 #include "platform/SqlDatabase.h"
+#include "store/Hosts.h"
 #include "store/Settings.h"
 #include "store/SettingsStore.h"
 #include "support/TestDatabase.h"
@@ -48,6 +49,9 @@ private slots:
     void unusableFileIsReportedAndLeftAlone_data();
     void unusableFileIsReportedAndLeftAlone();
     void readOnlyFileIsReported();
+    void olderDatabaseIsBroughtUpToDate();
+    void typedAddresses_data();
+    void typedAddresses();
     void updateOfAVanishedRowFails();
     void fileExists();
 };
@@ -377,6 +381,78 @@ void TestSettingsStore::unusableFileIsReportedAndLeftAlone()
         QVERIFY(!store.CompactSettings());
         QCOMPARE(fileBytes(path), bytes);
     }
+}
+
+void TestSettingsStore::olderDatabaseIsBroughtUpToDate()
+{
+    TestDatabase copy;
+    QVERIFY(copy.execute(QStringLiteral("DROP TABLE option")));
+    QVERIFY(copy.execute(QStringLiteral("DELETE FROM host WHERE name = 'report2'")));
+    QVERIFY(copy.execute(QStringLiteral("UPDATE host SET url = 'http://mine.test' "
+                                        "WHERE name = 'report'")));
+    {
+        SettingsStore store(copy.directory());
+        QVERIFY2(store.OpenSettings(), qPrintable(store.errorString()));
+        QCOMPARE(store.host(QStringLiteral("report2")),
+                 QStringLiteral("https://aviationweather.gov"));
+        QCOMPARE(store.host(QStringLiteral("report")), QStringLiteral("http://mine.test"));
+        QVERIFY(store.setOption(QStringLiteral("x"), QStringLiteral("1")));
+        QCOMPARE(store.option(QStringLiteral("x")), QStringLiteral("1"));
+        QCOMPARE(store.option(QStringLiteral("y"), QStringLiteral("d")), QStringLiteral("d"));
+        // Saved together, and an unknown name is added.
+        QVERIFY(store.saveHosts({{QStringLiteral("report2"), QString()},
+                                 {QStringLiteral("chart1"), QStringLiteral("http://c.test")}}));
+        QCOMPARE(store.host(QStringLiteral("report2")), QString());
+        store.CloseSettings();
+    }
+    // Up to date, a file is opened without a write: the emptied report2 stays empty.
+    QFile file(copy.path());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    {
+        SettingsStore store(copy.directory());
+        QVERIFY(store.OpenSettings());
+        QCOMPARE(store.host(QStringLiteral("report2")), QString());
+        store.CloseSettings();
+    }
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void TestSettingsStore::typedAddresses_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored"); // "!" when refused
+    QTest::newRow("ftp") << "ftp://x"
+                         << "!";
+    QTest::newRow("no host") << "http://"
+                             << "!";
+    QTest::newRow("a blank in the host") << "http://a b"
+                                         << "!";
+    QTest::newRow("a query") << "https://h/?q=1"
+                             << "!";
+    QTest::newRow("a fragment") << "https://h/#top"
+                                << "!";
+    QTest::newRow("no scheme") << "example.com"
+                               << "!";
+    QTest::newRow("trimmed") << "  https://h.test/path/ "
+                             << "https://h.test/path";
+    QTest::newRow("empty: not set") << "   "
+                                    << "";
+}
+
+void TestSettingsStore::typedAddresses()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    const HostValidation checked = ValidateHostAddress(typed);
+    if (stored == QLatin1String("!")) {
+        QVERIFY(!checked.error.isEmpty());
+        return;
+    }
+    QVERIFY2(checked.error.isEmpty(), qPrintable(checked.error));
+    QCOMPARE(checked.address, stored);
 }
 
 void TestSettingsStore::readOnlyFileIsReported()

@@ -36,6 +36,8 @@ private slots:
     void settingsAreReadWhenUsed();
     void oneBuildAtATime();
     void abortDropsTheBuild();
+    void secondSource_data();
+    void secondSource();
 
 private:
     /// Builds the text of `airport` and returns it, or a marker when nothing came.
@@ -58,6 +60,7 @@ void TestReportBuilder::init()
     m_builder = std::make_unique<ReportBuilder>(*m_store);
     m_builder->setReportHost(m_server->baseUrl().toString() + QLatin1Char('/'));
     m_builder->setTimeout(500);
+    m_builder->setFallbackHost(QString()); // tests talk to loopback only; secondSource sets it
     m_server->setRoute(metarRJTT, {200, metarFile.toLatin1(), {}, {}});
     m_server->setRoute(tafRJTT, {200, tafFile.toLatin1(), {}, {}});
 }
@@ -205,6 +208,59 @@ void TestReportBuilder::abortDropsTheBuild()
                        {200, QByteArray("2024/01/15 09:00\nRJAA 150900Z 00000KT CAVOK\n"), {}, {}});
     QCOMPARE(build(QStringLiteral("RJAA")),
              QStringLiteral("RJAA METAR 0900Z\r 150900Z 00000KT CAVOK      "));
+}
+
+void TestReportBuilder::secondSource_data()
+{
+    using B = LoopbackHttpServer::Behaviour;
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("behaviour");
+    QTest::newRow("404") << 404 << QByteArray("Not Found\n") << int(B::Respond);
+    QTest::newRow("a page, not a station file")
+        << 200 << QByteArray("<html>maintenance</html>") << int(B::Respond);
+    QTest::newRow("connection closed") << 200 << QByteArray() << int(B::CloseAtOnce);
+}
+
+void TestReportBuilder::secondSource()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(int, behaviour);
+    setFlags(true, false, true); // local time too: the second source's time must be the same
+    const QString metarPath = QStringLiteral("metar/RJTT_1.TXT");
+    const QString tafPath = QStringLiteral("taf/RJTT_1.TXT");
+    m_server->serveFile(metarRJTT, QStringLiteral(TARNBECK_STATIONS "/") + metarPath);
+    m_server->serveFile(tafRJTT, QStringLiteral(TARNBECK_STATIONS "/") + tafPath);
+    const QString fromStationFiles = build();
+    QVERIFY(fromStationFiles.contains(QLatin1String("TEMPO")));
+
+    // The report server fails; the Data API stand-in answers with the same reports, raw.
+    const auto raw = [](const QString &fixture, const QByteArray &prefix) {
+        QFile f(QStringLiteral(TARNBECK_STATIONS "/") + fixture);
+        f.open(QIODevice::ReadOnly);
+        QList<QByteArray> lines = f.readAll().trimmed().split('\n');
+        lines.removeFirst(); // the station file's time line
+        return prefix + lines.join("\n  ") + "\n";
+    };
+    const auto failing =
+        LoopbackHttpServer::Route{status, body, LoopbackHttpServer::Behaviour(behaviour), {}};
+    m_server->setRoute(metarRJTT, failing);
+    m_server->setRoute(tafRJTT, failing);
+    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
+                       {200, raw(metarPath, "METAR "), {}, {}});
+    m_server->setRoute(QStringLiteral("/api/data/taf?ids=RJTT&format=raw"),
+                       {200, raw(tafPath, ""), {}, {}});
+    m_builder->setFallbackHost(m_server->baseUrl().toString());
+    QCOMPARE(build(), fromStationFiles);
+
+    // Both failing: the fixed texts. An empty second source is off.
+    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"), {200, {}, {}, {}});
+    QVERIFY(build().contains(QLatin1String("NO OBSERVATION")));
+    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
+                       {200, raw(metarPath, "METAR "), {}, {}});
+    m_builder->setFallbackHost(QString());
+    QVERIFY(build().contains(QLatin1String("NO OBSERVATION")));
 }
 
 QTEST_GUILESS_MAIN(TestReportBuilder)

@@ -91,6 +91,7 @@ void TestTickerCycle::makeCycle()
     QVERIFY(m_store->OpenSettings());
     m_builder = std::make_unique<ReportBuilder>(*m_store);
     m_builder->setReportHost(m_server->baseUrl().toString());
+    m_builder->setFallbackHost(QString());
     m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
     m_cycle->setHomePage(m_server->baseUrl().toString());
 }
