@@ -48,16 +48,27 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
     });
     deadline->start(timeoutMs);
     QObject::connect(reply, &QNetworkReply::finished, context, [reply, done = std::move(done)] {
+        using Failure = FetchResult::Failure;
         FetchResult result;
         result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        result.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
         if (reply->property("overCap").toBool()) {
             result.error = QStringLiteral("the response is larger than allowed");
+            result.failure = Failure::TooLarge;
         } else if (reply->property("overTime").toBool()) {
             result.error = QStringLiteral("the response took longer than allowed");
+            result.failure = Failure::TimedOut;
         } else if (reply->error() != QNetworkReply::NoError) {
             result.error = reply->errorString();
+            const auto code = reply->error();
+            result.failure = result.status != 0                              ? Failure::Status
+                             : code == QNetworkReply::HostNotFoundError      ? Failure::HostNotFound
+                             : code == QNetworkReply::ConnectionRefusedError ? Failure::Refused
+                             : code == QNetworkReply::TimeoutError           ? Failure::TimedOut
+                                                                             : Failure::Other;
         } else if (result.status < 200 || result.status > 299) {
             result.error = QStringLiteral("HTTP status %1").arg(result.status);
+            result.failure = Failure::Status;
         } else {
             result.ok = true;
         }

@@ -17,6 +17,10 @@ struct FetchResult
     int status = 0;  ///< HTTP status, 0 when no response arrived
     QByteArray body; ///< what arrived (empty when the body was over the cap)
     QString error;   ///< why it failed (logged in the category "tarnbeck.fetch")
+    /// Why, as a kind the user can be told about.
+    enum class Failure { None, HostNotFound, Refused, TimedOut, TooLarge, Status, Other };
+    Failure failure = Failure::None;
+    QString contentType; ///< the Content-Type header, as sent
 };
 
 class HttpFetch final

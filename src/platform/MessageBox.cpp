@@ -49,6 +49,24 @@ QMessageBox *ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString 
     return box;
 }
 
+void AskQuestion(QWidget *parent, const QString &title, const QString &text,
+                 std::function<void(bool yes)> answered)
+{
+    if (sink()) {
+        sink()({QMessageBox::Question, title, text});
+        answered(true);
+        return;
+    }
+    auto *box = new PlacedMessageBox(QMessageBox::Question, title, text,
+                                     QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(QMessageBox::No);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [answered](int result) { answered(result == QMessageBox::Yes); });
+    box->show();
+}
+
 MessageSink::MessageSink(std::function<void(const ShownMessage &)> s)
 {
     sink() = std::move(s);

@@ -18,6 +18,11 @@ struct ShownMessage
 QMessageBox *ShowMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                          const QString &text, std::function<void()> closed = {});
 
+/// Asks a yes / no question, application-modal and without a loop of its own; `answered` runs
+/// with the answer. Under a sink the question goes to the sink and is answered yes.
+void AskQuestion(QWidget *parent, const QString &title, const QString &text,
+                 std::function<void(bool yes)> answered);
+
 /// While alive, messages go to `sink` instead of the screen.
 class MessageSink final
 {

@@ -4,6 +4,7 @@
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
+#include "settings/ExtendedSettingsWindow.h"
 #include "settings/SettingsLists.h"
 #include "settings/TargetList.h"
 #include "store/SettingsStore.h"
@@ -385,8 +386,24 @@ QDialog *OpenSettingsWindow(TickerWindow &ticker)
     return window;
 }
 
+QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName)
+{
+    auto *window = new ExtendedSettingsWindow(ticker.store(), &ticker);
+    // Saved addresses count at once: the report builder reads them at each build, the web
+    // windows when they open, the network check from here.
+    QObject::connect(window, &ExtendedSettingsWindow::hostsSaved, &ticker, [&ticker] {
+        ticker.cycle().setHomePage(ticker.store().host(QStringLiteral("home")));
+    });
+    window->openAt(hostName);
+    return window;
+}
+
 void InstallSettingsWindow(TickerWindow &ticker)
 {
     ticker.menu().setSettingsWindowFactory(
         [&ticker](QWidget *) -> QDialog * { return OpenSettingsWindow(ticker); });
+    ticker.menu().setExtendedWindowFactory(
+        [&ticker](QWidget *, const QString &hostName) -> QDialog * {
+            return OpenExtendedSettingsWindow(ticker, hostName);
+        });
 }

@@ -105,5 +105,7 @@ private:
 
 /// The settings window over the ticker, its changes followed by the ticker and its cycle.
 QDialog *OpenSettingsWindow(TickerWindow &ticker);
-/// Lets the ticker's menu open the settings window.
+/// The window "拡張設定" over the ticker, shown at the row of `hostName` (if given).
+QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName = {});
+/// Lets the ticker's menu open the settings window and "拡張設定".
 void InstallSettingsWindow(TickerWindow &ticker);

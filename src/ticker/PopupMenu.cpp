@@ -19,6 +19,7 @@ PopupMenu::PopupMenu(QObject *parent)
     m_camera = addItem(m_menu, "menu_camera", QStringLiteral("ライブカメラ"));
     m_menu->addSeparator()->setObjectName(QStringLiteral("menu_l5"));
     m_setting = addItem(m_menu, "menu_setting", QStringLiteral("設定"));
+    m_extended = addItem(m_menu, "menu_extended", QStringLiteral("拡張設定..."));
     m_version = addItem(m_menu, "menu_version", QStringLiteral("バージョン"));
     m_menu->addSeparator()->setObjectName(QStringLiteral("menu_l6"));
     m_end = addItem(m_menu, "menu_end", QStringLiteral("終了"));

@@ -23,6 +23,8 @@ public:
     QAction *menu_sunset() const { return m_sunset; }
     QAction *menu_camera() const { return m_camera; }
     QAction *menu_setting() const { return m_setting; }
+    /// "拡張設定...": what Tarnbeck adds, directly below "設定".
+    QAction *menu_extended() const { return m_extended; }
     QAction *menu_version() const { return m_version; }
     QAction *menu_end() const { return m_end; }
     /// The target items, one per row of the target list.
@@ -48,6 +50,7 @@ private:
     QAction *m_sunset;
     QAction *m_camera;
     QAction *m_setting;
+    QAction *m_extended;
     QAction *m_version;
     QAction *m_end;
     QList<QAction *> m_targets;

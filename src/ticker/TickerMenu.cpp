@@ -29,6 +29,7 @@ TickerMenu::TickerMenu(TickerWindow &ticker, TickerCycle &cycle, SettingsStore &
     connect(m_menu.menu_sunset(), &QAction::triggered, this, &TickerMenu::menu_sunset_Click);
     connect(m_menu.menu_camera(), &QAction::triggered, this, &TickerMenu::menu_camera_Click);
     connect(m_menu.menu_setting(), &QAction::triggered, this, &TickerMenu::menu_setting_Click);
+    connect(m_menu.menu_extended(), &QAction::triggered, this, &TickerMenu::menu_extended_Click);
     connect(m_menu.menu_version(), &QAction::triggered, this, &TickerMenu::menu_version_Click);
     connect(m_menu.menu_end(), &QAction::triggered, this, &TickerMenu::menu_end_Click);
 }
@@ -204,6 +205,18 @@ void TickerMenu::menu_setting_Click()
     }
     waitFor(window);
     window->open(); // application-modal, centred on the ticker, without a loop of its own
+}
+
+void TickerMenu::menu_extended_Click()
+{
+    m_ticker.setPointerOnHandle(false);
+    m_cycle.holdNetworkCheck();
+    QDialog *window = m_extendedFactory ? m_extendedFactory(&m_ticker, {}) : nullptr;
+    if (!window) {
+        m_cycle.checkNetworkSoon();
+        return;
+    }
+    waitFor(window); // shown by the factory, application-modal, centred on the screen
 }
 
 void TickerMenu::menu_version_Click()

@@ -29,6 +29,12 @@ public:
     {
         m_settingsFactory = std::move(factory);
     }
+    /// Builds the window "拡張設定" over `owner`, showing the row of `hostName` when given.
+    using ExtendedWindowFactory = std::function<QDialog *(QWidget *owner, const QString &hostName)>;
+    void setExtendedWindowFactory(ExtendedWindowFactory factory)
+    {
+        m_extendedFactory = std::move(factory);
+    }
     /// The window opened from the menu that the ticker waits for, if one is open.
     QDialog *modalWindow() const { return m_modal; }
 
@@ -50,6 +56,7 @@ public:
     void menu_sunset_Click();
     void menu_camera_Click();
     void menu_setting_Click();
+    void menu_extended_Click();
     void menu_version_Click();
     void menu_end_Click();
 
@@ -67,6 +74,7 @@ private:
     SettingsStore &m_store;
     PopupMenu m_menu;
     SettingsWindowFactory m_settingsFactory;
+    ExtendedWindowFactory m_extendedFactory;
     QPointer<QDialog> m_modal;
     bool m_online = false;
     bool m_shutDown = false;

@@ -53,7 +53,7 @@ void LoopbackHttpServer::answer(QTcpSocket *socket)
         return;
     }
     QByteArray response = "HTTP/1.1 " + QByteArray::number(route.status) + " X\r\n";
-    response += "Content-Type: text/plain\r\nConnection: close\r\n";
+    response += "Content-Type: " + route.contentType + "\r\nConnection: close\r\n";
     if (!route.location.isEmpty())
         response += "Location: " + route.location + "\r\n";
     response += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n\r\n";

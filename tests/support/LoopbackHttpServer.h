@@ -17,7 +17,8 @@ public:
         int status = 200;
         QByteArray body;
         Behaviour behaviour = Behaviour::Respond;
-        QByteArray location; ///< for redirects
+        QByteArray location;                   ///< for redirects
+        QByteArray contentType = "text/plain"; ///< the Content-Type sent
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
