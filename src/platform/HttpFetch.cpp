@@ -42,6 +42,7 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
     // the fetch, and the one build allowed in flight, for ever. So the whole fetch has a deadline.
     auto *deadline = new QTimer(reply);
     deadline->setSingleShot(true);
+    deadline->setTimerType(Qt::PreciseTimer); // a coarse timer may end the fetch 5 % early
     QObject::connect(deadline, &QTimer::timeout, reply, [reply] {
         reply->setProperty("overTime", true);
         reply->abort();

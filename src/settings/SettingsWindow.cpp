@@ -386,9 +386,13 @@ QDialog *OpenSettingsWindow(TickerWindow &ticker)
     return window;
 }
 
-QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName)
+QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName,
+                                    std::function<void()> saved)
 {
     auto *window = new ExtendedSettingsWindow(ticker.store(), &ticker);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (saved)
+        QObject::connect(window, &ExtendedSettingsWindow::hostsSaved, window, saved);
     // Saved addresses count at once: the report builder reads them at each build, the web
     // windows when they open, the network check from here.
     QObject::connect(window, &ExtendedSettingsWindow::hostsSaved, &ticker, [&ticker] {
@@ -403,7 +407,7 @@ void InstallSettingsWindow(TickerWindow &ticker)
     ticker.menu().setSettingsWindowFactory(
         [&ticker](QWidget *) -> QDialog * { return OpenSettingsWindow(ticker); });
     ticker.menu().setExtendedWindowFactory(
-        [&ticker](QWidget *, const QString &hostName) -> QDialog * {
-            return OpenExtendedSettingsWindow(ticker, hostName);
+        [&ticker](QWidget *, const QString &hostName, std::function<void()> saved) -> QDialog * {
+            return OpenExtendedSettingsWindow(ticker, hostName, std::move(saved));
         });
 }

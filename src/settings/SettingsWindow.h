@@ -106,6 +106,8 @@ private:
 /// The settings window over the ticker, its changes followed by the ticker and its cycle.
 QDialog *OpenSettingsWindow(TickerWindow &ticker);
 /// The window "拡張設定" over the ticker, shown at the row of `hostName` (if given).
-QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName = {});
+/// `saved` runs each time the user saves the addresses.
+QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName = {},
+                                    std::function<void()> saved = {});
 /// Lets the ticker's menu open the settings window and "拡張設定".
 void InstallSettingsWindow(TickerWindow &ticker);

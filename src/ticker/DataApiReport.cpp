@@ -39,15 +39,21 @@ std::optional<QDateTime> timeOf(const QString &group, const QDateTime &nowUtc)
     return QDateTime(date, time, Qt::UTC);
 }
 
+/// The time of a report whose tokens start with its indicator and its time group.
+std::optional<QDateTime> reportTime(const QStringList &tokens, const QDateTime &nowUtc)
+{
+    if (tokens.size() < 2 || !indicator.match(tokens[0]).hasMatch())
+        return std::nullopt;
+    return timeOf(tokens[1], nowUtc);
+}
+
 /// A METAR as the station file's one report line: "RJTT 071230Z ...".
 std::optional<Report> metarOf(QStringList tokens, const QDateTime &nowUtc)
 {
     if (!tokens.isEmpty() &&
         (tokens.first() == QLatin1String("METAR") || tokens.first() == QLatin1String("SPECI")))
         tokens.removeFirst();
-    if (tokens.size() < 2 || !indicator.match(tokens[0]).hasMatch())
-        return std::nullopt;
-    const auto time = timeOf(tokens[1], nowUtc);
+    const auto time = reportTime(tokens, nowUtc);
     if (!time)
         return std::nullopt;
     return Report{*time, tokens.join(QLatin1Char(' ')) + QLatin1Char('\n')};
@@ -63,9 +69,7 @@ std::optional<Report> tafOf(QStringList tokens, const QDateTime &nowUtc)
     const bool amended = !tokens.isEmpty() && tokens.first() == QLatin1String("AMD");
     if (amended)
         tokens.removeFirst();
-    if (tokens.size() < 2 || !indicator.match(tokens[0]).hasMatch())
-        return std::nullopt;
-    const auto time = timeOf(tokens[1], nowUtc);
+    const auto time = reportTime(tokens, nowUtc);
     if (!time)
         return std::nullopt;
 

@@ -156,7 +156,7 @@ void TickerMenu::menu_weather_Click()
     m_cycle.holdNetworkCheck();
     // The next good network check enables it again.
     m_menu.menu_weather()->setEnabled(false);
-    ShowChartWindow(m_store.hosts());
+    ShowChartWindow(m_store.hosts(), sourceEditor());
     m_cycle.checkNetworkSoon();
 }
 
@@ -191,7 +191,7 @@ void TickerMenu::menu_sunset_Click()
 void TickerMenu::menu_camera_Click()
 {
     m_ticker.setPointerOnHandle(false);
-    showModal(ShowCameraWindow(m_store.hosts(), &m_ticker));
+    showModal(ShowCameraWindow(m_store.hosts(), &m_ticker, sourceEditor()));
 }
 
 void TickerMenu::menu_setting_Click()
@@ -211,12 +211,20 @@ void TickerMenu::menu_extended_Click()
 {
     m_ticker.setPointerOnHandle(false);
     m_cycle.holdNetworkCheck();
-    QDialog *window = m_extendedFactory ? m_extendedFactory(&m_ticker, {}) : nullptr;
+    QDialog *window = m_extendedFactory ? m_extendedFactory(&m_ticker, {}, {}) : nullptr;
     if (!window) {
         m_cycle.checkNetworkSoon();
         return;
     }
     waitFor(window); // shown by the factory, application-modal, centred on the screen
+}
+
+SourceEditor TickerMenu::sourceEditor()
+{
+    return [this](const QString &hostName, std::function<void(const SourceHosts &)> saved) {
+        if (m_extendedFactory)
+            m_extendedFactory(&m_ticker, hostName, [this, saved] { saved(m_store.hosts()); });
+    };
 }
 
 void TickerMenu::menu_version_Click()

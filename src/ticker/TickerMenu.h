@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ticker/PopupMenu.h"
+#include "web/WebWindows.h"
 
 #include <QObject>
 #include <QPointer>
@@ -29,8 +30,10 @@ public:
     {
         m_settingsFactory = std::move(factory);
     }
-    /// Builds the window "拡張設定" over `owner`, showing the row of `hostName` when given.
-    using ExtendedWindowFactory = std::function<QDialog *(QWidget *owner, const QString &hostName)>;
+    /// Builds and shows the window "拡張設定" over `owner`, at the row of `hostName` when given;
+    /// `saved` runs each time the user saves its addresses.
+    using ExtendedWindowFactory = std::function<QDialog *(QWidget *owner, const QString &hostName,
+                                                          std::function<void()> saved)>;
     void setExtendedWindowFactory(ExtendedWindowFactory factory)
     {
         m_extendedFactory = std::move(factory);
@@ -67,6 +70,8 @@ private:
     /// The steps after the menu wait until `window` has closed; it deletes itself then.
     void waitFor(QDialog *window);
     void switchSlidingOff();
+    /// "接続先を設定..." of a chart or camera page: "拡張設定" at that source's row.
+    SourceEditor sourceEditor();
     void warn(const QString &text);
 
     TickerWindow &m_ticker;

@@ -6,6 +6,7 @@
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
+#include <QPointer>
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -24,7 +25,7 @@ constexpr int captionAndMenu = 695;
 
 CameraWindow::CameraWindow(const SourceHosts &hosts, QWidget *owner)
     : QDialog(owner), m_hosts(hosts), m_menuBar(new QMenuBar(this)), m_client(new QWidget(this)),
-      m_browser(CreateBrowser(m_client))
+      m_browser(CreateBrowser(m_client, [this](const QString &name) { editSource(name); }))
 {
     setObjectName(QStringLiteral("camera"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -95,4 +96,16 @@ void CameraWindow::Timer_Timer()
     m_browser->reload();
     emit reloaded();
     m_timer.start();
+}
+
+void CameraWindow::editSource(const QString &hostName)
+{
+    Q_UNUSED(hostName); // the page's own source
+    // The page asked for an address; once saved, the document it stood for is shown.
+    EditSource(m_sourceEditor, m_browser, &m_address, windowTitle(),
+               [this, source = m_address.sourceName.mid(6).toInt(),
+                path = m_address.path](const SourceHosts &hosts) {
+                   m_hosts = hosts;
+                   return cameraAddress(hosts, source, path);
+               });
 }

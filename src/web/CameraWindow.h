@@ -16,6 +16,8 @@ public:
     /// Runs the load steps: the first camera at the design size, timer running. Not yet shown.
     explicit CameraWindow(const SourceHosts &hosts, QWidget *owner = nullptr);
     ~CameraWindow() override;
+    /// How the page of a source without an address lets the user set one.
+    void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
 
     QString cameraUrl() const { return m_address.url(); }
     int cameraTicks() const { return m_cameraTicks; }
@@ -34,10 +36,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    /// The link "接続先を設定..." of the page of a source without an address.
+    void editSource(const QString &hostName);
     /// Sizes the window for a camera whose window height in the table is `windowHeight` twips.
     void sizeForCamera(int windowHeight);
 
     SourceHosts m_hosts;
+    SourceEditor m_sourceEditor;
     QMenuBar *m_menuBar;
     QWidget *m_client;
     QWebEngineView *m_browser;

@@ -6,6 +6,7 @@
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWebEngineView>
@@ -46,7 +47,8 @@ ChartWindow::Seams withDefaults(ChartWindow::Seams seams)
 
 ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
     : QMainWindow(parent), m_seams(withDefaults(std::move(seams))), m_hosts(hosts),
-      m_client(new QWidget(this)), m_browser(CreateBrowser(m_client))
+      m_client(new QWidget(this)),
+      m_browser(CreateBrowser(m_client, [this](const QString &name) { editSource(name); }))
 {
     setObjectName(QStringLiteral("chart"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -186,4 +188,16 @@ void ChartWindow::fillBrowserWhenMaximised()
     // The maximised size arrives from the window manager after the show, so follow every resize.
     if (isMaximized())
         m_browser->resize(m_client->size());
+}
+
+void ChartWindow::editSource(const QString &hostName)
+{
+    Q_UNUSED(hostName); // the page's own source
+    // The page asked for an address; once saved, the document it stood for is shown.
+    EditSource(m_sourceEditor, m_browser, &m_address, m_chartTitle,
+               [this, source = m_address.sourceName.mid(5).toInt(),
+                path = m_address.path](const SourceHosts &hosts) {
+                   m_hosts = hosts;
+                   return chartAddress(hosts, source, path);
+               });
 }

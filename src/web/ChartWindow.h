@@ -32,6 +32,8 @@ public:
     /// Runs the load steps: opening document by the hour, shown and centred, timer running.
     explicit ChartWindow(const SourceHosts &hosts, Seams seams = {}, QWidget *parent = nullptr);
     ~ChartWindow() override;
+    /// How the page of a source without an address lets the user set one.
+    void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
 
     QString chartUrl() const { return m_chartUrl; }
     QString chartTitle() const { return m_chartTitle; }
@@ -57,12 +59,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The link "接続先を設定..." of the page of a source without an address.
+    void editSource(const QString &hostName);
     /// Fixed size: the browser at the current view size below the menu bar.
     void fitView();
     void fillBrowserWhenMaximised();
 
     Seams m_seams;
     SourceHosts m_hosts;
+    SourceEditor m_sourceEditor;
     QWidget *m_client;
     QWebEngineView *m_browser;
     QAction *m_exit;

@@ -2,18 +2,68 @@
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
+#include <QPointer>
 #include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-QWebEngineView *CreateBrowser(QWidget *parent)
+namespace {
+
+const QString sourceLinkHost = QStringLiteral("tarnbeck.invalid");
+
+/// Hands the link of a source without an address to the program instead of the network.
+class SourceLinkPage final : public QWebEnginePage
+{
+public:
+    SourceLinkPage(std::function<void(const QString &)> sourceLink, QObject *parent)
+        : QWebEnginePage(parent), m_sourceLink(std::move(sourceLink))
+    {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (url.host() != sourceLinkHost)
+            return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        if (m_sourceLink)
+            m_sourceLink(url.path().section(QLatin1Char('/'), -1));
+        return false;
+    }
+
+private:
+    std::function<void(const QString &)> m_sourceLink;
+};
+
+} // namespace
+
+QUrl SourceLinkUrl(const QString &hostName)
+{
+    return QUrl(QStringLiteral("https://%1/source/%2").arg(sourceLinkHost, hostName));
+}
+
+QWebEngineView *CreateBrowser(QWidget *parent, std::function<void(const QString &)> sourceLink)
 {
     auto *browser = new QWebEngineView(parent);
+    browser->setPage(new SourceLinkPage(std::move(sourceLink), browser));
     browser->setObjectName(QStringLiteral("WebBrowser"));
     // PDF charts are shown by the browser's own viewer, not handed to a download.
     browser->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
     browser->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
     return browser;
+}
+
+void EditSource(const SourceEditor &editor, QWebEngineView *browser, DocumentAddress *address,
+                const QString &title, std::function<DocumentAddress(const SourceHosts &)> readdress)
+{
+    if (!editor)
+        return;
+    editor(address->sourceName, [view = QPointer<QWebEngineView>(browser), address, title,
+                                 readdress = std::move(readdress)](const SourceHosts &hosts) {
+        if (!view)
+            return; // the window has closed meanwhile
+        *address = readdress(hosts);
+        ShowDocument(view, *address, title);
+    });
 }
 
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title)

@@ -3,12 +3,28 @@
 
 #include "web/WebCatalogue.h"
 
+#include <functional>
+
 class QMenuBar;
+class QUrl;
 class QWebEngineView;
 class QWidget;
 
-/// A browser that shows images, web pages and PDF documents inside itself.
-QWebEngineView *CreateBrowser(QWidget *parent);
+/// The address of the link "接続先を設定..." for the source `hostName`; it never leaves the
+/// program.
+QUrl SourceLinkUrl(const QString &hostName);
+
+/// A browser that shows images, web pages and PDF documents inside itself. Following the link
+/// of a source without an address runs `sourceLink` with that source's name instead.
+QWebEngineView *CreateBrowser(QWidget *parent,
+                              std::function<void(const QString &hostName)> sourceLink = {});
+
+/// Lets the user set the address of `address`'s source through `editor`; once saved, the
+/// document is shown in `browser` (if it still exists), its address made from the new hosts
+/// by `readdress`.
+void EditSource(const SourceEditor &editor, QWebEngineView *browser, DocumentAddress *address,
+                const QString &title,
+                std::function<DocumentAddress(const SourceHosts &)> readdress);
 
 /// Navigates to `address`, or shows a local page naming its source when that has no host.
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title);

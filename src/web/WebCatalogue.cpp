@@ -250,8 +250,9 @@ QString notConfiguredPage(const DocumentAddress &address, const QString &title)
                           "<h2>%1</h2>"
                           "<p>%2 (<code>%3</code>) のアドレスが設定されていないため、"
                           "「%4」(<code>%5</code>) を表示できません。</p>"
-                          "<p>設定データベースの表 <code>host</code> で、名前 <code>%3</code> の "
-                          "<code>url</code> に配信元のアドレスを設定してください。</p>"
+                          "<p><a href=\"https://tarnbeck.invalid/source/%3\">接続先を設定...</a>"
+                          " (「拡張設定」の「接続先」) で配信元のアドレスを設定すると、"
+                          "ここに表示されます。</p>"
                           "</body></html>")
         .arg(QStringLiteral("アドレスが設定されていません"), source.toHtmlEscaped(),
              address.sourceName.toHtmlEscaped(), title.toHtmlEscaped(),

@@ -4,12 +4,17 @@
 #include <QHash>
 #include <QString>
 #include <QtPlugin>
+#include <functional>
 
 class QDialog;
 class QWidget;
 
 /// Host addresses by source name ("chart1" → "https://…"), as stored in the table `host`.
 using SourceHosts = QHash<QString, QString>;
+/// Lets the user set the address of the source `hostName` (the window "拡張設定" at its row);
+/// `saved` runs with every address once the user has saved them.
+using SourceEditor =
+    std::function<void(const QString &hostName, std::function<void(const SourceHosts &)> saved)>;
 
 class WebWindows
 {
@@ -19,7 +24,9 @@ public:
     virtual QWidget *createChartWindow(const SourceHosts &hosts, QWidget *parent) = 0;
     /// The camera window, loaded, application-modal, not yet shown; it deletes itself when closed.
     virtual QDialog *createCameraWindow(const SourceHosts &hosts, QWidget *owner) = 0;
+    /// How the windows' page for a source without an address lets the user set one.
+    virtual void setSourceEditor(SourceEditor editor) = 0;
 };
 
-#define TarnbeckWebWindows_iid "org.tarnbeck.WebWindows/1"
+#define TarnbeckWebWindows_iid "org.tarnbeck.WebWindows/2"
 Q_DECLARE_INTERFACE(WebWindows, TarnbeckWebWindows_iid)

@@ -94,7 +94,7 @@ WebWindowsLoad LoadWebWindows()
     return LoadWebWindows(WebPluginDirectories());
 }
 
-bool ShowChartWindow(const SourceHosts &hosts)
+bool ShowChartWindow(const SourceHosts &hosts, SourceEditor editor)
 {
     if (chartWindow) {
         chartWindow->setWindowState(chartWindow->windowState() & ~Qt::WindowMinimized);
@@ -103,8 +103,10 @@ bool ShowChartWindow(const SourceHosts &hosts)
         chartWindow->activateWindow();
         return true;
     }
-    chartWindow =
-        createWith([&](WebWindows *windows) { return windows->createChartWindow(hosts, nullptr); });
+    chartWindow = createWith([&](WebWindows *windows) {
+        windows->setSourceEditor(std::move(editor));
+        return windows->createChartWindow(hosts, nullptr);
+    });
     return chartWindow != nullptr;
 }
 
@@ -113,10 +115,12 @@ QWidget *OpenChartWindow()
     return chartWindow;
 }
 
-QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner)
+QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner, SourceEditor editor)
 {
-    QDialog *camera =
-        createWith([&](WebWindows *windows) { return windows->createCameraWindow(hosts, owner); });
+    QDialog *camera = createWith([&](WebWindows *windows) {
+        windows->setSourceEditor(std::move(editor));
+        return windows->createCameraWindow(hosts, owner);
+    });
     if (camera)
         camera->show();
     return camera;

@@ -22,10 +22,10 @@ WebWindowsLoad LoadWebWindows();
 
 /// "天気図": opens the chart window (no owner, not modal), or brings the open one forward.
 /// Returns false, after telling the user, when the plugin cannot be loaded.
-bool ShowChartWindow(const SourceHosts &hosts);
+bool ShowChartWindow(const SourceHosts &hosts, SourceEditor editor = {});
 /// The chart window while it is open.
 QWidget *OpenChartWindow();
 
 /// "ライブカメラ": the camera window, shown application-modal; it deletes itself when closed, so
 /// connect to QDialog::finished to learn when. Nullptr, after telling the user, on failure.
-QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner);
+QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner, SourceEditor editor = {});

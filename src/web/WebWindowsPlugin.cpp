@@ -6,10 +6,14 @@
 
 QWidget *WebWindowsPlugin::createChartWindow(const SourceHosts &hosts, QWidget *parent)
 {
-    return new ChartWindow(hosts, {}, parent);
+    auto *window = new ChartWindow(hosts, {}, parent);
+    window->setSourceEditor(m_sourceEditor);
+    return window;
 }
 
 QDialog *WebWindowsPlugin::createCameraWindow(const SourceHosts &hosts, QWidget *owner)
 {
-    return new CameraWindow(hosts, owner);
+    auto *window = new CameraWindow(hosts, owner);
+    window->setSourceEditor(m_sourceEditor);
+    return window;
 }

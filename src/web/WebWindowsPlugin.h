@@ -13,4 +13,8 @@ class WebWindowsPlugin final : public QObject, public WebWindows
 public:
     QWidget *createChartWindow(const SourceHosts &hosts, QWidget *parent) override;
     QDialog *createCameraWindow(const SourceHosts &hosts, QWidget *owner) override;
+    void setSourceEditor(SourceEditor editor) override { m_sourceEditor = std::move(editor); }
+
+private:
+    SourceEditor m_sourceEditor;
 };

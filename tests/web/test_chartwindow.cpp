@@ -3,6 +3,7 @@
 #include "WebTestSupport.h"
 #include "platform/Twips.h"
 #include "web/ChartWindow.h"
+#include "web/WebBrowser.h"
 
 #include <QMenu>
 #include <QPointer>
@@ -60,6 +61,7 @@ private slots:
     void reloadsEvery300TicksWhateverWasChosen();
     void sourceWithoutHostShowsLocalPage_data();
     void sourceWithoutHostShowsLocalPage();
+    void notSetPageLinksToItsSource();
     void reopeningStartsAfresh();
     void printsCurrentPageWithoutDialog();
     void restoredByTheWindowManagerKeepsAFixedBorder();
@@ -318,6 +320,28 @@ void TestChartWindow::sourceWithoutHostShowsLocalPage()
     for (const QString &path : m_server.requests().mid(requestsBefore))
         QVERIFY2(!path.contains(QLatin1String("tubo")) && !path.contains(QLatin1String("ASAS")),
                  qPrintable(path));
+}
+
+void TestChartWindow::notSetPageLinksToItsSource()
+{
+    SourceHosts hosts = hostsOn(m_server.baseUrl());
+    hosts.remove(QStringLiteral("chart2"));
+    ChartWindow *window = open(QTime(15, 0), hosts);
+    QString asked;
+    std::function<void(const SourceHosts &)> whenSaved;
+    window->setSourceEditor(
+        [&](const QString &name, std::function<void(const SourceHosts &)> saved) {
+            asked = name;
+            whenSaved = std::move(saved);
+        });
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("chart2"));
+    QVERIFY2(text.contains(QStringLiteral("接続先を設定...")), qPrintable(text));
+    // The link goes to the program, never to the network: "拡張設定" at the source's row.
+    window->browser()->setUrl(SourceLinkUrl(QStringLiteral("chart2")));
+    QTRY_COMPARE(asked, QStringLiteral("chart2"));
+    // Once the address is saved, the page gives way to the document.
+    whenSaved(hostsOn(m_server.baseUrl()));
+    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg")), 1);
 }
 
 void TestChartWindow::reopeningStartsAfresh()
