@@ -1,6 +1,9 @@
 // Cost of treating one station file: a METAR and a five-line TAF.
+#include "ticker/FlightCategory.h"
 #include "ticker/StationReport.h"
 
+#include <QDir>
+#include <QFile>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -29,6 +32,34 @@ void treatFiveLineTaf(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(treatFiveLineTaf);
+
+/// The report lines of every METAR fixture (TARNBECK_STATIONS), or the one above without them.
+QStringList metarFixtures()
+{
+    QStringList reports;
+#ifdef TARNBECK_STATIONS
+    const QDir dir(QStringLiteral(TARNBECK_STATIONS "/metar"));
+    for (const QString &name : dir.entryList({QStringLiteral("*.TXT")})) {
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            reports.append(QString::fromLatin1(file.readAll()).section(QLatin1Char('\n'), 1));
+    }
+#endif
+    if (reports.isEmpty())
+        reports.append(metar.section(QLatin1Char('\n'), 1));
+    return reports;
+}
+
+void classifyMetar(benchmark::State &state)
+{
+    const QStringList reports = metarFixtures();
+    for (auto _ : state) {
+        for (const QString &report : reports)
+            benchmark::DoNotOptimize(ClassifyMetar(report));
+    }
+    state.SetItemsProcessed(state.iterations() * reports.size());
+}
+BENCHMARK(classifyMetar);
 
 } // namespace
 
