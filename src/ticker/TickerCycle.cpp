@@ -67,7 +67,7 @@ void TickerCycle::start()
         m_currentAirport = targets.first().airport;
     m_slidePeriod = 1;
     m_slideCount = 0;
-    m_clock.start(CycleClock::NetworkCheck, m_checkIntervalMs);
+    checkNetworkSoon();
 }
 
 void TickerCycle::stop()
@@ -124,7 +124,7 @@ void TickerCycle::reportBuilt(const QString &airport, const QString &text)
     if (!settings.autochange) {
         emit showReport(text, Entry::Replace);
         m_slidePeriod = 60; // the same airport again in a minute
-        m_clock.start(CycleClock::NetworkCheck, m_checkIntervalMs);
+        checkNetworkSoon();
         return;
     }
     emit showReport(text, settings.scroll ? Entry::SlideIn : Entry::Replace);
@@ -132,7 +132,7 @@ void TickerCycle::reportBuilt(const QString &airport, const QString &text)
     m_slidePeriod = qint16(settings.autochangerate);
     // Sliding in, the window reports the end of the slide; then the network check follows.
     if (!settings.scroll)
-        m_clock.start(CycleClock::NetworkCheck, m_checkIntervalMs);
+        checkNetworkSoon();
 }
 
 void TickerCycle::rotateFrom(const QString &shown)
@@ -182,7 +182,7 @@ void TickerCycle::hurry()
     cancelFetches();
     m_slideCount = 0;
     m_slidePeriod = 1;
-    m_clock.start(CycleClock::NetworkCheck, m_checkIntervalMs);
+    checkNetworkSoon();
 }
 
 void TickerCycle::chooseAirport(const QString &airport)
@@ -218,8 +218,7 @@ void TickerCycle::holdNetworkCheck()
 
 void TickerCycle::slideFinished()
 {
-    if (!m_stopped)
-        m_clock.start(CycleClock::NetworkCheck, m_checkIntervalMs);
+    checkNetworkSoon();
 }
 
 void TickerCycle::targetsReplaced()
@@ -230,5 +229,5 @@ void TickerCycle::targetsReplaced()
     m_currentAirport = targets.first().airport;
     m_slideCount = 0;
     m_slidePeriod = 1;
-    m_clock.start(CycleClock::NetworkCheck, m_checkIntervalMs);
+    checkNetworkSoon();
 }

@@ -25,7 +25,7 @@ constexpr int captionAndMenu = 695;
 
 CameraWindow::CameraWindow(const SourceHosts &hosts, QWidget *owner)
     : QDialog(owner), m_hosts(hosts), m_menuBar(new QMenuBar(this)), m_client(new QWidget(this)),
-      m_browser(CreateBrowser(m_client, [this](const QString &name) { editSource(name); }))
+      m_browser(CreateBrowser(m_client, [this](const QString &) { editSource(); }))
 {
     setObjectName(QStringLiteral("camera"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -98,9 +98,8 @@ void CameraWindow::Timer_Timer()
     m_timer.start();
 }
 
-void CameraWindow::editSource(const QString &hostName)
+void CameraWindow::editSource()
 {
-    Q_UNUSED(hostName); // the page's own source
     // The page asked for an address; once saved, the document it stood for is shown.
     EditSource(m_sourceEditor, m_browser, &m_address, windowTitle(),
                [this, source = m_address.sourceName.mid(6).toInt(),

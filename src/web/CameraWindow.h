@@ -37,7 +37,7 @@ protected:
 
 private:
     /// The link "接続先を設定..." of the page of a source without an address.
-    void editSource(const QString &hostName);
+    void editSource();
     /// Sizes the window for a camera whose window height in the table is `windowHeight` twips.
     void sizeForCamera(int windowHeight);
 

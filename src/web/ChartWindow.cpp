@@ -48,7 +48,7 @@ ChartWindow::Seams withDefaults(ChartWindow::Seams seams)
 ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
     : QMainWindow(parent), m_seams(withDefaults(std::move(seams))), m_hosts(hosts),
       m_client(new QWidget(this)),
-      m_browser(CreateBrowser(m_client, [this](const QString &name) { editSource(name); }))
+      m_browser(CreateBrowser(m_client, [this](const QString &) { editSource(); }))
 {
     setObjectName(QStringLiteral("chart"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -190,9 +190,8 @@ void ChartWindow::fillBrowserWhenMaximised()
         m_browser->resize(m_client->size());
 }
 
-void ChartWindow::editSource(const QString &hostName)
+void ChartWindow::editSource()
 {
-    Q_UNUSED(hostName); // the page's own source
     // The page asked for an address; once saved, the document it stood for is shown.
     EditSource(m_sourceEditor, m_browser, &m_address, m_chartTitle,
                [this, source = m_address.sourceName.mid(5).toInt(),

@@ -60,7 +60,7 @@ protected:
 
 private:
     /// The link "接続先を設定..." of the page of a source without an address.
-    void editSource(const QString &hostName);
+    void editSource();
     /// Fixed size: the browser at the current view size below the menu bar.
     void fitView();
     void fillBrowserWhenMaximised();

@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString sourceLinkHost = QStringLiteral("tarnbeck.invalid");
-
 /// Hands the link of a source without an address to the program instead of the network.
 class SourceLinkPage final : public QWebEnginePage
 {
@@ -23,10 +21,11 @@ public:
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
-        if (url.host() != sourceLinkHost)
+        const QString source = SourceOfLink(url);
+        if (source.isEmpty())
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
         if (m_sourceLink)
-            m_sourceLink(url.path().section(QLatin1Char('/'), -1));
+            m_sourceLink(source);
         return false;
     }
 
@@ -35,11 +34,6 @@ private:
 };
 
 } // namespace
-
-QUrl SourceLinkUrl(const QString &hostName)
-{
-    return QUrl(QStringLiteral("https://%1/source/%2").arg(sourceLinkHost, hostName));
-}
 
 QWebEngineView *CreateBrowser(QWidget *parent, std::function<void(const QString &)> sourceLink)
 {

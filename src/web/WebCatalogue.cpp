@@ -237,6 +237,22 @@ DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QStrin
     return address(hosts, QStringLiteral("camera%1").arg(source), path);
 }
 
+namespace {
+
+const QString sourceLinkHost = QStringLiteral("tarnbeck.invalid");
+
+} // namespace
+
+QUrl SourceLinkUrl(const QString &hostName)
+{
+    return QUrl(QStringLiteral("https://%1/source/%2").arg(sourceLinkHost, hostName));
+}
+
+QString SourceOfLink(const QUrl &url)
+{
+    return url.host() == sourceLinkHost ? url.path().section(QLatin1Char('/'), -1) : QString();
+}
+
 QString notConfiguredPage(const DocumentAddress &address, const QString &title)
 {
     const bool camera = address.sourceName.startsWith(QLatin1String("camera"));
@@ -250,11 +266,12 @@ QString notConfiguredPage(const DocumentAddress &address, const QString &title)
                           "<h2>%1</h2>"
                           "<p>%2 (<code>%3</code>) のアドレスが設定されていないため、"
                           "「%4」(<code>%5</code>) を表示できません。</p>"
-                          "<p><a href=\"https://tarnbeck.invalid/source/%3\">接続先を設定...</a>"
+                          "<p><a href=\"%6\">接続先を設定...</a>"
                           " (「拡張設定」の「接続先」) で配信元のアドレスを設定すると、"
                           "ここに表示されます。</p>"
                           "</body></html>")
         .arg(QStringLiteral("アドレスが設定されていません"), source.toHtmlEscaped(),
              address.sourceName.toHtmlEscaped(), title.toHtmlEscaped(),
-             address.path.toHtmlEscaped());
+             address.path.toHtmlEscaped(),
+             SourceLinkUrl(address.sourceName).toString().toHtmlEscaped());
 }

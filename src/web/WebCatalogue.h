@@ -4,6 +4,7 @@
 #include "web/WebWindows.h"
 
 #include <QString>
+#include <QUrl>
 
 /// How an entry's title is built from the menu captions.
 enum class TitleForm {
@@ -83,6 +84,12 @@ struct DocumentAddress
 
 DocumentAddress chartAddress(const SourceHosts &hosts, int source, const QString &path);
 DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QString &path);
+
+/// The address of the link "接続先を設定..." for the source `hostName`: a host that never
+/// resolves, which the browser hands to the program instead of the network.
+QUrl SourceLinkUrl(const QString &hostName);
+/// The source named by such a link, or empty for any other address.
+QString SourceOfLink(const QUrl &url);
 
 /// The local page shown instead of a document whose source has no address.
 QString notConfiguredPage(const DocumentAddress &address, const QString &title);
