@@ -10,14 +10,33 @@ DESTDIR="$root/dest" cmake --install "$build_dir" --prefix /usr >/dev/null
 dest="$root/dest/usr"
 for f in bin/tarnbeck share/tarnbeck/tarnbeck.dat share/applications/tarnbeck.desktop \
          share/icons/hicolor/scalable/apps/tarnbeck.svg share/icons/hicolor/256x256/apps/tarnbeck.png \
-         share/doc/tarnbeck/copyright share/tarnbeck/about/index.html; do
+         share/doc/tarnbeck/copyright share/doc/tarnbeck/changelog.gz share/tarnbeck/about/index.html \
+         share/metainfo/tarnbeck.metainfo.xml share/man/man1/tarnbeck.1.gz; do
     [ -f "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 ls "$dest"/lib*/tarnbeck/libtarnbeck_web.so >/dev/null 2>&1 || ls "$dest"/lib/*/tarnbeck/libtarnbeck_web.so >/dev/null \
     || { echo "missing after install: the web windows plugin"; exit 1; }
 grep -q '^Exec=tarnbeck$' "$dest/share/applications/tarnbeck.desktop"
 grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$dest/share/doc/tarnbeck/copyright"
-if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$dest/share/applications/tarnbeck.desktop"; fi
+for tool in desktop-file-validate appstreamcli lintian cpack; do
+    command -v "$tool" >/dev/null || { echo "missing tool: $tool (scripts/packages.txt)"; exit 1; }
+done
+out=$(desktop-file-validate "$dest/share/applications/tarnbeck.desktop" 2>&1) || true
+[ -z "$out" ] || { echo "desktop-file-validate: $out"; exit 1; }
+# AppStream: no error and no warning (infos, such as the unknown top-level domain, may stay).
+out=$(appstreamcli validate --no-net "$dest/share/metainfo/tarnbeck.metainfo.xml" 2>&1) || true
+if printf '%s\n' "$out" | grep -qE '^[EW]:|failed'; then echo "appstreamcli: $out"; exit 1; fi
+
+# The Debian package of this build: lintian reports no error and no warning.
+cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$root/package" >"$root/cpack.log" 2>&1 \
+    || { cat "$root/cpack.log"; exit 1; }
+deb=$(ls "$root"/package/*.deb)
+if ! lintian --fail-on error,warning "$deb" >"$root/lintian.log" 2>&1 \
+    || grep -qE '^[EW]:' "$root/lintian.log"; then
+    cat "$root/lintian.log"
+    echo "lintian: errors or warnings in $(basename "$deb")"
+    exit 1
+fi
 
 # First start of the installed program: a seeded per-user copy, the delivered file untouched.
 home="$root/home"
