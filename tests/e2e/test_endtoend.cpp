@@ -481,8 +481,19 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
         int upPresses;
         const char *screenshot;
         const char *caption;
-    } windows[] = {{6, "sun", "日出没時刻"}, {5, "camera", nullptr}, {7, "chart", nullptr}};
+        const char *picture; // served as every image, drawn at build time
+    } windows[] = {{6, "sun", "日出没時刻", nullptr},
+                   {5, "camera", nullptr, "runway.png"},
+                   {7, "chart", nullptr, "weather-chart.png"}};
     for (const auto &w : windows) {
+        QColor pictureColor;
+        if (w.picture) {
+            QFile picture(QStringLiteral(TARNBECK_E2E_PICTURES "/") + QLatin1String(w.picture));
+            QVERIFY2(picture.open(QIODevice::ReadOnly), w.picture);
+            const QByteArray png = picture.readAll();
+            pictureColor = QImage::fromData(png).pixelColor(2, 2);
+            documents.setImage(png, "image/png");
+        }
         const X11Window opened = openFromMenu(ticker, w.upPresses, known);
         QVERIFY2(!opened.id.isEmpty(), w.screenshot);
         if (w.caption) {
@@ -503,6 +514,9 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
         const QRect frame = drawnFrame(shot, opened.rect.center());
         const QSize screen = screenSize();
         QVERIFY2(frame.width() > opened.rect.width(), w.screenshot); // the manager's frame
+        // The picture fills the window: a row of its top-left colour shows.
+        if (w.picture)
+            QVERIFY2(countColors(shot, opened.rect, pictureColor, desktopColor).a > 300, w.picture);
         QCOMPARE(frame.topLeft(), QPoint((screen.width() - frame.width()) / 2,
                                          (screen.height() - frame.height()) / 2));
         keepScreenshot(QLatin1String(w.screenshot),

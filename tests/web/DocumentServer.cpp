@@ -64,7 +64,7 @@ void DocumentServer::answer(QTcpSocket *socket)
         type = "text/html; charset=utf-8";
         body = m_page;
     } else {
-        type = "image/jpeg";
+        type = m_imageType;
         body = m_image;
     }
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " X\r\n";

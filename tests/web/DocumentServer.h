@@ -20,11 +20,18 @@ public:
     /// Requests so far for `path`.
     int requestCount(const QString &path) const { return m_requests.count(path); }
     QStringList requests() const { return m_requests; }
+    /// Serves `body` of the content `type` as the image from now on.
+    void setImage(const QByteArray &body, const QByteArray &type)
+    {
+        m_image = body;
+        m_imageType = type;
+    }
 
 private:
     void answer(QTcpSocket *socket);
 
     QByteArray m_image;
+    QByteArray m_imageType = "image/jpeg";
     QByteArray m_pdf;
     QByteArray m_page;
     QStringList m_requests;
