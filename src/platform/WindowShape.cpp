@@ -1,4 +1,5 @@
-// Drawn-pixel regions through an offscreen render, and the system move.
+// Drawn-pixel regions through an offscreen render, window shapes through the X Shape
+// extension, and the system move.
 #include "platform/WindowShape.h"
 
 #include <QBitmap>
@@ -7,7 +8,49 @@
 #include <QWidget>
 #include <QWindow>
 #include <qguiapplication_platform.h>
+#include <vector>
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
+
+namespace {
+
+xcb_connection_t *X11Connection()
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+std::vector<xcb_rectangle_t> Rectangles(const QRegion &region)
+{
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(size_t(region.rectCount()));
+    for (const QRect &r : region)
+        rects.push_back(
+            {int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height())});
+    return rects;
+}
+
+void SetShape(xcb_connection_t *connection, xcb_shape_kind_t kind, xcb_window_t window,
+              const QRegion &region, xcb_shape_op_t op = XCB_SHAPE_SO_SET)
+{
+    const std::vector<xcb_rectangle_t> rects = Rectangles(region);
+    xcb_shape_rectangles(connection, op, kind, XCB_CLIP_ORDERING_YX_BANDED, window, 0, 0,
+                         uint32_t(rects.size()), rects.data());
+}
+
+/// The window's own pixels in device pixels, as the server counts them.
+QRegion DeviceRegion(const QWidget *window, const QRegion &region)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    if (qFuzzyCompare(ratio, 1.0))
+        return region;
+    QRegion scaled;
+    for (const QRect &r : region)
+        scaled += QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+    return scaled;
+}
+
+} // namespace
 
 QRegion DrawnRegion(QWidget *widget)
 {
@@ -34,8 +77,7 @@ bool StartSystemMove(QWidget *window)
 bool PrimaryButtonHeld()
 {
     // During the window manager's move the button events go to it, not to us: ask the server.
-    if (const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        xcb_connection_t *connection = x11->connection();
+    if (xcb_connection_t *connection = X11Connection()) {
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
         if (xcb_query_pointer_reply_t *reply = xcb_query_pointer_reply(
                 connection, xcb_query_pointer(connection, screen->root), nullptr)) {
@@ -45,4 +87,118 @@ bool PrimaryButtonHeld()
         }
     }
     return QGuiApplication::mouseButtons() & Qt::LeftButton;
+}
+
+bool SetBoundingShape(QWidget *window, const QRegion &region)
+{
+    // Straight to the server, not through the toolkit's mask: that would also clip painting to
+    // a shape the slide moves behind its back.
+    xcb_connection_t *connection = X11Connection();
+    if (!connection) {
+        if (region.isEmpty())
+            window->clearMask();
+        else
+            window->setMask(region);
+        return true;
+    }
+    const auto id = xcb_window_t(window->internalWinId());
+    if (!id)
+        return false;
+    if (region.isEmpty())
+        xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
+    else
+        SetShape(connection, XCB_SHAPE_SK_BOUNDING, id, DeviceRegion(window, region));
+    xcb_flush(connection);
+    return true;
+}
+
+bool SetInputShape(QWidget *window, const QRegion &region)
+{
+    xcb_connection_t *connection = X11Connection();
+    if (!connection)
+        return true; // nothing else knows an input shape apart from the drawn one
+    const auto id = xcb_window_t(window->internalWinId());
+    if (!id)
+        return false;
+    SetShape(connection, XCB_SHAPE_SK_INPUT, id, DeviceRegion(window, region));
+    xcb_flush(connection);
+    return true;
+}
+
+MovingShape::MovingShape(QWidget *window) : m_window(window) {}
+
+MovingShape::~MovingShape()
+{
+    if (!m_movingStore)
+        return;
+    if (xcb_connection_t *connection = X11Connection()) {
+        xcb_destroy_window(connection, m_movingStore);
+        xcb_destroy_window(connection, m_stepStore);
+        xcb_flush(connection);
+    }
+}
+
+void MovingShape::set(const QRegion &still, const QRegion &moving)
+{
+    m_set = true;
+    xcb_connection_t *connection = X11Connection();
+    const auto id = xcb_window_t(m_window->internalWinId());
+    if (!connection || !id) {
+        m_still = still;
+        m_moving = moving;
+        return;
+    }
+    m_still = DeviceRegion(m_window, still);
+    if (!m_movingStore) {
+        // Never mapped: they only hold regions the server can copy and move.
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        const uint32_t overrideRedirect = 1;
+        for (quint32 *store : {&m_movingStore, &m_stepStore}) {
+            *store = xcb_generate_id(connection);
+            xcb_create_window(connection, XCB_COPY_FROM_PARENT, *store, screen->root, -1, -1, 1, 1,
+                              0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                              XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        }
+    }
+    SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_movingStore, DeviceRegion(m_window, moving));
+
+    // The frame, asked once a slide: a window manager may reparent at any time.
+    m_frame = 0;
+    if (auto *tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr)) {
+        if (tree->parent != tree->root) {
+            if (auto *at =
+                    xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr)) {
+                m_frame = tree->parent;
+                m_inFrame = QPoint(at->x, at->y);
+                free(at);
+            }
+        }
+        free(tree);
+    }
+}
+
+void MovingShape::moveTo(const QPoint &offset)
+{
+    xcb_connection_t *connection = X11Connection();
+    const auto id = xcb_window_t(m_window->internalWinId());
+    if (!connection || !id || !m_movingStore) {
+        m_window->setMask(m_still + m_moving.translated(offset));
+        return;
+    }
+    const QPoint device = (QPointF(offset) * m_window->devicePixelRatioF()).toPoint();
+    // The step's whole shape is made on an unmapped window, so the window changes only once.
+    xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING,
+                      m_stepStore, 0, 0, m_movingStore);
+    SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_stepStore, m_still.translated(-device),
+             XCB_SHAPE_SO_UNION);
+    if (m_frame)
+        xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                             XCB_CLIP_ORDERING_YX_BANDED, m_frame, 0, 0, 0, nullptr);
+    xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING,
+                      id, int16_t(device.x()), int16_t(device.y()), m_stepStore);
+    if (m_frame)
+        xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                          XCB_SHAPE_SK_BOUNDING, m_frame, int16_t(m_inFrame.x()),
+                          int16_t(m_inFrame.y()), id);
+    xcb_flush(connection);
 }

@@ -1,6 +1,7 @@
 // The ticker window: load and close, the texts and their slide, the shape and the handle.
 #include "ticker/TickerWindow.h"
 
+#include "platform/Compositor.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/SingleInstance.h"
@@ -27,7 +28,8 @@ const QChar CR(u'\r');
 
 TickerWindow::TickerWindow(const QString &databaseDirectory, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      m_databaseDirectory(databaseDirectory)
+      m_databaseDirectory(databaseDirectory), m_compositor(std::make_unique<CompositorWatch>()),
+      m_slideShape(std::make_unique<MovingShape>(this))
 {
     // The ticker takes no keys: with the focus, the window manager's close key would end the
     // program, for instance right after the settings window closed and handed the focus back.
@@ -132,6 +134,7 @@ bool TickerWindow::Form_Load()
         }))
         qWarning("%s", qPrintable(m_store->errorString()));
 
+    m_composited = m_compositor->running();
     applyTextSettings();
     const Settings settings = m_store->settings();
     m_slideTimer.setInterval(settings.scrollrate);
@@ -165,6 +168,9 @@ void TickerWindow::setTextFont(double pointSize, bool bold)
 {
     QFont font = shapedGothicFont(12, bold);
     font.setPointSizeF(pointSize);
+    // A bounding shape follows the glyphs pixel by pixel: smoothed edges would show dark.
+    if (m_composited)
+        font.setStyleStrategy(QFont::PreferAntialias);
     for (int i : {Handle, Display, Staging})
         m_lbl[i]->setFont(font);
     Relayout();
@@ -218,12 +224,23 @@ QString TickerWindow::fittedToScreen(const QString &text) const
         text, [&](QStringView line) { return metrics.horizontalAdvance(line.toString()) <= room; });
 }
 
+void TickerWindow::followCompositor()
+{
+    if (m_composited == m_compositor->running())
+        return;
+    m_composited = m_compositor->running();
+    m_slideShape->clear();
+    const Settings settings = m_store->settings();
+    setTextFont(settings.fontsize, settings.update);
+}
+
 void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry)
 {
+    followCompositor();
     const QString text = fittedToScreen(builtText) + CR; // the text ends with an empty line
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
-    m_slideShape = QRegion(); // the texts change: a slide under way reshapes from here
+    m_slideShape->clear(); // the texts change: a slide under way reshapes from here
     if (entry == TickerCycle::Entry::SlideIn) {
         staging->setCaption(text);
         // A wider new text widens the window now; a narrower one waits for the slide's end.
@@ -244,6 +261,7 @@ void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry
 
 void TickerWindow::showMessage(const QString &message)
 {
+    followCompositor();
     m_lbl[Display]->setCaption(message);
     m_lbl[Display]->show();
     m_lbl[Handle]->show();
@@ -290,13 +308,16 @@ void TickerWindow::SlideStep()
     display->move(0, display->y() - twipsToPixels(15));
     staging->move(0, display->y() + display->height());
     if (staging->y() > handleHeight) {
-        // The two texts move together: their joint shape is made once a slide, then only moved.
-        if (m_slideShape.isEmpty())
-            m_slideShape =
-                display->textRegion() + staging->textRegion().translated(0, display->height());
-        const QRegion handle =
-            m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos());
-        setMask((handle + m_slideShape.translated(display->pos())).intersected(rect()));
+        // A compositor blends the moved labels as they are; a bounding shape must move with
+        // them. The two texts move together: their joint shape is made once a slide.
+        if (m_composited)
+            return;
+        if (!m_slideShape->isSet())
+            m_slideShape->set(handleSquare(),
+                              display->textRegion() +
+                                  staging->textRegion().translated(0, display->height()));
+        m_slideShape->moveTo(display->pos());
+        m_visibleShape = QRegion(); // the server's shape is the slide's now
         return;
     }
     finishSlide();
@@ -309,7 +330,7 @@ void TickerWindow::finishSlide()
     TickerLabel *display = m_lbl[Display];
     const int handleHeight = m_lbl[Handle]->height();
     m_slideTimer.stop();
-    m_slideShape = QRegion();
+    m_slideShape->clear();
     display->move(0, m_lbl[Handle]->y() + handleHeight);
     display->setCaption(staging->caption());
     staging->hide();
@@ -349,16 +370,37 @@ void TickerWindow::resizeWindow(int width, int height)
     updateShape();
 }
 
+QRegion TickerWindow::handleSquare() const
+{
+    return m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos());
+}
+
 void TickerWindow::updateShape()
 {
-    // Input and paint only where text is drawn; the handle is grabbed anywhere in its square,
-    // not just on its outline.
-    QRegion shape(m_lbl[Handle]->textRegion().boundingRect().translated(m_lbl[Handle]->pos()));
+    // The pointer is taken only on the text and anywhere in the handle's square; everywhere
+    // else it reaches the desktop. Without a compositor only the drawn pixels and the square are
+    // shown: the X server takes input only where the window is shown, and a square whose inside
+    // let the pointer through could not be grabbed there.
+    QRegion text;
     for (int i : {Display, Staging}) {
         if (!m_lbl[i]->isHidden())
-            shape += m_lbl[i]->textRegion().translated(m_lbl[i]->pos());
+            text += m_lbl[i]->textRegion().translated(m_lbl[i]->pos());
     }
-    setMask(shape.intersected(rect()));
+    const QRegion input = (text + handleSquare()).intersected(rect());
+    const QRegion visible = m_composited ? QRegion() : input;
+    if ((visible != m_visibleShape || !m_shapesSent) && SetBoundingShape(this, visible))
+        m_visibleShape = visible;
+    if ((input != m_inputShape || !m_shapesSent) && SetInputShape(this, input))
+        m_inputShape = input;
+    m_shapesSent = m_shapesSent || internalWinId();
+}
+
+void TickerWindow::showEvent(QShowEvent *event)
+{
+    // The native window exists from here, before it is mapped.
+    QWidget::showEvent(event);
+    if (!m_shapesSent)
+        updateShape();
 }
 
 bool TickerWindow::eventFilter(QObject *watched, QEvent *event)

@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 
+class CompositorWatch;
+class MovingShape;
 class ReportBuilder;
 class SettingsStore;
 class SingleInstance;
@@ -69,6 +71,14 @@ public:
     /// The right click on the handle.
     void showPopupMenu(const QPoint &globalPos);
 
+    /// Whether the window is drawn for a compositing manager: antialiased text on a see-through
+    /// window, no bounding shape. Follows the desktop at each change of text.
+    bool composited() const { return m_composited; }
+    /// Where the window is drawn (empty: all of it, the compositor blends it) and where it takes
+    /// the pointer, in window coordinates, as last given to the window system.
+    QRegion visibleShape() const { return m_visibleShape; }
+    QRegion inputShape() const { return m_inputShape; }
+
 signals:
     /// The window has closed and the store is shut: the program may end.
     void exited();
@@ -76,6 +86,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -89,6 +100,9 @@ private:
     void fitWindowTo(int index);
     void resizeWindow(int width, int height);
     void updateShape();
+    /// Draws for the desktop as it is now: with or without a compositing manager.
+    void followCompositor();
+    QRegion handleSquare() const;
     /// Moves the window to a place the program or the user chose: the one that is saved.
     void placeAt(const QPoint &place);
     void savePositionIfMoved();
@@ -106,7 +120,12 @@ private:
     QTimer m_handleTimer; ///< one shot per pointer change, instead of a poll
     QString m_homePageUrl;
     QPointer<QMessageBox> m_startMessage;
-    QRegion m_slideShape; ///< both texts' shape during a slide, in the display label's coordinates
+    std::unique_ptr<CompositorWatch> m_compositor;
+    std::unique_ptr<MovingShape> m_slideShape; ///< both texts' shape, moved at each slide step
+    QRegion m_visibleShape;
+    QRegion m_inputShape;
+    bool m_composited = false;
+    bool m_shapesSent = false; ///< the native window has had its shapes
     enum class DragState { None, System, Following };
     DragState m_dragState = DragState::None;
     QPoint m_dragOffset;    ///< the pointer's offset in the window when the handle was pressed

@@ -131,6 +131,33 @@ void setDesktopColor(const QString &color)
     run(QStringLiteral("xsetroot"), {QStringLiteral("-solid"), color});
 }
 
+QString windowUnderPointer(const QPoint &at)
+{
+    mouseMove(at);
+    const QString shell = run(QStringLiteral("xdotool"),
+                              {QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    for (const QString &line : shell.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("WINDOW=")))
+            return line.mid(7);
+    }
+    return {};
+}
+
+QString rootWindow()
+{
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-root")});
+    const qsizetype at = info.indexOf(QLatin1String("Window id: "));
+    return at < 0 ? QString()
+                  : QString::number(
+                        info.mid(at + 11).section(QLatin1Char(' '), 0, 0).toUInt(nullptr, 16));
+}
+
+bool holdsWindowNamed(const QString &id, const QString &name)
+{
+    return run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id, QStringLiteral("-tree")})
+        .contains(QLatin1Char('"') + name + QLatin1Char('"'));
+}
+
 ColorCount countColors(const QImage &image, const QRect &area, const QColor &a, const QColor &b)
 {
     ColorCount count;

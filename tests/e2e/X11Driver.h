@@ -37,6 +37,12 @@ void key(const QString &keys);
 void keyToWindow(const QString &windowId, const QString &keys);
 /// Paints the desktop a plain colour (the X server must have a client connected to keep it).
 void setDesktopColor(const QString &color);
+/// The top-level window (a managed window's frame) that takes the pointer at `at`, after moving
+/// the pointer there; the root window where the pointer passes through to the desktop.
+QString windowUnderPointer(const QPoint &at);
+QString rootWindow();
+/// Whether the window `id`, or a window inside it, is named `name`.
+bool holdsWindowNamed(const QString &id, const QString &name);
 /// Pixels of `area` in `image` counted by colour: exactly `a`, exactly `b`, anything else.
 struct ColorCount
 {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,6 +52,7 @@ private slots:
     void terminationSavesThePlace();
     void textSizeSavedAndKeptAfterRestart();
     void otherWindowsOpenFromTheMenu();
+    void smoothAndClickThroughUnderACompositor();
 
 private:
     /// Starts the program in its directory; the process is killed at cleanup if still running.
@@ -532,6 +534,121 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
                  w.screenshot);
     }
     QVERIFY(documents.requests().size() > 0);
+}
+
+void TestEndToEnd::smoothAndClickThroughUnderACompositor()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xcompmgr")).isEmpty())
+        QSKIP("xcompmgr is missing");
+    QProcess compositor;
+    compositor.start(QStringLiteral("xcompmgr"), {});
+    QVERIFY(compositor.waitForStarted());
+    const auto stop = qScopeGuard([&] {
+        compositor.kill();
+        compositor.waitForFinished();
+    });
+    QTest::qWait(500);
+    QCOMPARE(sql(QStringLiteral("UPDATE setting SET autochange = 0; SELECT changes();")),
+             QStringLiteral("1"));
+    start();
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
+
+    // The compositor draws the desktop; its colour is whatever shows far from any window.
+    QImage shot;
+    QColor desktop;
+    ColorCount pixels;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            shot = screenshot(shotPath(QStringLiteral("shot")));
+            desktop = shot.pixelColor(shot.width() - 2, shot.height() - 2);
+            pixels = countColors(shot, window, textColor, desktop);
+            return pixels.a > 50 && pixels.other > 300;
+        },
+        deadline));
+    QVERIFY2(pixels.b > 2 * (pixels.a + pixels.other),
+             "the desktop shows around and between the glyphs");
+    // Smoothed edges are blends of text and desktop, never dark fringes.
+    const auto between = [](int v, int a, int b) {
+        return v >= qMin(a, b) - 2 && v <= qMax(a, b) + 2;
+    };
+    for (int y = window.top(); y <= window.bottom(); ++y) {
+        for (int x = window.left(); x <= window.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            QVERIFY2(between(c.red(), desktop.red(), textColor.red()) &&
+                         between(c.green(), desktop.green(), textColor.green()) &&
+                         between(c.blue(), desktop.blue(), textColor.blue()),
+                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(x).arg(y)));
+        }
+    }
+
+    // The first line of text below the handle, and a gap between two of its words.
+    const auto rowIsDesktop = [&](int y) {
+        for (int x = window.left(); x <= window.right(); ++x) {
+            if (shot.pixelColor(x, y) != desktop)
+                return false;
+        }
+        return true;
+    };
+    int top = window.top() + 16;
+    while (top < window.bottom() && rowIsDesktop(top))
+        ++top;
+    int bottom = top;
+    while (bottom < window.bottom() && !rowIsDesktop(bottom + 1))
+        ++bottom;
+    const auto columnIsDesktop = [&](int x) {
+        for (int y = top; y <= bottom; ++y) {
+            if (shot.pixelColor(x, y) != desktop)
+                return false;
+        }
+        return true;
+    };
+    QPoint gap;
+    QPoint glyph;
+    for (int x = window.left(), run = 0, textSeen = 0; x <= window.right() && gap.isNull(); ++x) {
+        if (!columnIsDesktop(x)) {
+            if (textSeen && run >= 4)
+                gap = QPoint(x - run / 2 - 1, (top + bottom) / 2);
+            textSeen = 1;
+            run = 0;
+            for (int y = top; y <= bottom && glyph.isNull(); ++y) {
+                const QColor c = shot.pixelColor(x, y);
+                const int off = qAbs(c.red() - textColor.red()) +
+                                qAbs(c.green() - textColor.green()) +
+                                qAbs(c.blue() - textColor.blue());
+                if (off < 60) // a glyph's core, not its smoothed edge
+                    glyph = QPoint(x, y);
+            }
+        } else {
+            ++run;
+        }
+    }
+    QVERIFY2(!gap.isNull() && !glyph.isNull(),
+             qPrintable(QStringLiteral("line %1-%2").arg(top).arg(bottom)));
+    QCOMPARE(windowUnderPointer(gap), rootWindow());
+    QVERIFY(holdsWindowNamed(windowUnderPointer(glyph), QStringLiteral("Tarnbeck")));
+    // The middle of the hollow square, found from its drawn outline.
+    QRect outline;
+    for (int y = window.top(); y < window.top() + 16; ++y) {
+        for (int x = window.left(); x < window.left() + 20; ++x) {
+            if (shot.pixelColor(x, y) != desktop)
+                outline |= QRect(x, y, 1, 1);
+        }
+    }
+    const QPoint square = outline.center();
+    QCOMPARE(shot.pixelColor(square), desktop);
+    QVERIFY(holdsWindowNamed(windowUnderPointer(square), QStringLiteral("Tarnbeck")));
+    keepScreenshot(QStringLiteral("ticker-composited"), window.adjusted(-40, -30, 40, 30));
+
+    // Dragged and opened from its square as before.
+    drag(square, square - QPoint(150, 100));
+    const QRect moved =
+        waitForTicker([&](const QRect &r) { return r.topLeft() != window.topLeft(); });
+    QVERIFY2((moved.topLeft() - (window.topLeft() - QPoint(150, 100))).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("%1,%2").arg(moved.x()).arg(moved.y())));
+    const X11Window menu = openMenu(moved);
+    QVERIFY(!menu.id.isEmpty());
+    key(QStringLiteral("Escape"));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -469,6 +469,13 @@ void TestTickerWindow::textSettingsAndShape()
     const TickerLabel *display = ticker->lbl(TickerWindow::Display);
     const QRect lastLine(0, display->y() + display->height() - 3, ticker->width(), 2);
     QVERIFY(!shape.intersects(lastLine)); // the empty last line lets the pointer through
+    // Without a compositor the pointer is taken exactly where the window is shown, and the
+    // whole handle square is both.
+    QVERIFY(!ticker->composited());
+    QCOMPARE(ticker->inputShape(), shape);
+    QCOMPARE(ticker->visibleShape(), shape);
+    const TickerLabel *handle = ticker->lbl(TickerWindow::Handle);
+    QVERIFY(shape.contains(handle->textRegion().boundingRect().translated(handle->pos())));
     QVERIFY(display->text().contains(QStringLiteral("<b>bold</b>"))); // data, never markup
 
     // A long line is never cut: a word too long for the screen keeps its whole width.
