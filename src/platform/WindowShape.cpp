@@ -16,7 +16,8 @@ namespace {
 
 xcb_connection_t *X11Connection()
 {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const auto *x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
 }
 
