@@ -1,24 +1,18 @@
 // The compositing manager's selection, read at start and followed through XFixes.
 #include "platform/Compositor.h"
 
+#include "platform/X11Connection.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
-#include <qguiapplication_platform.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
 namespace {
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_connection_t *X11Connection()
-{
-    const auto *x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 /// The screen DISPLAY names, the one the toolkit opens.
 int DefaultScreenNumber()

@@ -2,24 +2,18 @@
 // extension, and the system move.
 #include "platform/WindowShape.h"
 
+#include "platform/X11Connection.h"
+
 #include <QBitmap>
 #include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
 #include <QWindow>
-#include <qguiapplication_platform.h>
 #include <vector>
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 namespace {
-
-xcb_connection_t *X11Connection()
-{
-    const auto *x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 std::vector<xcb_rectangle_t> Rectangles(const QRegion &region)
 {
