@@ -4,6 +4,7 @@
 #include "platform/HttpFetch.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowPlacement.h"
+#include "settings/DisplayTab.h"
 #include "settings/StartupTab.h"
 #include "store/Hosts.h"
 #include "store/SettingsStore.h"
@@ -79,6 +80,7 @@ ExtendedSettingsWindow::ExtendedSettingsWindow(SettingsStore &store, QWidget *ow
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(buildSourcesTab(), QStringLiteral("接続先"));
     m_tabs->addTab(new StartupTab, QStringLiteral("起動"));
+    m_tabs->addTab(new DisplayTab(m_store), QStringLiteral("表示"));
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *saveButton =

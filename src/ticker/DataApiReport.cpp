@@ -15,6 +15,7 @@ struct Report
 {
     QDateTime time; ///< UTC
     QString lines;  ///< the station file's lines after the first, each ended by a line feed
+    bool speci = false;
 };
 
 /// The time of a DDHHMMZ group: the latest such day not after `nowUtc`'s.
@@ -50,13 +51,13 @@ std::optional<QDateTime> reportTime(const QStringList &tokens, const QDateTime &
 /// A METAR as the station file's one report line: "RJTT 071230Z ...".
 std::optional<Report> metarOf(QStringList tokens, const QDateTime &nowUtc)
 {
-    if (!tokens.isEmpty() &&
-        (tokens.first() == QLatin1String("METAR") || tokens.first() == QLatin1String("SPECI")))
+    const bool speci = !tokens.isEmpty() && tokens.first() == QLatin1String("SPECI");
+    if (!tokens.isEmpty() && (tokens.first() == QLatin1String("METAR") || speci))
         tokens.removeFirst();
     const auto time = reportTime(tokens, nowUtc);
     if (!time)
         return std::nullopt;
-    return Report{*time, tokens.join(QLatin1Char(' ')) + QLatin1Char('\n')};
+    return Report{*time, tokens.join(QLatin1Char(' ')) + QLatin1Char('\n'), speci};
 }
 
 /// A TAF laid out as the report server does: a break before each change group, continuation
@@ -92,7 +93,8 @@ QString DataApiPath(const QString &airport, bool isTaf)
         .arg(isTaf ? QStringLiteral("taf") : QStringLiteral("metar"), airport);
 }
 
-QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTime &nowUtc)
+QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTime &nowUtc,
+                               bool *speci)
 {
     // One report a line, or for a TAF a report from each "TAF" on, its other lines indented.
     QList<QStringList> reports;
@@ -119,6 +121,8 @@ QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTim
         if (report && (!newest || report->time > newest->time))
             newest = report;
     }
+    if (speci)
+        *speci = newest && newest->speci;
     if (!newest)
         return {};
     return newest->time.toString(QStringLiteral("yyyy/MM/dd HH:mm")) + QLatin1Char('\n') +

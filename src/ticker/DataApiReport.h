@@ -11,4 +11,6 @@ QString DataApiPath(const QString &airport, bool isTaf);
 /// "YYYY/MM/DD HH:MM" of the report's own time, then the report laid out as that server lays
 /// it out, then a line feed. `nowUtc` gives the month and year of the report's day (a report of
 /// the 31st read on the 1st is of the month before). Empty when the answer holds no report.
-QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTime &nowUtc);
+/// `*speci`, when given, tells whether the report chosen came marked SPECI.
+QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTime &nowUtc,
+                               bool *speci = nullptr);

@@ -2,9 +2,11 @@
 #include "ticker/ReportBuilder.h"
 
 #include "platform/HttpFetch.h"
+#include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
 #include "sun/SunTimes.h"
 #include "ticker/DataApiReport.h"
+#include "ticker/ReportAge.h"
 
 #include <QNetworkReply>
 
@@ -51,8 +53,8 @@ bool ReportBuilder::BuildReportText(const QString &airport)
     }
     m_stationUrl = m_metarUrl;
     FetchStationReport([this](const StationReport &metar) {
-        m_caption =
-            m_currentAirport + QStringLiteral(" METAR ") + metar.reportTime + CR + metar.reportBody;
+        m_caption = m_currentAirport + QStringLiteral(" METAR ") + metar.reportTime +
+                    metarMarks(metar) + CR + metar.reportBody;
         if (m_store.settings().getTAF)
             addTaf();
         else
@@ -81,7 +83,7 @@ void ReportBuilder::addSunLineAndFinish()
         }
     }
     m_building = false;
-    emit finished(m_currentAirport, m_caption);
+    emit finished(m_currentAirport, m_caption, m_category);
 }
 
 void ReportBuilder::FetchStationReport(std::function<void(const StationReport &)> next)
@@ -99,6 +101,8 @@ void ReportBuilder::FetchStationReport(std::function<void(const StationReport &)
                 FetchFromSecondSource(isTaf, std::move(next));
                 return;
             }
+            m_stationFile = body;
+            m_speci = false; // the report server's files do not mark a SPECI
             next(treat(body, isTaf));
         },
         m_timeoutMs);
@@ -110,6 +114,32 @@ StationReport ReportBuilder::treat(const QString &stationFile, bool isTaf)
     return TreatStationFile(stationFile, isTaf, settings.uselocal, settings.timediff);
 }
 
+QString ReportBuilder::metarMarks(const StationReport &metar)
+{
+    const DisplayOptions options = LoadDisplayOptions(m_store);
+    m_category = FlightCategory::Unknown;
+    if (m_stationFile.isEmpty() || metar.reportTime.isEmpty())
+        return {};
+    const QString report = m_stationFile.mid(m_stationFile.indexOf(QLatin1Char('\n')) + 1);
+    // Every report is watched, so that a notice turned on later still knows the one before.
+    const auto notice = m_watch.observe(m_currentAirport, report, m_speci);
+    if (notice && options.notifyWorse)
+        emit worsened(notice->title, notice->body);
+
+    QString marks;
+    if (options.showCategory) {
+        m_category = ClassifyMetar(report);
+        if (m_category != FlightCategory::Unknown)
+            marks += QStringLiteral("  ") + FlightCategoryText(m_category);
+    }
+    if (options.markOld) {
+        const auto age = ReportAgeMinutes(m_stationFile, QDateTime::currentDateTimeUtc());
+        if (age && *age > options.oldMinutes)
+            marks += QStringLiteral("  %1 MIN OLD").arg(*age);
+    }
+    return marks;
+}
+
 void ReportBuilder::FetchFromSecondSource(bool isTaf,
                                           std::function<void(const StationReport &)> next)
 {
@@ -118,6 +148,8 @@ void ReportBuilder::FetchFromSecondSource(bool isTaf,
     const QString host = m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
                                             : m_store.host(QStringLiteral("report2"));
     const qint64 left = m_timeoutMs - m_fetchClock.elapsed();
+    m_stationFile.clear();
+    m_speci = false;
     if (host.isEmpty() || left < 50) {
         next(MissingStationReport(isTaf));
         return;
@@ -127,11 +159,11 @@ void ReportBuilder::FetchFromSecondSource(bool isTaf,
         url, this,
         [this, isTaf, next = std::move(next)](const FetchResult &result) {
             m_reply = nullptr;
-            const QString file =
-                result.ok ? StationFileFromDataApi(QString::fromLatin1(result.body), isTaf,
-                                                   QDateTime::currentDateTimeUtc())
-                          : QString();
-            next(file.isEmpty() ? MissingStationReport(isTaf) : treat(file, isTaf));
+            if (result.ok)
+                m_stationFile = StationFileFromDataApi(QString::fromLatin1(result.body), isTaf,
+                                                       QDateTime::currentDateTimeUtc(), &m_speci);
+            next(m_stationFile.isEmpty() ? MissingStationReport(isTaf)
+                                         : treat(m_stationFile, isTaf));
         },
         int(left));
 }

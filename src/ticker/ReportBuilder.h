@@ -1,6 +1,8 @@
 // Builds the display text of one airport from the report server, one fetch at a time.
 #pragma once
 
+#include "ticker/CategoryWatch.h"
+#include "ticker/FlightCategory.h"
 #include "ticker/StationReport.h"
 
 #include <QElapsedTimer>
@@ -44,14 +46,21 @@ public:
     void abort();
 
 signals:
-    /// The ReportText of `airport`, lines broken by CR.
-    void finished(const QString &airport, const QString &reportText);
+    /// The ReportText of `airport`, lines broken by CR, and the flight category to show (Unknown
+    /// unless the option is on).
+    void finished(const QString &airport, const QString &reportText, FlightCategory category);
+    /// A checked airport's new METAR is worse than the one before, or a SPECI, and the user
+    /// asked to be told.
+    void worsened(const QString &title, const QString &report);
 
 private:
     void FetchStationReport(std::function<void(const StationReport &)> next);
     /// The same file from the second source, within what is left of the fetch's deadline.
     void FetchFromSecondSource(bool isTaf, std::function<void(const StationReport &)> next);
     StationReport treat(const QString &stationFile, bool isTaf);
+    /// What the display options add after the METAR's time; notes the category and tells of a
+    /// worse report.
+    QString metarMarks(const StationReport &metar);
     void addTaf();
     void addSunLineAndFinish();
 
@@ -64,6 +73,10 @@ private:
     QString m_stationUrl;
     QString m_currentAirport;
     QString m_caption;
+    QString m_stationFile; ///< the file behind the report just treated; empty for none
+    bool m_speci = false;  ///< that report came marked SPECI
+    FlightCategory m_category = FlightCategory::Unknown;
+    CategoryWatch m_watch;
     QPointer<QNetworkReply> m_reply;
     int m_timeoutMs = 15000;
     bool m_building = false;

@@ -116,18 +116,18 @@ void TickerCycle::RefreshReport()
     m_builder.BuildReportText(m_currentAirport);
 }
 
-void TickerCycle::reportBuilt(const QString &airport, const QString &text)
+void TickerCycle::reportBuilt(const QString &airport, const QString &text, FlightCategory category)
 {
     if (m_stopped)
         return;
     const Settings settings = m_store.settings();
     if (!settings.autochange) {
-        emit showReport(text, Entry::Replace);
+        emit showReport(text, Entry::Replace, category);
         m_slidePeriod = 60; // the same airport again in a minute
         checkNetworkSoon();
         return;
     }
-    emit showReport(text, settings.scroll ? Entry::SlideIn : Entry::Replace);
+    emit showReport(text, settings.scroll ? Entry::SlideIn : Entry::Replace, category);
     rotateFrom(airport);
     m_slidePeriod = qint16(settings.autochangerate);
     // Sliding in, the window reports the end of the slide; then the network check follows.

@@ -1,6 +1,8 @@
 // The ticker's cycle without a window: refresh clock, rotation, network check, texts to show.
 #pragma once
 
+#include "ticker/FlightCategory.h"
+
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
@@ -105,8 +107,9 @@ public:
     int checkInterval() const { return m_checkIntervalMs; }
 
 signals:
-    /// A new report for the display; the window slides it in or replaces the old one.
-    void showReport(const QString &text, TickerCycle::Entry entry);
+    /// A new report for the display; the window slides it in or replaces the old one. The
+    /// category colours the handle (Unknown: the text colour).
+    void showReport(const QString &text, TickerCycle::Entry entry, FlightCategory category);
     /// One of the fixed messages, in place of the report.
     void showMessage(const QString &message);
     /// The network check's verdict, for the items of the menu that need the network.
@@ -115,7 +118,7 @@ signals:
     void paused();
 
 private:
-    void reportBuilt(const QString &airport, const QString &text);
+    void reportBuilt(const QString &airport, const QString &text, FlightCategory category);
     void rotateFrom(const QString &shown);
 
     SettingsStore &m_store;

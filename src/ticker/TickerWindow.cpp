@@ -2,6 +2,7 @@
 #include "ticker/TickerWindow.h"
 
 #include "platform/Compositor.h"
+#include "platform/DesktopNotice.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/SingleInstance.h"
@@ -114,6 +115,8 @@ bool TickerWindow::Form_Load()
     m_cycle->setHomePage(m_homePageUrl);
     m_menu = std::make_unique<TickerMenu>(*this, *m_cycle, *m_store);
     connect(m_cycle.get(), &TickerCycle::showReport, this, &TickerWindow::showReport);
+    m_notice = std::make_unique<DesktopNotice>();
+    connect(m_builder.get(), &ReportBuilder::worsened, m_notice.get(), &DesktopNotice::send);
     connect(m_cycle.get(), &TickerCycle::showMessage, this, &TickerWindow::showMessage);
     connect(m_cycle.get(), &TickerCycle::networkChanged, m_menu.get(), &TickerMenu::setOnline);
     connect(m_cycle.get(), &TickerCycle::paused, this, [this] {
@@ -156,12 +159,39 @@ void TickerWindow::applyTextSettings()
 
 void TickerWindow::setTextColor(const QColor &color)
 {
-    for (int i : {Handle, Display, Staging}) {
+    m_textColor = color;
+    for (int i : {Display, Staging}) {
         QPalette palette = m_lbl[i]->palette();
         palette.setColor(QPalette::WindowText, color);
         m_lbl[i]->setPalette(palette);
     }
+    showCategory(m_category);
     updateShape();
+}
+
+QColor TickerWindow::handleColor(FlightCategory category) const
+{
+    switch (category) {
+    case FlightCategory::VFR:
+        return QColor(0x00, 0xd0, 0x00);
+    case FlightCategory::MVFR:
+        return QColor(0x30, 0x70, 0xff);
+    case FlightCategory::IFR:
+        return QColor(0xff, 0x20, 0x20);
+    case FlightCategory::LIFR:
+        return QColor(0xff, 0x00, 0xff);
+    case FlightCategory::Unknown:
+        break;
+    }
+    return m_textColor;
+}
+
+void TickerWindow::showCategory(FlightCategory category)
+{
+    m_category = category;
+    QPalette palette = m_lbl[Handle]->palette();
+    palette.setColor(QPalette::WindowText, handleColor(category));
+    m_lbl[Handle]->setPalette(palette);
 }
 
 void TickerWindow::setTextFont(double pointSize, bool bold)
@@ -234,9 +264,11 @@ void TickerWindow::followCompositor()
     setTextFont(settings.fontsize, settings.update);
 }
 
-void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry)
+void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry,
+                              FlightCategory category)
 {
     followCompositor();
+    showCategory(category);
     const QString text = fittedToScreen(builtText) + CR; // the text ends with an empty line
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
@@ -262,6 +294,7 @@ void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry
 void TickerWindow::showMessage(const QString &message)
 {
     followCompositor();
+    showCategory(FlightCategory::Unknown);
     m_lbl[Display]->setCaption(message);
     m_lbl[Display]->show();
     m_lbl[Handle]->show();

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CompositorWatch;
+class DesktopNotice;
 class MovingShape;
 class ReportBuilder;
 class SettingsStore;
@@ -59,6 +60,10 @@ public:
     /// Size and boldness of the three labels, then the window fitted to them.
     void setTextFont(double pointSize, bool bold);
     void setTextColor(const QColor &color);
+    /// Colours the handle for a report's flight category; Unknown gives it the text colour.
+    void showCategory(FlightCategory category);
+    /// The handle's colour for `category` (the text colour for Unknown).
+    QColor handleColor(FlightCategory category) const;
     /// Fits the window to the wider text label and puts the labels at rest below the handle.
     void Relayout();
 
@@ -91,7 +96,7 @@ protected:
 
 private:
     void Form_QueryUnload();
-    void showReport(const QString &builtText, TickerCycle::Entry entry);
+    void showReport(const QString &builtText, TickerCycle::Entry entry, FlightCategory category);
     void showMessage(const QString &message);
     /// `text` with lines that would run past the screen's right edge wrapped.
     QString fittedToScreen(const QString &text) const;
@@ -115,6 +120,7 @@ private:
     QtCycleClock m_clock;
     std::unique_ptr<TickerCycle> m_cycle;
     std::unique_ptr<TickerMenu> m_menu;
+    std::unique_ptr<DesktopNotice> m_notice;
     std::array<TickerLabel *, 3> m_lbl{};
     QTimer m_slideTimer;
     QTimer m_handleTimer; ///< one shot per pointer change, instead of a poll
@@ -124,6 +130,8 @@ private:
     std::unique_ptr<MovingShape> m_slideShape; ///< both texts' shape, moved at each slide step
     QRegion m_visibleShape;
     QRegion m_inputShape;
+    QColor m_textColor;
+    FlightCategory m_category = FlightCategory::Unknown;
     bool m_composited = false;
     bool m_shapesSent = false; ///< the native window has had its shapes
     enum class DragState { None, System, Following };

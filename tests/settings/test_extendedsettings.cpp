@@ -1,8 +1,12 @@
 // The window "拡張設定": its sources tab against a running ticker and loopback servers.
 #include "platform/MessageBox.h"
+#include "settings/DisplayTab.h"
 #include "settings/ExtendedSettingsWindow.h"
+#include "store/DisplayOptions.h"
 #include "support/TickerFixture.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -21,6 +25,7 @@ private slots:
     void checkShowsWhatCame_data();
     void checkShowsWhatCame();
     void closingAsksBeforeDropping();
+    void displayTabReachesTheTicker();
 
 private:
     ExtendedSettingsWindow *window() const
@@ -146,6 +151,43 @@ void TestExtendedSettings::closingAsksBeforeDropping()
     QCOMPARE(m_shown.first().icon, QMessageBox::Question);
     QTRY_VERIFY(!w);
     QCOMPARE(m_fixture->ticker()->store().hosts(), before);
+}
+
+void TestExtendedSettings::displayTabReachesTheTicker()
+{
+    TickerWindow *ticker = m_fixture->ticker();
+    ticker->menu().menu_extended_Click();
+    auto *tab = window()->findChild<DisplayTab *>();
+    QVERIFY(tab);
+    QVERIFY(!tab->showCategory()->isChecked() && !tab->markOld()->isChecked() &&
+            !tab->notifyWorse()->isChecked());
+    QCOMPARE(tab->oldMinutes()->currentText(), QStringLiteral("75 分"));
+
+    // An IFR report: with the option on the handle turns red and the header names it.
+    const auto refreshIfr = [&] {
+        const QString code = ticker->cycle().currentAirport();
+        m_fixture->serveMetar(code, QStringLiteral("151230Z 34008KT 2000 BR OVC008 08/M02 Q1021"));
+        return m_fixture->refreshNow() ? code : QString();
+    };
+    const auto header = [&] {
+        return ticker->lbl(TickerWindow::Staging)->caption().section(QLatin1Char('\r'), 0, 0);
+    };
+    const auto handleColor = [&] {
+        return ticker->lbl(TickerWindow::Handle)->palette().color(QPalette::WindowText);
+    };
+    tab->showCategory()->click();
+    QString code = refreshIfr();
+    QCOMPARE(header(), code + QStringLiteral(" METAR 1230Z  IFR"));
+    QCOMPARE(handleColor(), ticker->handleColor(FlightCategory::IFR));
+    QCOMPARE(handleColor().red(), 255);
+
+    // Off again: the original header, the handle in the text colour.
+    tab->showCategory()->click();
+    code = refreshIfr();
+    QCOMPARE(header(), code + QStringLiteral(" METAR 1230Z"));
+    QCOMPARE(handleColor(),
+             ticker->lbl(TickerWindow::Display)->palette().color(QPalette::WindowText));
+    QCOMPARE(LoadDisplayOptions(ticker->store()), DisplayOptions{});
 }
 
 QTEST_MAIN(TestExtendedSettings)

@@ -73,8 +73,9 @@ void TestStartupTab::entryFollowsTheBox()
     QVERIFY(store.OpenSettings());
     ExtendedSettingsWindow window(store);
     auto *tabs = window.findChild<QTabWidget *>();
-    QCOMPARE(tabs->tabText(tabs->count() - 1), QStringLiteral("起動"));
-    tabs->setCurrentIndex(tabs->count() - 1);
+    const int startup = tabs->indexOf(window.findChild<StartupTab *>());
+    QCOMPARE(tabs->tabText(startup), QStringLiteral("起動"));
+    tabs->setCurrentIndex(startup);
     window.show();
     auto *box = window.findChild<QCheckBox *>(QStringLiteral("startAtLogin"));
     QCOMPARE(box->text(), QStringLiteral("ログイン時に起動する"));

@@ -1,4 +1,5 @@
 // The ReportText built end to end against a report server on loopback.
+#include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
 #include "sun/SunTimes.h"
 #include "support/LoopbackHttpServer.h"
@@ -38,11 +39,16 @@ private slots:
     void abortDropsTheBuild();
     void secondSource_data();
     void secondSource();
+    void headerMarks_data();
+    void headerMarks();
+    void worseReportTold();
 
 private:
     /// Builds the text of `airport` and returns it, or a marker when nothing came.
     QString build(const QString &airport = QStringLiteral("RJTT"));
     void setFlags(bool taf, bool sun, bool local = false);
+    /// Serves a METAR of RJTT `minutesOld` minutes before now with `groups` after its time.
+    void serveMetar(int minutesOld, const QString &groups);
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<SettingsStore> m_store;
@@ -261,6 +267,93 @@ void TestReportBuilder::secondSource()
                        {200, raw(metarPath, "METAR "), {}, {}});
     m_builder->setFallbackHost(QString());
     QVERIFY(build().contains(QLatin1String("NO OBSERVATION")));
+}
+
+
+void TestReportBuilder::serveMetar(int minutesOld, const QString &groups)
+{
+    const QDateTime time = QDateTime::currentDateTimeUtc().addSecs(-60 * minutesOld);
+    const QString file = time.toString(QStringLiteral("yyyy/MM/dd HH:mm")) +
+                         QStringLiteral("\nRJTT ") + time.toString(QStringLiteral("ddHHmm")) +
+                         QStringLiteral("Z ") + groups + QLatin1Char('\n');
+    m_server->setRoute(metarRJTT, {200, file.toLatin1(), {}, {}});
+}
+
+void TestReportBuilder::headerMarks_data()
+{
+    QTest::addColumn<bool>("category");
+    QTest::addColumn<bool>("markOld");
+    QTest::addColumn<int>("oldMinutes");
+    QTest::addColumn<bool>("reportServed");
+    QTest::addColumn<QString>("marks");
+    QTest::addColumn<FlightCategory>("handle");
+    const auto ifr = FlightCategory::IFR;
+    const auto unknown = FlightCategory::Unknown;
+    QTest::newRow("options off: the original text")
+        << false << false << 75 << true << QString() << unknown;
+    QTest::newRow("category") << true << false << 75 << true << QStringLiteral("  IFR") << ifr;
+    QTest::newRow("older than 75 min")
+        << false << true << 75 << true << QStringLiteral("  95 MIN OLD") << unknown;
+    QTest::newRow("not older than 105 min") << false << true << 105 << true << QString() << unknown;
+    QTest::newRow("both") << true << true << 45 << true << QStringLiteral("  IFR  95 MIN OLD")
+                          << ifr;
+    QTest::newRow("no observation: nothing added")
+        << true << true << 45 << false << QString() << unknown;
+}
+
+void TestReportBuilder::headerMarks()
+{
+    QFETCH(bool, category);
+    QFETCH(bool, markOld);
+    QFETCH(int, oldMinutes);
+    QFETCH(bool, reportServed);
+    QFETCH(QString, marks);
+    QFETCH(FlightCategory, handle);
+    setFlags(false, false);
+    DisplayOptions options;
+    options.showCategory = category;
+    options.markOld = markOld;
+    options.oldMinutes = oldMinutes;
+    QVERIFY(SaveDisplayOptions(*m_store, options));
+    serveMetar(95, QStringLiteral("34008KT 2000 BR OVC008 08/M02 Q1021"));
+    if (!reportServed)
+        m_server->setRoute(metarRJTT, {404, "Not Found\n", {}, {}});
+
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
+    QVERIFY(done.wait(5000));
+    const QString header = done.first().at(1).toString().section(QLatin1Char('\r'), 0, 0);
+    const QString time =
+        QDateTime::currentDateTimeUtc().addSecs(-60 * 95).toString(QStringLiteral("HHmm"));
+    QCOMPARE(header, reportServed ? QStringLiteral("RJTT METAR ") + time + QLatin1Char('Z') + marks
+                                  : QStringLiteral("RJTT METAR "));
+    QCOMPARE(done.first().at(2).value<FlightCategory>(), handle);
+}
+
+void TestReportBuilder::worseReportTold()
+{
+    setFlags(false, false);
+    QSignalSpy told(m_builder.get(), &ReportBuilder::worsened);
+    const QString vfr = QStringLiteral("34008KT 9999 FEW030 08/M02 Q1021");
+    const QString ifr = QStringLiteral("34008KT 2000 BR OVC008 08/M02 Q1021");
+    // Off: a worse report is watched but not told; turned on, only a newer worse one is.
+    serveMetar(60, vfr);
+    build();
+    serveMetar(30, ifr);
+    build();
+    QCOMPARE(told.count(), 0);
+    DisplayOptions options;
+    options.notifyWorse = true;
+    QVERIFY(SaveDisplayOptions(*m_store, options));
+    build();
+    QCOMPARE(told.count(), 0);
+    serveMetar(20, vfr);
+    build();
+    serveMetar(10, ifr);
+    build();
+    QCOMPARE(told.count(), 1);
+    QCOMPARE(told.first().at(0).toString(), QStringLiteral("RJTT  VFR → IFR"));
+    QVERIFY(told.first().at(1).toString().contains(ifr));
 }
 
 QTEST_GUILESS_MAIN(TestReportBuilder)

@@ -1,0 +1,95 @@
+// The tab "表示": its controls, and the option rows behind them.
+#include "settings/DisplayTab.h"
+
+#include "platform/MessageBox.h"
+#include "store/DisplayOptions.h"
+#include "store/SettingsStore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *note(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setContentsMargins(20, 0, 0, 6);
+    return label;
+}
+
+} // namespace
+
+DisplayTab::DisplayTab(SettingsStore &store, QWidget *parent) : QWidget(parent), m_store(store)
+{
+    setObjectName(QStringLiteral("display"));
+    m_showCategory = new QCheckBox(QStringLiteral("飛行区分を表示"), this);
+    m_showCategory->setObjectName(QStringLiteral("showCategory"));
+    m_markOld = new QCheckBox(QStringLiteral("古い報告に印"), this);
+    m_markOld->setObjectName(QStringLiteral("markOld"));
+    m_oldMinutes = new QComboBox(this);
+    m_oldMinutes->setObjectName(QStringLiteral("oldMinutes"));
+    for (int minutes : DisplayOptions::oldMinuteChoices)
+        m_oldMinutes->addItem(QStringLiteral("%1 分").arg(minutes), minutes);
+    m_notifyWorse = new QCheckBox(QStringLiteral("悪化を通知"), this);
+    m_notifyWorse->setObjectName(QStringLiteral("notifyWorse"));
+
+    auto *oldRow = new QHBoxLayout;
+    oldRow->addWidget(m_markOld);
+    oldRow->addWidget(m_oldMinutes);
+    oldRow->addWidget(new QLabel(QStringLiteral("より前の METAR"), this));
+    oldRow->addStretch();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_showCategory);
+    layout->addWidget(
+        note(QStringLiteral("METAR の時刻の後に VFR・MVFR・IFR・LIFR を出し、ハンドルをその色"
+                            "（緑・青・赤・紫）にします。"),
+             this));
+    layout->addLayout(oldRow);
+    layout->addWidget(note(
+        QStringLiteral("METAR の時刻の後に「95 MIN OLD」のように経過した分を出します。"), this));
+    layout->addWidget(m_notifyWorse);
+    layout->addWidget(note(QStringLiteral("チェックした空港の新しい METAR の飛行区分が前より悪い"
+                                          "とき、または SPECI のとき、デスクトップに通知します。"),
+                           this));
+    layout->addStretch();
+
+    load();
+    for (QCheckBox *box : {m_showCategory, m_markOld, m_notifyWorse})
+        connect(box, &QCheckBox::toggled, this, &DisplayTab::apply);
+    connect(m_oldMinutes, &QComboBox::currentIndexChanged, this, &DisplayTab::apply);
+}
+
+void DisplayTab::load()
+{
+    m_loading = true;
+    const DisplayOptions options = LoadDisplayOptions(m_store);
+    m_showCategory->setChecked(options.showCategory);
+    m_markOld->setChecked(options.markOld);
+    m_oldMinutes->setCurrentIndex(m_oldMinutes->findData(options.oldMinutes));
+    m_oldMinutes->setEnabled(options.markOld);
+    m_notifyWorse->setChecked(options.notifyWorse);
+    m_loading = false;
+}
+
+void DisplayTab::apply()
+{
+    if (m_loading)
+        return;
+    DisplayOptions options;
+    options.showCategory = m_showCategory->isChecked();
+    options.markOld = m_markOld->isChecked();
+    options.oldMinutes = m_oldMinutes->currentData().toInt();
+    options.notifyWorse = m_notifyWorse->isChecked();
+    m_oldMinutes->setEnabled(options.markOld);
+    if (SaveDisplayOptions(m_store, options))
+        return;
+    const QString error = m_store.errorString();
+    load();
+    ShowMessage(window(), QMessageBox::Warning, window()->windowTitle(), error);
+}
