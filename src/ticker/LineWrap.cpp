@@ -26,27 +26,40 @@ qsizetype breakAt(QStringView line, const std::function<bool(QStringView)> &fits
     return best >= 0 ? best : first;
 }
 
+/// One line, without breaks of its own, broken into lines that fit, joined by CR.
+QString wrapLine(QString rest, const std::function<bool(QStringView)> &fits)
+{
+    QStringList out;
+    while (!fits(rest)) {
+        const qsizetype at = breakAt(rest, fits);
+        if (at < 0)
+            break;
+        qsizetype next = at;
+        while (next < rest.size() && rest[next] == QLatin1Char(' '))
+            ++next;
+        if (next == rest.size())
+            break; // only blanks follow: nothing to continue
+        out.append(rest.left(at));
+        rest = QLatin1String(continuationIndent) + rest.mid(next);
+    }
+    out.append(rest);
+    return out.join(QLatin1Char('\r'));
+}
+
 } // namespace
 
 QString WrapLongLines(const QString &text, const std::function<bool(QStringView)> &fits)
 {
-    const QStringList lines = text.split(QLatin1Char('\r'));
-    QStringList out;
-    for (const QString &line : lines) {
-        QString rest = line;
-        while (!fits(rest)) {
-            const qsizetype at = breakAt(rest, fits);
-            if (at < 0)
-                break;
-            qsizetype next = at;
-            while (next < rest.size() && rest[next] == QLatin1Char(' '))
-                ++next;
-            if (next == rest.size())
-                break; // only blanks follow: nothing to continue
-            out.append(rest.left(at));
-            rest = QLatin1String(continuationIndent) + rest.mid(next);
-        }
-        out.append(rest);
+    // A section's lines end in CR, a TAF's own lines in the station file's LF: both end a line.
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != QLatin1Char('\r') && text[i] != QLatin1Char('\n'))
+            continue;
+        out += wrapLine(text.mid(from, i - from), fits);
+        if (i < text.size())
+            out += text[i];
+        from = i + 1;
     }
-    return out.join(QLatin1Char('\r'));
+    return out;
 }

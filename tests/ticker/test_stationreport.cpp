@@ -318,7 +318,7 @@ void TestStationReport::dataApiAnswers()
 
 void TestStationReport::wrapLongLines_data()
 {
-    // Lines are CR-separated; `width` is the room in characters.
+    // Lines end in CR, or in LF within a TAF; `width` is the room in characters.
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("width");
     QTest::addColumn<QString>("wrapped");
@@ -334,6 +334,9 @@ void TestStationReport::wrapLongLines_data()
     QTest::newRow("a word too long stays whole")
         << "AAAAAAAAAAAA BB" << 8 << "AAAAAAAAAAAA\r      BB";
     QTest::newRow("no blank: unchanged") << "AAAAAAAAAAAA" << 8 << "AAAAAAAAAAAA";
+    QTest::newRow("a TAF's own lines are measured one by one")
+        << "TAF\n      TEMPO AAAA BBBB\n      BECMG CCCC\r" << 18
+        << "TAF\n      TEMPO AAAA\r      BBBB\n      BECMG CCCC\r";
     QTest::newRow("trailing blanks: unchanged") << "AAAA BBBB    " << 9 << "AAAA BBBB    ";
 }
 
