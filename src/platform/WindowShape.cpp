@@ -15,20 +15,10 @@
 
 namespace {
 
-std::vector<xcb_rectangle_t> Rectangles(const QRegion &region)
-{
-    std::vector<xcb_rectangle_t> rects;
-    rects.reserve(size_t(region.rectCount()));
-    for (const QRect &r : region)
-        rects.push_back(
-            {int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height())});
-    return rects;
-}
-
 void SetShape(xcb_connection_t *connection, xcb_shape_kind_t kind, xcb_window_t window,
               const QRegion &region, xcb_shape_op_t op = XCB_SHAPE_SO_SET)
 {
-    const std::vector<xcb_rectangle_t> rects = Rectangles(region);
+    const std::vector<xcb_rectangle_t> rects = XcbRectangles(region);
     xcb_shape_rectangles(connection, op, kind, XCB_CLIP_ORDERING_YX_BANDED, window, 0, 0,
                          uint32_t(rects.size()), rects.data());
 }

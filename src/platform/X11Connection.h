@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QGuiApplication>
+#include <QRegion>
 #include <qguiapplication_platform.h>
+#include <vector>
 #include <xcb/xcb.h>
 
 /// The application's X connection; null off X11 or before the application exists.
@@ -11,4 +13,15 @@ inline xcb_connection_t *X11Connection()
     const auto *x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
+}
+
+/// The rectangles of `region` as the X protocol takes them.
+inline std::vector<xcb_rectangle_t> XcbRectangles(const QRegion &region)
+{
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(size_t(region.rectCount()));
+    for (const QRect &r : region)
+        rects.push_back(
+            {int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height())});
+    return rects;
 }

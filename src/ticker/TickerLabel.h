@@ -16,6 +16,8 @@ public:
     QString caption() const { return m_caption; }
     /// The pixels the text covers, in label coordinates (empty when there is no text).
     QRegion textRegion() const { return m_region; }
+    /// The text as drawn, in device pixels; null when there is no text.
+    const QImage &image() const { return m_image; }
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -5,6 +5,7 @@
 #include "platform/DesktopNotice.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
+#include "platform/ServerSlide.h"
 #include "platform/SingleInstance.h"
 #include "platform/Twips.h"
 #include "platform/WindowShape.h"
@@ -19,6 +20,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 
 namespace {
@@ -30,7 +32,8 @@ const QChar CR(u'\r');
 TickerWindow::TickerWindow(const QString &databaseDirectory, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       m_databaseDirectory(databaseDirectory), m_compositor(std::make_unique<CompositorWatch>()),
-      m_slideShape(std::make_unique<MovingShape>(this))
+      m_slideShape(std::make_unique<MovingShape>(this)),
+      m_serverSlide(std::make_unique<ServerSlide>(this))
 {
     // The ticker takes no keys: with the focus, the window manager's close key would end the
     // program, for instance right after the settings window closed and handed the focus back.
@@ -273,6 +276,7 @@ void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
     m_slideShape->clear(); // the texts change: a slide under way reshapes from here
+    stopServerSlide();
     if (entry == TickerCycle::Entry::SlideIn) {
         staging->setCaption(text);
         // A wider new text widens the window now; a narrower one waits for the slide's end.
@@ -294,6 +298,7 @@ void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry
 void TickerWindow::showMessage(const QString &message)
 {
     followCompositor();
+    stopServerSlide();
     showCategory(FlightCategory::Unknown);
     m_lbl[Display]->setCaption(message);
     m_lbl[Display]->show();
@@ -337,10 +342,17 @@ void TickerWindow::SlideStep()
     TickerLabel *staging = m_lbl[Staging];
     TickerLabel *display = m_lbl[Display];
     const int handleHeight = m_lbl[Handle]->height();
-    staging->show();
+    // Under a compositor the server moves the texts, and the toolkit keeps them hidden.
+    const bool onServer = m_composited && (m_serverSlide->isStarted() || startServerSlide());
+    if (!onServer)
+        staging->show();
     display->move(0, display->y() - twipsToPixels(15));
     staging->move(0, display->y() + display->height());
     if (staging->y() > handleHeight) {
+        if (onServer) {
+            showServerStep();
+            return;
+        }
         // A compositor blends the moved labels as they are; a bounding shape must move with
         // them. The two texts move together: their joint shape is made once a slide.
         if (m_composited)
@@ -357,6 +369,67 @@ void TickerWindow::SlideStep()
     m_cycle->slideFinished();
 }
 
+bool TickerWindow::startServerSlide()
+{
+    TickerLabel *staging = m_lbl[Staging];
+    TickerLabel *display = m_lbl[Display];
+    const qreal ratio = devicePixelRatioF();
+    m_slideContent = QImage(QSize(width(), display->height() + staging->height()) * ratio,
+                            QImage::Format_ARGB32_Premultiplied);
+    m_slideContent.setDevicePixelRatio(ratio);
+    m_slideContent.fill(Qt::transparent);
+    QPainter painter(&m_slideContent);
+    painter.drawImage(0, 0, display->image());
+    painter.drawImage(0, display->height(), staging->image());
+    painter.end();
+    m_slideRegion = display->textRegion() + staging->textRegion().translated(0, display->height());
+    m_handlePatched = false;
+    if (!m_serverSlide->start(m_slideContent, m_lbl[Handle]->geometry())) {
+        m_slideContent = QImage();
+        return false;
+    }
+    // The toolkit draws their place empty and the server draws the texts over it at once.
+    const QRect area = (display->geometry() | staging->geometry()) & rect();
+    display->hide();
+    staging->hide();
+    repaint(area);
+    showServerStep();
+    return true;
+}
+
+void TickerWindow::showServerStep()
+{
+    const TickerLabel *display = m_lbl[Display];
+    const TickerLabel *handle = m_lbl[Handle];
+    m_serverSlide->showAt(display->pos());
+    // The copies leave the handle alone; while text passes under it, the two are drawn together
+    // there, and once more when the text has gone.
+    const bool underHandle =
+        m_slideRegion.intersects(handle->geometry().translated(-display->pos()));
+    if (!underHandle && !m_handlePatched)
+        return;
+    m_handlePatched = underHandle;
+    const qreal ratio = devicePixelRatioF();
+    QImage patch(handle->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    patch.setDevicePixelRatio(ratio);
+    patch.fill(Qt::transparent);
+    QPainter painter(&patch);
+    painter.drawImage(display->pos() - handle->pos(), m_slideContent);
+    painter.drawImage(0, 0, handle->image());
+    painter.end();
+    m_serverSlide->patch(patch, handle->pos());
+}
+
+void TickerWindow::stopServerSlide()
+{
+    if (!m_serverSlide->isStarted())
+        return;
+    m_serverSlide->stop();
+    m_slideContent = QImage();
+    m_lbl[Display]->show();
+    update(); // the toolkit's picture replaces whatever the server last copied
+}
+
 void TickerWindow::finishSlide()
 {
     TickerLabel *staging = m_lbl[Staging];
@@ -367,6 +440,7 @@ void TickerWindow::finishSlide()
     display->move(0, m_lbl[Handle]->y() + handleHeight);
     display->setCaption(staging->caption());
     staging->hide();
+    stopServerSlide();
     resizeWindow(display->width(), staging->height() + handleHeight);
 }
 

@@ -13,6 +13,7 @@
 class CompositorWatch;
 class DesktopNotice;
 class MovingShape;
+class ServerSlide;
 class ReportBuilder;
 class SettingsStore;
 class SingleInstance;
@@ -102,6 +103,13 @@ private:
     QString fittedToScreen(const QString &text) const;
     /// Ends a slide at once: the new text at rest, the window fitted to it.
     void finishSlide();
+    /// Under a compositor: both texts to the server, which moves them from here on. False
+    /// where it cannot; the toolkit then moves them.
+    bool startServerSlide();
+    /// One step on the server: the texts where the labels are now, the handle over them.
+    void showServerStep();
+    /// Back to the toolkit's drawing: the texts change, or the slide is over.
+    void stopServerSlide();
     void fitWindowTo(int index);
     void resizeWindow(int width, int height);
     void updateShape();
@@ -128,6 +136,10 @@ private:
     QPointer<QMessageBox> m_startMessage;
     std::unique_ptr<CompositorWatch> m_compositor;
     std::unique_ptr<MovingShape> m_slideShape; ///< both texts' shape, moved at each slide step
+    std::unique_ptr<ServerSlide> m_serverSlide;
+    QImage m_slideContent;        ///< both texts, one above the other, as the server holds them
+    QRegion m_slideRegion;        ///< the pixels of m_slideContent that are drawn
+    bool m_handlePatched = false; ///< the last step drew text under the handle
     QRegion m_visibleShape;
     QRegion m_inputShape;
     QColor m_textColor;

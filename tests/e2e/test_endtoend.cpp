@@ -53,6 +53,7 @@ private slots:
     void textSizeSavedAndKeptAfterRestart();
     void otherWindowsOpenFromTheMenu();
     void smoothAndClickThroughUnderACompositor();
+    void slideUnderACompositor();
 
 private:
     /// Starts the program in its directory; the process is killed at cleanup if still running.
@@ -70,11 +71,14 @@ private:
         return m_app->filePath(name + QStringLiteral(".png"));
     }
     void keepScreenshot(const QString &name, const QRect &area);
+    /// Starts xcompmgr, stopped at the end of the test; false when it is not installed.
+    bool startCompositor();
 
     std::unique_ptr<QTemporaryDir> m_app;
     std::unique_ptr<LoopbackHttpServer> m_server;
     QList<QProcess *> m_processes;
     QProcess m_windowManager;
+    QProcess m_compositor;
     quint16 m_port = 0;
 };
 
@@ -147,6 +151,10 @@ void TestEndToEnd::cleanup()
         delete process;
     }
     m_processes.clear();
+    if (m_compositor.state() != QProcess::NotRunning) {
+        m_compositor.kill();
+        m_compositor.waitForFinished();
+    }
     m_server.reset();
     m_app.reset();
 }
@@ -536,18 +544,39 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
     QVERIFY(documents.requests().size() > 0);
 }
 
-void TestEndToEnd::smoothAndClickThroughUnderACompositor()
+bool TestEndToEnd::startCompositor()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("xcompmgr")).isEmpty())
-        QSKIP("xcompmgr is missing");
-    QProcess compositor;
-    compositor.start(QStringLiteral("xcompmgr"), {});
-    QVERIFY(compositor.waitForStarted());
-    const auto stop = qScopeGuard([&] {
-        compositor.kill();
-        compositor.waitForFinished();
-    });
+        return false;
+    m_compositor.start(QStringLiteral("xcompmgr"), {});
+    if (!m_compositor.waitForStarted())
+        return false;
     QTest::qWait(500);
+    return true;
+}
+
+/// The first pixel of `area` that is not a blend of `desktop` and the text colour, or empty.
+static QString foreignPixel(const QImage &shot, const QRect &area, const QColor &desktop)
+{
+    const auto between = [](int v, int a, int b) {
+        return v >= qMin(a, b) - 2 && v <= qMax(a, b) + 2;
+    };
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (!between(c.red(), desktop.red(), textColor.red()) ||
+                !between(c.green(), desktop.green(), textColor.green()) ||
+                !between(c.blue(), desktop.blue(), textColor.blue()))
+                return QStringLiteral("%1 at %2,%3").arg(c.name()).arg(x).arg(y);
+        }
+    }
+    return {};
+}
+
+void TestEndToEnd::smoothAndClickThroughUnderACompositor()
+{
+    if (!startCompositor())
+        QSKIP("xcompmgr is missing");
     QCOMPARE(sql(QStringLiteral("UPDATE setting SET autochange = 0; SELECT changes();")),
              QStringLiteral("1"));
     start();
@@ -569,18 +598,8 @@ void TestEndToEnd::smoothAndClickThroughUnderACompositor()
     QVERIFY2(pixels.b > 2 * (pixels.a + pixels.other),
              "the desktop shows around and between the glyphs");
     // Smoothed edges are blends of text and desktop, never dark fringes.
-    const auto between = [](int v, int a, int b) {
-        return v >= qMin(a, b) - 2 && v <= qMax(a, b) + 2;
-    };
-    for (int y = window.top(); y <= window.bottom(); ++y) {
-        for (int x = window.left(); x <= window.right(); ++x) {
-            const QColor c = shot.pixelColor(x, y);
-            QVERIFY2(between(c.red(), desktop.red(), textColor.red()) &&
-                         between(c.green(), desktop.green(), textColor.green()) &&
-                         between(c.blue(), desktop.blue(), textColor.blue()),
-                     qPrintable(QStringLiteral("%1 at %2,%3").arg(c.name()).arg(x).arg(y)));
-        }
-    }
+    const QString foreign = foreignPixel(shot, window, desktop);
+    QVERIFY2(foreign.isEmpty(), qPrintable(foreign));
 
     // The first line of text below the handle, and a gap between two of its words.
     const auto rowIsDesktop = [&](int y) {
@@ -649,6 +668,50 @@ void TestEndToEnd::smoothAndClickThroughUnderACompositor()
     const X11Window menu = openMenu(moved);
     QVERIFY(!menu.id.isEmpty());
     key(QStringLiteral("Escape"));
+}
+
+void TestEndToEnd::slideUnderACompositor()
+{
+    if (!startCompositor())
+        QSKIP("xcompmgr is missing");
+    QCOMPARE(sql(QStringLiteral("UPDATE setting SET autochange = -1, autochangerate = '10', "
+                                "scroll = -1, scrollrate = 50; SELECT changes();")),
+             QStringLiteral("1"));
+    start();
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
+    QImage first = screenshot(shotPath(QStringLiteral("shot")));
+    const QColor desktop = first.pixelColor(first.width() - 2, first.height() - 2);
+
+    // Two pictures during a slide: the second is the first moved up, text and blends only.
+    const QRect text = window.adjusted(0, 20, 0, -20);
+    const auto mismatches = [&](const QImage &a, const QImage &b, int up) {
+        int count = 0;
+        for (int y = text.top(); y + up <= text.bottom(); ++y) {
+            for (int x = text.left(); x <= text.right(); ++x)
+                count += a.pixel(x, y + up) != b.pixel(x, y);
+        }
+        return count;
+    };
+    int moved = 0;
+    QString foreign;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            const QImage second = screenshot(shotPath(QStringLiteral("shot")));
+            for (int up = 1; up <= 40 && !moved; ++up) {
+                if (mismatches(first, second, up) <= text.width() / 2 &&
+                    countColors(second, text, textColor, desktop).a > 50)
+                    moved = up;
+            }
+            if (moved) {
+                foreign = foreignPixel(second, window, desktop);
+                return true;
+            }
+            first = second;
+            return false;
+        },
+        deadline));
+    QVERIFY2(foreign.isEmpty(), qPrintable(foreign));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
