@@ -236,7 +236,7 @@ void TestChartWindow::normalEntryAfterMaximisedIsCentredAtItsSize()
     item(window, "menu_SPAS")->trigger();
     QVERIFY(window->windowState() & Qt::WindowMaximized);
     // Shown maximised before the user chooses again.
-    QTRY_VERIFY(window->centralWidget()->width() > twips(9600, 0).width());
+    QTRY_VERIFY_WITH_TIMEOUT(window->centralWidget()->width() > twips(9600, 0).width(), 20000);
 
     item(window, qPrintable(control), index)->trigger();
     QVERIFY(!(window->windowState() & Qt::WindowMaximized));
