@@ -269,7 +269,6 @@ void TestReportBuilder::secondSource()
     QVERIFY(build().contains(QLatin1String("NO OBSERVATION")));
 }
 
-
 void TestReportBuilder::serveMetar(int minutesOld, const QString &groups)
 {
     const QDateTime time = QDateTime::currentDateTimeUtc().addSecs(-60 * minutesOld);
