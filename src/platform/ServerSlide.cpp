@@ -3,7 +3,6 @@
 
 #include "platform/X11Connection.h"
 
-#include <QTransform>
 #include <QWidget>
 #include <vector>
 #include <xcb/xcb.h>
@@ -55,7 +54,6 @@ bool ServerSlide::start(const QImage &content, const QRegion &keep)
 
     const QImage pixels = content.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     m_size = pixels.size();
-    m_ratio = m_window->devicePixelRatioF();
     m_pixmap = xcb_generate_id(c);
     xcb_create_pixmap(c, 32, m_pixmap, window, uint16_t(m_size.width()), uint16_t(m_size.height()));
     m_gc = xcb_generate_id(c);
@@ -66,8 +64,7 @@ bool ServerSlide::start(const QImage &content, const QRegion &keep)
     m_copyGc = xcb_generate_id(c);
     xcb_create_gc(c, m_copyGc, m_pixmap, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
     const std::vector<xcb_rectangle_t> clip =
-        XcbRectangles(QRegion(QRect(QPoint(), m_window->size() * m_ratio)) -
-                      QTransform::fromScale(m_ratio, m_ratio).map(keep));
+        XcbRectangles(DeviceRegion(m_window, QRegion(m_window->rect()) - keep));
     xcb_set_clip_rectangles(c, XCB_CLIP_ORDERING_YX_BANDED, m_copyGc, 0, 0, uint32_t(clip.size()),
                             clip.data());
     return true;
@@ -78,8 +75,8 @@ void ServerSlide::showAt(const QPoint &origin)
     xcb_connection_t *c = X11Connection();
     if (!c || !m_pixmap)
         return;
-    const QPoint at = (QPointF(origin) * m_ratio).toPoint();
-    const QSize room = m_window->size() * m_ratio;
+    const QPoint at = DevicePoint(m_window, origin);
+    const QSize room = m_window->size() * m_window->devicePixelRatioF();
     const QPoint from(qMax(0, -at.x()), qMax(0, -at.y()));
     const QPoint to(qMax(0, at.x()), qMax(0, at.y()));
     const int width = qMin(m_size.width() - from.x(), room.width() - to.x());
@@ -97,8 +94,7 @@ void ServerSlide::patch(const QImage &image, const QPoint &at)
     if (!c || !m_pixmap || image.isNull())
         return;
     PutImage(c, xcb_window_t(m_window->winId()), m_gc,
-             image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-             (QPointF(at) * m_ratio).toPoint());
+             image.convertToFormat(QImage::Format_ARGB32_Premultiplied), DevicePoint(m_window, at));
     xcb_flush(c);
 }
 

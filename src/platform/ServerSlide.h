@@ -38,5 +38,4 @@ private:
     quint32 m_gc = 0;
     quint32 m_copyGc = 0; ///< clipped to leave `keep` alone
     QSize m_size;         ///< of the content, in device pixels
-    qreal m_ratio = 1.0;
 };

@@ -23,18 +23,6 @@ void SetShape(xcb_connection_t *connection, xcb_shape_kind_t kind, xcb_window_t 
                          uint32_t(rects.size()), rects.data());
 }
 
-/// The window's own pixels in device pixels, as the server counts them.
-QRegion DeviceRegion(const QWidget *window, const QRegion &region)
-{
-    const qreal ratio = window->devicePixelRatioF();
-    if (qFuzzyCompare(ratio, 1.0))
-        return region;
-    QRegion scaled;
-    for (const QRect &r : region)
-        scaled += QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
-    return scaled;
-}
-
 } // namespace
 
 QRegion DrawnRegion(QWidget *widget)
@@ -170,7 +158,7 @@ void MovingShape::moveTo(const QPoint &offset)
         m_window->setMask(m_still + m_moving.translated(offset));
         return;
     }
-    const QPoint device = (QPointF(offset) * m_window->devicePixelRatioF()).toPoint();
+    const QPoint device = DevicePoint(m_window, offset);
     // The step's whole shape is made on an unmapped window, so the window changes only once.
     xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING,
                       m_stepStore, 0, 0, m_movingStore);

@@ -358,9 +358,7 @@ void TickerWindow::SlideStep()
         if (m_composited)
             return;
         if (!m_slideShape->isSet())
-            m_slideShape->set(handleSquare(),
-                              display->textRegion() +
-                                  staging->textRegion().translated(0, display->height()));
+            m_slideShape->set(handleSquare(), slideText());
         m_slideShape->moveTo(display->pos());
         m_visibleShape = QRegion(); // the server's shape is the slide's now
         return;
@@ -382,7 +380,7 @@ bool TickerWindow::startServerSlide()
     painter.drawImage(0, 0, display->image());
     painter.drawImage(0, display->height(), staging->image());
     painter.end();
-    m_slideRegion = display->textRegion() + staging->textRegion().translated(0, display->height());
+    m_slideRegion = slideText();
     m_handlePatched = false;
     if (!m_serverSlide->start(m_slideContent, m_lbl[Handle]->geometry())) {
         m_slideContent = QImage();
@@ -475,6 +473,12 @@ void TickerWindow::resizeWindow(int width, int height)
     // Never narrower than the handle: it is the only way to the menu.
     resize(qMax(width, m_lbl[Handle]->width()), qMax(height, m_lbl[Handle]->height()));
     updateShape();
+}
+
+QRegion TickerWindow::slideText() const
+{
+    const TickerLabel *display = m_lbl[Display];
+    return display->textRegion() + m_lbl[Staging]->textRegion().translated(0, display->height());
 }
 
 QRegion TickerWindow::handleSquare() const

@@ -116,6 +116,8 @@ private:
     /// Draws for the desktop as it is now: with or without a compositing manager.
     void followCompositor();
     QRegion handleSquare() const;
+    /// The drawn pixels of both texts, the new one below the old, as they slide together.
+    QRegion slideText() const;
     /// Moves the window to a place the program or the user chose: the one that is saved.
     void placeAt(const QPoint &place);
     void savePositionIfMoved();
