@@ -8,6 +8,9 @@
 
 namespace {
 
+// Long enough for another process's read, short enough not to freeze the windows for long.
+constexpr int kBusyWaitMs = 2000;
+
 QString messageOf(sqlite3 *db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
@@ -161,6 +164,9 @@ bool SqlDatabase::open(const QString &path, const QByteArray &key)
         return failOpen(OpenFailure::Unreadable, messageOf(m_db));
     if (sqlite3_key(m_db, key.constData(), int(key.size())) != SQLITE_OK)
         return failOpen(OpenFailure::Other, messageOf(m_db));
+    // Another process reading the file (a second tool, a backup) holds its lock only briefly:
+    // wait for it rather than lose the write.
+    sqlite3_busy_timeout(m_db, kBusyWaitMs);
     // SQLCipher accepts any key at open; only the first read shows a wrong one.
     const int rc =
         sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);

@@ -43,11 +43,12 @@ home="$root/home"
 mkdir -p "$home"
 before=$(md5sum < "$dest/share/tarnbeck/tarnbeck.dat")
 HOME="$home" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=offscreen \
-    ASAN_OPTIONS=detect_leaks=0 timeout 10 "$dest/bin/tarnbeck" >/dev/null 2>&1 &
+    ASAN_OPTIONS=detect_leaks=0 timeout 60 "$dest/bin/tarnbeck" >/dev/null 2>&1 &
 pid=$!
 seeded="$home/.local/share/Tarnbeck/tarnbeck.dat"
 rows=""
-for _ in $(seq 100); do
+# A sanitizer build under a loaded parallel run may take many seconds to start.
+for _ in $(seq 500); do
     [ -f "$seeded" ] && rows=$(printf "PRAGMA key='pelko';\nSELECT startup FROM setting;\n" | sqlcipher "$seeded" 2>/dev/null || true)
     [ "$rows" = "1" ] && break
     sleep 0.1

@@ -6,7 +6,9 @@
 #include "support/TestDatabase.h"
 
 #include <QFile>
+#include <QSemaphore>
 #include <QtTest>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -39,6 +41,7 @@ private slots:
     void storedValuesHeldToBounds_data();
     void storedValuesHeldToBounds();
     void writesReachTheFile();
+    void writeWaitsForAnotherReader();
     void targetsRoundTrip_data();
     void targetsRoundTrip();
     void startCounterAndCompactionRule_data();
@@ -208,6 +211,33 @@ void TestSettingsStore::writesReachTheFile()
     QVERIFY(store.writeSetting(QStringLiteral("autochange"), true));
     QVERIFY(store.RefreshSettingRows());
     QCOMPARE(store.setting("autochange").toInt(), -1); // Yes/No is stored as -1
+}
+
+void TestSettingsStore::writeWaitsForAnotherReader()
+{
+    TestDatabase copy;
+    SettingsStore store(copy.directory());
+    QVERIFY(store.OpenSettings());
+
+    // Another connection holds a read lock for a moment, as a second tool reading the file would.
+    QSemaphore reading;
+    std::thread reader([&] {
+        SqlDatabase other;
+        const bool locked =
+            other.open(copy.path(), "pelko") &&
+            other.execute(QStringLiteral("BEGIN; SELECT count(*) FROM setting, airportlist;"));
+        reading.release();
+        if (!locked)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.execute(QStringLiteral("COMMIT;"));
+    });
+    reading.acquire();
+    const bool written = store.writeSetting(QStringLiteral("posX"), 4321.0);
+    reader.join();
+    QVERIFY2(written, qPrintable(store.errorString()));
+    QVERIFY(store.RefreshSettingRows());
+    QCOMPARE(store.setting("posX").toDouble(), 4321.0);
 }
 
 void TestSettingsStore::targetsRoundTrip_data()
