@@ -16,9 +16,8 @@ std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowU
     if (day < 1 || day > 31 || !time.isValid())
         return std::nullopt;
     const QDateTime latest = nowUtc.addSecs(3600);
-    const QDate today = nowUtc.date();
     for (int back = 0; back <= 2; ++back) {
-        const QDate month = today.addMonths(-back);
+        const QDate month = latest.date().addMonths(-back);
         const QDate date(month.year(), month.month(), day);
         if (!date.isValid())
             continue; // the 31st of a 30-day month

@@ -33,6 +33,8 @@ void TestReportAge::age_data()
         << qint64(30 * 24 * 60 + 12 * 60);
     QTest::newRow("clock a little behind")
         << line + QStringLiteral("RJTT 071235Z 34008KT") << "2026-12-07T12:30:00Z" << qint64(0);
+    QTest::newRow("clock a little behind at a month's end")
+        << line + QStringLiteral("RJTT 010010Z 34008KT") << "2026-11-30T23:30:00Z" << qint64(0);
     QTest::newRow("unreadable group: the time line")
         << line + QStringLiteral("RJTT 07123Z 34008KT") << "2026-12-07T13:00:00Z" << qint64(30);
     QTest::newRow("nothing readable")
