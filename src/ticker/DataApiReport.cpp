@@ -1,6 +1,8 @@
 // Raw reports of the Data API turned into the report server's station files.
 #include "ticker/DataApiReport.h"
 
+#include "ticker/ReportAge.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <optional>
@@ -28,16 +30,7 @@ std::optional<QDateTime> timeOf(const QString &group, const QDateTime &nowUtc)
     const QTime time(m.captured(2).toInt(), m.captured(3).toInt());
     if (!time.isValid())
         return std::nullopt;
-    QDate month(nowUtc.date().year(), nowUtc.date().month(), 1);
-    if (day > nowUtc.date().day())
-        month = month.addMonths(-1);
-    // A day that this month lacks (the 31st in a 30-day month) belongs to the month before.
-    for (int back = 0; back < 3 && !QDate(month.year(), month.month(), day).isValid(); ++back)
-        month = month.addMonths(-1);
-    const QDate date(month.year(), month.month(), day);
-    if (!date.isValid())
-        return std::nullopt;
-    return QDateTime(date, time, Qt::UTC);
+    return DayOfMonthUtc(day, time, QDateTime(nowUtc.date(), QTime(23, 59, 59, 999), Qt::UTC));
 }
 
 /// The time of a report whose tokens start with its indicator and its time group.

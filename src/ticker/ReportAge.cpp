@@ -4,18 +4,8 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
-std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowUtc)
+std::optional<QDateTime> DayOfMonthUtc(int day, QTime time, const QDateTime &latest)
 {
-    static const QRegularExpression group(
-        QStringLiteral("(?:^|\\s)(\\d\\d)(\\d\\d)(\\d\\d)Z(?=\\s|$)"));
-    const QRegularExpressionMatch match = group.match(report.toString());
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int day = match.capturedView(1).toInt();
-    const QTime time(match.capturedView(2).toInt(), match.capturedView(3).toInt());
-    if (day < 1 || day > 31 || !time.isValid())
-        return std::nullopt;
-    const QDateTime latest = nowUtc.addSecs(3600);
     for (int back = 0; back <= 2; ++back) {
         const QDate month = latest.date().addMonths(-back);
         const QDate date(month.year(), month.month(), day);
@@ -26,6 +16,21 @@ std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowU
             return at;
     }
     return std::nullopt;
+}
+
+std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowUtc)
+{
+    static const QRegularExpression group(
+        QStringLiteral("(?:^|\\s)(\\d\\d)(\\d\\d)(\\d\\d)Z(?=\\s|$)"));
+    const QRegularExpressionMatch match = group.match(report.toString());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int day = match.capturedView(1).toInt();
+    const QTime time(match.capturedView(2).toInt(), match.capturedView(3).toInt());
+    if (!time.isValid())
+        return std::nullopt;
+    // A clock a little behind the station's must not push the report a month back.
+    return DayOfMonthUtc(day, time, nowUtc.addSecs(3600));
 }
 
 std::optional<QDateTime> StationFileTimeUtc(QStringView stationFile)

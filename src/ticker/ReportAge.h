@@ -5,6 +5,10 @@
 #include <QString>
 #include <optional>
 
+/// Day `day` of a month at `time`, UTC: the latest such moment not after `latest`, passing over
+/// months without that day. None when none of the last three months has it.
+std::optional<QDateTime> DayOfMonthUtc(int day, QTime time, const QDateTime &latest);
+
 /// The UTC moment of a report's "DDHHMMZ" group: the latest such moment not more than an hour
 /// after `nowUtc` (a clock a little behind the station's must not push it a month back). A day
 /// of the month past today's is in an earlier month; a month without that day is passed over.
