@@ -8,6 +8,7 @@
 #include "settings/StartupTab.h"
 #include "store/Hosts.h"
 #include "store/SettingsStore.h"
+#include "store/Sources.h"
 #include "ticker/DataApiReport.h"
 #include "ticker/ReportBuilder.h"
 #include "web/WebCatalogue.h"
@@ -24,19 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const char *const chartKinds[9] = {"気象会社のレーダー・アメダス合成画像",
-                                   "天気解説サイトの画像",
-                                   "新聞社の天気ページ",
-                                   "大学の衛星画像アーカイブ",
-                                   "放送局のファクシミリ天気図 (PDF)",
-                                   "個人の天気図サイト (PDF)",
-                                   "テレビ局の天気画像",
-                                   "河川情報サービス",
-                                   "ポータルサイトの天気 (ページ)"};
-const char *const cameraKinds[6] = {
-    "地方放送局の空港カメラ (6空港)", "航空大学校のライブ画像", "県空港事務所のサーバー",
-    "空港会社のサイト (スクリプト)",  "市のネットワークカメラ", "気象会社のウェブカメラ"};
 
 /// What one answer of "確認" says: status, size and type, or why it failed, in Japanese.
 QString describe(const FetchResult &result, bool wantsImage)
@@ -106,22 +94,8 @@ ExtendedSettingsWindow::~ExtendedSettingsWindow()
 
 QString ExtendedSettingsWindow::rowLabel(const QString &hostName)
 {
-    if (hostName == QLatin1String("report"))
-        return QStringLiteral("報告サーバー (METAR / TAF の局ファイル)");
-    if (hostName == QLatin1String("report2"))
-        return QStringLiteral("第二の報告サーバー (Data API、空欄で使わない)");
-    if (hostName == QLatin1String("home"))
-        return QStringLiteral("ネットワーク確認 (ident.dat)");
-    if (hostName == QLatin1String("programpage"))
-        return QStringLiteral("プログラムのページ (空欄で同梱のページ)");
-    const int n = hostName.right(1).toInt();
-    if (hostName.startsWith(QLatin1String("chart")) && n >= 1 && n <= 9)
-        return QStringLiteral("天気図 %1: %2").arg(n).arg(QString::fromUtf8(chartKinds[n - 1]));
-    if (hostName.startsWith(QLatin1String("camera")) && n >= 1 && n <= 6)
-        return QStringLiteral("ライブカメラ %1: %2")
-            .arg(n)
-            .arg(QString::fromUtf8(cameraKinds[n - 1]));
-    return hostName;
+    const Source *source = FindSource(hostName);
+    return source ? QString::fromUtf8(source->label) : hostName;
 }
 
 QWidget *ExtendedSettingsWindow::buildSourcesTab()
@@ -132,7 +106,8 @@ QWidget *ExtendedSettingsWindow::buildSourcesTab()
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
     int line = 0;
-    for (const QString &name : HostNames()) {
+    for (const Source &source : AllSources()) {
+        const QString name = QLatin1String(source.name);
         auto *label = new QLabel(rowLabel(name), page);
         Row row;
         row.address = new QLineEdit(m_stored.value(name), page);
@@ -190,29 +165,37 @@ QString ExtendedSettingsWindow::firstDocument(const QString &hostName, const QSt
 {
     const QList<TargetAirport> targets = m_store.targetAirports();
     const QString first = targets.isEmpty() ? QStringLiteral("RJTT") : targets.first().airport;
-    if (hostName == QLatin1String("report"))
+    const Source *source = FindSource(hostName);
+    if (!source)
+        return host;
+    switch (source->firstDocument) {
+    case FirstDocument::StationFile:
         return host + QLatin1String(ReportBuilder::metarPath) + first + QStringLiteral(".TXT");
-    if (hostName == QLatin1String("report2"))
+    case FirstDocument::DataApi:
         return host + DataApiPath(first, false);
-    if (hostName == QLatin1String("home"))
+    case FirstDocument::NetworkCheck:
         return host + QStringLiteral("/ident.dat");
-    const int n = hostName.right(1).toInt();
-    if (hostName.startsWith(QLatin1String("chart"))) {
+    case FirstDocument::Chart: {
         const ChartCatalogue charts = chartCatalogue();
         for (int i = 0; i < charts.count; ++i) {
             const ChartItem &item = charts.items[i];
-            if (item.kind == ChartItemKind::Entry && item.source == n)
+            if (item.kind == ChartItemKind::Entry && item.source == source->number)
                 return host + QString::fromUtf8(item.basePath) + QString::fromUtf8(item.file);
         }
+        break;
     }
-    if (hostName.startsWith(QLatin1String("camera"))) {
+    case FirstDocument::Camera: {
         const CameraCatalogue cameras = cameraCatalogue();
         for (int i = 0; i < cameras.count; ++i) {
-            if (cameras.items[i].source == n)
+            if (cameras.items[i].source == source->number)
                 return host + QString::fromUtf8(cameras.items[i].path);
         }
+        break;
     }
-    return host; // the program page is itself the document
+    case FirstDocument::Itself:
+        break;
+    }
+    return host;
 }
 
 void ExtendedSettingsWindow::check(const QString &hostName)
@@ -227,9 +210,11 @@ void ExtendedSettingsWindow::check(const QString &hostName)
     }
     const QString url = firstDocument(hostName, typed.address);
     const QString path = QUrl(url).path().toLower();
-    const bool wantsImage =
-        path.endsWith(QLatin1String(".jpg")) || path.endsWith(QLatin1String(".png")) ||
-        path.endsWith(QLatin1String(".gif")) || hostName.startsWith(QLatin1String("camera"));
+    const Source *source = FindSource(hostName);
+    const bool wantsImage = path.endsWith(QLatin1String(".jpg")) ||
+                            path.endsWith(QLatin1String(".png")) ||
+                            path.endsWith(QLatin1String(".gif")) ||
+                            (source && source->firstDocument == FirstDocument::Camera);
     HttpFetch::cancel(m_checks.value(hostName));
     row.answer->setText(QStringLiteral("確認中…"));
     m_checks.insert(hostName, HttpFetch::get(
@@ -260,7 +245,8 @@ bool ExtendedSettingsWindow::changed() const
 bool ExtendedSettingsWindow::save()
 {
     QHash<QString, QString> hosts;
-    for (const QString &name : HostNames()) {
+    for (const Source &source : AllSources()) {
+        const QString name = QLatin1String(source.name);
         const HostValidation typed = ValidateHostAddress(m_rows.value(name).address->text());
         mark(name, !typed.error.isEmpty());
         if (!typed.error.isEmpty()) {
@@ -278,8 +264,8 @@ bool ExtendedSettingsWindow::save()
         return false;
     }
     m_stored = m_store.hosts();
-    for (const QString &name : HostNames())
-        m_rows.value(name).address->setText(m_stored.value(name));
+    for (auto it = m_rows.begin(); it != m_rows.end(); ++it)
+        it->address->setText(m_stored.value(it.key()));
     emit hostsSaved();
     return true;
 }

@@ -1,20 +1,9 @@
-// The order of the configured servers and the check of a typed address.
+// The check of a typed address.
 #include "store/Hosts.h"
 
 #include "store/SettingsStore.h"
 
 #include <QUrl>
-
-QStringList HostNames()
-{
-    QStringList names{QStringLiteral("report"), QStringLiteral("report2"), QStringLiteral("home"),
-                      QStringLiteral("programpage")};
-    for (int i = 1; i <= 9; ++i)
-        names.append(QStringLiteral("chart%1").arg(i));
-    for (int i = 1; i <= 6; ++i)
-        names.append(QStringLiteral("camera%1").arg(i));
-    return names;
-}
 
 HostValidation ValidateHostAddress(const QString &typed)
 {

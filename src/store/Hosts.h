@@ -1,12 +1,7 @@
-// The outside servers the program is configured with: their order and how an address is checked.
+// How an address typed for an outside server is checked (the servers themselves: Sources.h).
 #pragma once
 
 #include <QString>
-#include <QStringList>
-
-/// The `host` rows in the order the user sees them: report server, second report server,
-/// network check, program page, chart sources 1-9, camera sources 1-6.
-QStringList HostNames();
 
 /// An address as typed, checked: the address to store, or why it cannot be stored.
 struct HostValidation

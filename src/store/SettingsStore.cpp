@@ -2,6 +2,7 @@
 #include "store/SettingsStore.h"
 
 #include "platform/FileSync.h"
+#include "store/Sources.h"
 
 #include <QDir>
 #include <QFile>
@@ -246,13 +247,6 @@ QHash<QString, QString> SettingsStore::hosts()
 
 bool SettingsStore::upgrade()
 {
-    // What newer programs added; an older program ignores both and keeps working on the file.
-    struct HostDefault
-    {
-        const char *name;
-        const char *url;
-    };
-    static constexpr HostDefault added[] = {{"report2", "https://aviationweather.gov"}};
     // Only a file that holds the program's tables is brought up to date; any other is damaged.
     QStringList tables;
     SqlStatement list =
@@ -266,10 +260,15 @@ bool SettingsStore::upgrade()
             return false;
         }
     }
-    bool needed = !tables.contains(QStringLiteral("option"));
-    for (const HostDefault &host : added)
-        needed = needed || !hosts().contains(QLatin1String(host.name));
-    if (!needed)
+    // The table option and the sources a newer program added; an older program ignores them
+    // and keeps working on the file.
+    const QHash<QString, QString> present = hosts();
+    QList<const Source *> missing;
+    for (const Source &source : AllSources()) {
+        if (!present.contains(QLatin1String(source.name)))
+            missing.append(&source);
+    }
+    if (tables.contains(QStringLiteral("option")) && missing.isEmpty())
         return true;
 
     const auto failed = [this](const QString &detail) {
@@ -281,11 +280,11 @@ bool SettingsStore::upgrade()
         !m_db.execute(QStringLiteral(
             "CREATE TABLE IF NOT EXISTS option (name TEXT PRIMARY KEY, value TEXT NOT NULL)")))
         return failed(m_db.errorString());
-    for (const HostDefault &host : added) {
+    for (const Source *source : std::as_const(missing)) {
         SqlStatement insert =
             m_db.prepare(QStringLiteral("INSERT OR IGNORE INTO host (name, url) VALUES (?, ?)"));
-        insert.bind(1, QLatin1String(host.name));
-        insert.bind(2, QLatin1String(host.url));
+        insert.bind(1, QLatin1String(source->name));
+        insert.bind(2, QLatin1String(source->defaultAddress));
         if (!insert.exec())
             return failed(insert.errorString());
     }

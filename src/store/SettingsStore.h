@@ -107,7 +107,8 @@ public:
 
 private:
     bool openSettingRows();
-    /// Brings a database from before the table `option` and the newer `host` rows up to date.
+    /// Brings a database from before the table `option`, or without some source's `host` row,
+    /// up to date.
     bool upgrade();
     bool updateSettingRow();
     bool openAirportRows();

@@ -1,6 +1,8 @@
 // The chart and camera catalogues as data, in menu order.
 #include "web/WebCatalogue.h"
 
+#include "store/Sources.h"
+
 #include <iterator>
 
 namespace {
@@ -229,12 +231,12 @@ CameraCatalogue cameraCatalogue()
 
 DocumentAddress chartAddress(const SourceHosts &hosts, int source, const QString &path)
 {
-    return address(hosts, QStringLiteral("chart%1").arg(source), path);
+    return address(hosts, ChartSourceName(source), path);
 }
 
 DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QString &path)
 {
-    return address(hosts, QStringLiteral("camera%1").arg(source), path);
+    return address(hosts, CameraSourceName(source), path);
 }
 
 namespace {
@@ -255,8 +257,9 @@ QString SourceOfLink(const QUrl &url)
 
 QString notConfiguredPage(const DocumentAddress &address, const QString &title)
 {
-    const bool camera = address.sourceName.startsWith(QLatin1String("camera"));
-    const QString number = address.sourceName.mid(camera ? 6 : 5);
+    const Source *named = FindSource(address.sourceName);
+    const bool camera = named && named->firstDocument == FirstDocument::Camera;
+    const QString number = named ? QString::number(named->number) : QString();
     const QString source =
         (camera ? QStringLiteral("ライブカメラの配信元 ") : QStringLiteral("天気図の配信元 ")) +
         number;

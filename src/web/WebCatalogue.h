@@ -73,7 +73,7 @@ CameraCatalogue cameraCatalogue();
 /// A document on one of the sources: where it lives and whether its host is known.
 struct DocumentAddress
 {
-    QString sourceName; ///< "chart5", "camera1", ...
+    QString sourceName; ///< the source's host name (store/Sources.h)
     QString host;       ///< without a trailing slash; empty when not configured
     QString path;       ///< base path and file name
 

@@ -9,7 +9,7 @@
 class QDialog;
 class QWidget;
 
-/// Host addresses by source name ("chart1" → "https://…"), as stored in the table `host`.
+/// Host addresses by source name, as stored in the table `host`.
 using SourceHosts = QHash<QString, QString>;
 /// Lets the user set the address of the source `hostName` (the window "拡張設定" at its row);
 /// `saved` runs with every address once the user has saved them.

@@ -3,6 +3,7 @@
 #include "store/Hosts.h"
 #include "store/Settings.h"
 #include "store/SettingsStore.h"
+#include "store/Sources.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -29,6 +30,19 @@ QStringList dump(const QString &path)
                           QStringLiteral("airportlist"), QStringLiteral("host")});
 }
 
+/// The host rows as stored, name to address.
+QMap<QString, QString> hostRows(const QString &path)
+{
+    SqlDatabase db;
+    QMap<QString, QString> rows;
+    if (!db.open(path, "pelko"))
+        return {{QStringLiteral("cannot open"), db.errorString()}};
+    SqlStatement q = db.prepare(QStringLiteral("SELECT name, url FROM host"));
+    while (q.next())
+        rows.insert(q.value(0).toString(), q.value(1).toString());
+    return rows;
+}
+
 } // namespace
 
 class TestSettingsStore : public QObject
@@ -52,6 +66,8 @@ private slots:
     void unusableFileIsReportedAndLeftAlone_data();
     void unusableFileIsReportedAndLeftAlone();
     void readOnlyFileIsReported();
+    void deliveredHostsAreTheSources();
+    void olderDatabaseIsBroughtUpToDate_data();
     void olderDatabaseIsBroughtUpToDate();
     void typedAddresses_data();
     void typedAddresses();
@@ -413,19 +429,49 @@ void TestSettingsStore::unusableFileIsReportedAndLeftAlone()
     }
 }
 
-void TestSettingsStore::olderDatabaseIsBroughtUpToDate()
+void TestSettingsStore::deliveredHostsAreTheSources()
 {
     TestDatabase copy;
-    QVERIFY(copy.execute(QStringLiteral("DROP TABLE option")));
-    QVERIFY(copy.execute(QStringLiteral("DELETE FROM host WHERE name = 'report2'")));
+    QVERIFY(copy.isValid());
+    QMap<QString, QString> sources;
+    for (const Source &source : AllSources())
+        sources.insert(QLatin1String(source.name), QString::fromUtf8(source.defaultAddress));
+    QCOMPARE(sources.size(), qsizetype(AllSources().size())); // no name twice
+    QCOMPARE(hostRows(copy.path()), sources);
+}
+
+void TestSettingsStore::olderDatabaseIsBroughtUpToDate_data()
+{
+    QTest::addColumn<bool>("withOption");
+    QTest::addColumn<QString>("removed"); // which host rows the older file lacks
+    QTest::newRow("before the second report server") << false << "name = 'report2'";
+    QTest::newRow("before the web windows") << false << "name LIKE 'chart%' OR name LIKE 'camera%'";
+    QTest::newRow("one of each kind")
+        << true << "name IN ('home', 'programpage', 'chart9', 'camera1', 'camera6')";
+    QTest::newRow("no host rows") << true << "1";
+    QTest::newRow("only the table option missing") << false << "0";
+}
+
+void TestSettingsStore::olderDatabaseIsBroughtUpToDate()
+{
+    QFETCH(bool, withOption);
+    QFETCH(QString, removed);
+    TestDatabase copy;
+    if (!withOption)
+        QVERIFY(copy.execute(QStringLiteral("DROP TABLE option")));
+    QVERIFY(copy.execute(QStringLiteral("DELETE FROM host WHERE ") + removed));
     QVERIFY(copy.execute(QStringLiteral("UPDATE host SET url = 'http://mine.test' "
                                         "WHERE name = 'report'")));
+    // What the file holds stays; every source it lacks comes with its default.
+    QMap<QString, QString> expected = hostRows(copy.path());
+    for (const Source &source : AllSources()) {
+        if (!expected.contains(QLatin1String(source.name)))
+            expected.insert(QLatin1String(source.name), QString::fromUtf8(source.defaultAddress));
+    }
     {
         SettingsStore store(copy.directory());
         QVERIFY2(store.OpenSettings(), qPrintable(store.errorString()));
-        QCOMPARE(store.host(QStringLiteral("report2")),
-                 QStringLiteral("https://aviationweather.gov"));
-        QCOMPARE(store.host(QStringLiteral("report")), QStringLiteral("http://mine.test"));
+        QCOMPARE(hostRows(copy.path()), expected);
         QVERIFY(store.setOption(QStringLiteral("x"), QStringLiteral("1")));
         QCOMPARE(store.option(QStringLiteral("x")), QStringLiteral("1"));
         QCOMPARE(store.option(QStringLiteral("y"), QStringLiteral("d")), QStringLiteral("d"));

@@ -404,6 +404,8 @@ void TestWebCatalogue::cameraCatalogue()
     QCOMPARE(camera.source, source);
     QCOMPARE(QString::fromLatin1(camera.path), path);
     QCOMPARE(camera.windowHeight, height);
+    QCOMPARE(cameraAddress({}, camera.source, path).sourceName,
+             QStringLiteral("camera%1").arg(source));
 }
 
 void TestWebCatalogue::documentAddress_data()

@@ -1,0 +1,41 @@
+// The outside sources the program reads from: one table of their names, defaults and labels.
+#pragma once
+
+#include <QString>
+#include <span>
+
+/// Names of the sources that code reads directly.
+namespace SourceName {
+inline constexpr char report[] = "report";
+inline constexpr char report2[] = "report2";
+inline constexpr char home[] = "home";
+inline constexpr char programPage[] = "programpage";
+} // namespace SourceName
+
+/// What "確認" fetches to check a source.
+enum class FirstDocument {
+    StationFile,  ///< the METAR station file of the first target
+    DataApi,      ///< the Data API's reports of the first target
+    NetworkCheck, ///< "/ident.dat"
+    Itself,       ///< the address itself
+    Chart,        ///< the first catalogue entry of its chart source
+    Camera,       ///< the first camera of its camera source
+};
+
+/// One `host` row.
+struct Source
+{
+    const char *name;
+    const char *defaultAddress; ///< as a new installation has it; "" when not set
+    const char *label;          ///< UTF-8, as the tab "接続先" shows it
+    FirstDocument firstDocument;
+    int number; ///< the catalogue's source number of a chart or camera source, else 0
+};
+
+/// Every source in the order the user sees them.
+std::span<const Source> AllSources();
+/// The source named `name`, or null.
+const Source *FindSource(const QString &name);
+/// The host name of chart source `number` (1-9) or camera source `number` (1-6); empty if none.
+QString ChartSourceName(int number);
+QString CameraSourceName(int number);
