@@ -32,7 +32,7 @@ for pair in RJTT:RJTT_4:RJTT_1 RJAA:RJAA_2:RJAA_1 RJBB:RJBB_2:RJBB_1; do
     cp "$stations/metar/$metar.TXT" "$work/srv/data/observations/metar/stations/$code.TXT"
     cp "$stations/taf/$taf.TXT" "$work/srv/data/forecasts/taf/stations/$code.TXT"
 done
-printf '1.6\n' >"$work/srv/ident.dat"
+printf 'ok\n' >"$work/srv/ident.dat"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/srv" >/dev/null 2>&1 &
 pids+=($!)

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <TarnbeckVersion.h>
 
 using namespace X11Driver;
 
@@ -18,6 +19,7 @@ namespace {
 const QColor textColor(255, 255, 0);
 const QColor desktopColor(0x33, 0x66, 0x99);
 constexpr int deadline = 30000;
+const QString settingsTitle = QStringLiteral("Tarnbeck  ver ") + QLatin1String(programVersion);
 
 /// The frame the window manager has drawn around the window whose middle is at `inside`, found in
 /// `shot` by walking out to the desktop in the four directions.
@@ -118,7 +120,7 @@ void TestEndToEnd::init()
     m_server = std::make_unique<LoopbackHttpServer>();
     QVERIFY(m_server->start());
     m_port = m_server->serverPort();
-    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "ok\n", {}, {}});
     // Station files whose lines fit beside the screen's centre.
     const struct
     {
@@ -422,7 +424,7 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
     QList<X11Window> settings;
     QVERIFY(QTest::qWaitFor(
         [&] {
-            settings = windowsNamed(QStringLiteral("Tarnbeck  ver 1.6"));
+            settings = windowsNamed(settingsTitle);
             return !settings.isEmpty();
         },
         deadline));
@@ -441,8 +443,7 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
     QTest::qWait(500);
     keyToWindow(settings.first().id,
                 QStringLiteral("alt+F4")); // the close box, through the window manager
-    QVERIFY(QTest::qWaitFor(
-        [&] { return windowsNamed(QStringLiteral("Tarnbeck  ver 1.6")).isEmpty(); }, deadline));
+    QVERIFY(QTest::qWaitFor([&] { return windowsNamed(settingsTitle).isEmpty(); }, deadline));
     QTRY_COMPARE_WITH_TIMEOUT(sql(QStringLiteral("SELECT fontsize FROM setting;")),
                               QStringLiteral("14"), deadline);
     // The focus does not come back to the ticker: the close key, pressed again, ends nothing.

@@ -1,8 +1,10 @@
 #!/bin/sh
 # The Japanese README keeps up with the English one: the same two commands, in the same order, and
-# the same screenshots; each links to the other near its top.
+# the same screenshots; each links to the other near its top. Both name the package of the
+# project's version.
 set -eu
 src=$1
+version=$2
 en="$src/README.md"
 ja="$src/README.ja.md"
 [ -f "$ja" ] || { echo "missing: README.ja.md"; exit 1; }
@@ -20,4 +22,9 @@ for p in $(pictures "$en" | tr -d '()'); do
 done
 head -n 5 "$en" | grep -q '(README.ja.md)' || { echo "README.md does not link README.ja.md in its first lines"; exit 1; }
 head -n 5 "$ja" | grep -q '(README.md)' || { echo "README.ja.md does not link README.md in its first lines"; exit 1; }
+for readme in "$en" "$ja"; do
+    debs=$(grep -oE 'tarnbeck_[^_ ]+_amd64\.deb' "$readme" | sort -u)
+    [ "$debs" = "tarnbeck_${version}_amd64.deb" ] \
+        || { echo "$(basename "$readme") names $debs, not tarnbeck_${version}_amd64.deb"; exit 1; }
+done
 echo "README.md and README.ja.md agree: $(commands "$en" | tr '\n' ' ')"

@@ -3,9 +3,10 @@
 #include "platform/MessageBox.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
 #include <QtTest>
+#include <TarnbeckVersion.h>
 
 class TestMessageBox : public QObject
 {
@@ -53,9 +54,9 @@ void TestMessageBox::withoutShownOwnerCentredOnTheScreen()
     QWidget owner(&m_ticker, Qt::Dialog);
     owner.resize(400, 300);
     // The box opens without a loop of its own: look at it once the manager has framed it.
-    QPointer<QMessageBox> box =
-        ShowMessage(hiddenOwner ? &owner : nullptr, QMessageBox::Information,
-                    QStringLiteral(" Tarnbeck"), QStringLiteral("Tarnbeck ver 1.6"));
+    QPointer<QMessageBox> box = ShowMessage(
+        hiddenOwner ? &owner : nullptr, QMessageBox::Information, QStringLiteral(" Tarnbeck"),
+        QStringLiteral("Tarnbeck ver ") + QLatin1String(programVersion));
     QVERIFY(box);
     QTRY_VERIFY(box->isVisible() && box->frameGeometry() != box->geometry());
     QTest::qWait(100); // the manager's last move of the new window
