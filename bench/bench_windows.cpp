@@ -2,6 +2,7 @@
 #include "platform/Fonts.h"
 #include "settings/SettingsWindow.h"
 #include "sun/SunWindow.h"
+#include "ticker/TickerSession.h"
 #include "ticker/TickerWindow.h"
 
 #include <QApplication>
@@ -12,12 +13,12 @@
 
 namespace {
 
-TickerWindow *ticker = nullptr;
+TickerSession *ticker = nullptr;
 
 void showSettingsWindow(benchmark::State &state)
 {
     for (auto _ : state) {
-        SettingsWindow window(ticker->store(), ticker);
+        SettingsWindow window(ticker->store(), &ticker->window());
         window.open();
         QApplication::processEvents();
         window.close();
@@ -51,13 +52,13 @@ int main(int argc, char **argv)
                 dir.filePath(QStringLiteral("tarnbeck.dat")));
     QFile::setPermissions(dir.filePath(QStringLiteral("tarnbeck.dat")),
                           QFile::ReadOwner | QFile::WriteOwner);
-    TickerWindow window(dir.path());
-    if (!window.Form_Load())
+    TickerSession session(dir.path());
+    if (!session.Form_Load())
         return 1;
-    ticker = &window;
+    ticker = &session;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    window.close();
+    session.close();
     return 0;
 }

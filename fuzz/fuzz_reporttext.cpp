@@ -1,9 +1,10 @@
-// The pure path of one ReportText: a METAR and a TAF response treated and laid out as the ticker
-// does, and a sun line from arbitrary coordinate texts. Input: the METAR response, a "\" and
-// another character, the latitude and longitude texts, the TAF response; the last bytes pick the
-// settings and the lengths of the coordinate texts.
+// The pure path of one ReportText: a METAR and a TAF response laid out by ComposeReportText with
+// arbitrary coordinate texts. Input: the METAR response, a "\" and another character, the
+// latitude and longitude texts, the TAF response; the last bytes pick the settings and the
+// lengths of the coordinate texts.
 #include "FuzzRequire.h"
 #include "sun/SunTimes.h"
+#include "ticker/ReportText.h"
 #include "ticker/StationReport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -29,11 +30,20 @@ bool isSunTime(const QString &text)
            hours < 24 && minutes < 60;
 }
 
+QString tickerSunLine(const QString &lat, const QString &lon)
+{
+    return QStringLiteral("      SUNRISE ") + Calsunrise(lat, lon) + QStringLiteral("  SUNSET ") +
+           Calsunset(lat, lon);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const SunClock::Override fixedDay(QDate(2026, 6, 21));
+    // The ticker form reads this day; the text is made at noon of the same local day.
+    static const QDate day(2026, 6, 21);
+    static const SunClock::Override fixedDay(day);
+    static const QDateTime now(day, QTime(12, 0));
     FuzzedDataProvider input(data, size);
     const auto flags = input.ConsumeIntegral<uint8_t>();
     const auto offset = input.ConsumeIntegralInRange<int>(-15, 15);
@@ -41,23 +51,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString lat = latin1(input.ConsumeBytesAsString(input.ConsumeIntegralInRange(0, 8)));
     const QString lon = latin1(input.ConsumeBytesAsString(input.ConsumeIntegralInRange(0, 8)));
     const QString tafFile = latin1(input.ConsumeRemainingBytesAsString());
-    const bool useLocal = flags & 1, getTaf = flags & 2, getSun = flags & 4;
-    const QString timediff = QString::asprintf("%+d", offset);
-    const QString airport = QStringLiteral("RJTT");
 
-    const StationReport metar = TreatStationFile(metarFile, false, useLocal, timediff);
-    QString caption =
-        airport + QStringLiteral(" METAR ") + metar.reportTime + CR + metar.reportBody;
-    if (getTaf) {
-        const StationReport taf = TreatStationFile(tafFile, true, useLocal, timediff);
-        caption += QString(CR) + CR + airport + QStringLiteral(" TAF   ") + taf.reportTime + CR +
-                   taf.reportBody;
-    }
-    if (getSun) {
-        // Any text may be read without harm; outside the catalogue's region (about 24-46 N,
-        // 122-154 E) the times are not defined, so only texts inside it must give a clock time.
-        Calsunrise(lat, lon);
-        Calsunset(lat, lon);
+    ReportTextOptions options;
+    options.uselocal = flags & 1;
+    options.getTAF = flags & 2;
+    options.getSUNSET = flags & 4;
+    options.timediff = QString::asprintf("%+d", offset);
+    options.display.showCategory = flags & 8;
+    options.display.markOld = flags & 16;
+    options.display.oldMinutes = DisplayOptions::oldMinuteChoices[(flags >> 5) & 3];
+    options.place = AirportCoordinates{lat, lon};
+    // The ends of the offset's range stand for a source that did not answer.
+    const FetchedReport metar{
+        metarFile, offset == -15 ? ReportOrigin::None : ReportOrigin::FirstSource, false};
+    const FetchedReport taf{tafFile, offset == 15 ? ReportOrigin::None : ReportOrigin::SecondSource,
+                            false};
+    const ComposedReport composed =
+        ComposeReportText(QStringLiteral("RJTT"), metar, taf, options, now);
+    const QString &text = composed.text;
+
+    // The first line always names the airport and the product, whatever the server sent.
+    const StationReport treated =
+        metar.origin == ReportOrigin::None
+            ? MissingStationReport(false)
+            : TreatStationFile(metarFile, false, options.uselocal, options.timediff);
+    require(text.startsWith(QStringLiteral("RJTT METAR ") + treated.reportTime));
+    require(text.indexOf(CR) >= 11);
+    if (options.uselocal && offset == 9 && metar.origin != ReportOrigin::None &&
+        !metarFile.startsWith(QLatin1Char('<')))
+        require(treated.reportTime.endsWith(QLatin1Char('I')));
+    require(options.display.showCategory || composed.category == FlightCategory::Unknown);
+
+    if (options.getSUNSET) {
+        // Any text may be read without harm, and the text's sun line is the ticker form's.
+        require(text.endsWith(QString(CR) + CR + tickerSunLine(lat, lon)));
+        // Outside the catalogue's region (about 24-46 N, 122-154 E) the times are not defined,
+        // so only texts inside it must give a clock time.
         const QString latIn = QString::asprintf("%02u%04u", 20 + unsigned(flags >> 3) % 31,
                                                 unsigned(lat.size() * 613 + offset + 15) % 6000);
         const QString lonIn =
@@ -69,13 +98,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::fprintf(stderr, "lat \"%s\" lon \"%s\": %s %s\n", qPrintable(latIn),
                          qPrintable(lonIn), qPrintable(rise), qPrintable(set));
         require(isSunTime(rise) && isSunTime(set));
-        caption += QString(CR) + CR + QStringLiteral("      SUNRISE ") + rise +
-                   QStringLiteral("  SUNSET ") + set;
     }
-    // The first line always names the airport and the product, whatever the server sent.
-    require(caption.startsWith(QStringLiteral("RJTT METAR ")));
-    require(caption.indexOf(CR) >= 11);
-    if (useLocal && offset == 9 && !metarFile.startsWith(QLatin1Char('<')))
-        require(metar.reportTime.endsWith(QLatin1Char('I')));
     return 0;
 }

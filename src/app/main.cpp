@@ -1,12 +1,11 @@
-// Start-up only: platform choices, the application object and the ticker window.
+// Start-up only: platform choices, the application object and the ticker.
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Platform.h"
 #include "platform/TerminationSignals.h"
 #include "platform/Translations.h"
-#include "settings/SettingsWindow.h"
 #include "store/DatabaseLocation.h"
-#include "ticker/TickerWindow.h"
+#include "ticker/TickerSession.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,11 +49,10 @@ int main(int argc, char *argv[])
         return endAfter(
             ShowMessage(nullptr, QMessageBox::Critical, QStringLiteral(" Tarnbeck"), where.error));
 
-    TickerWindow ticker(where.directory);
+    TickerSession ticker(where.directory);
     if (!ticker.Form_Load())
         return endAfter(ticker.startMessage());
-    InstallSettingsWindow(ticker);
-    QObject::connect(&ticker, &TickerWindow::exited, &app, &QApplication::quit,
+    QObject::connect(&ticker, &TickerSession::exited, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     // A logout or kill ends the program the way "終了" does: place saved, database closed.
     CloseOnTerminationSignals(&ticker, [&ticker] { ticker.close(); });

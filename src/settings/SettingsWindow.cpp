@@ -4,13 +4,10 @@
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
-#include "settings/ExtendedSettingsWindow.h"
 #include "settings/SettingsLists.h"
 #include "settings/TargetList.h"
 #include "store/SettingsStore.h"
 #include "ticker/StoredColor.h"
-#include "ticker/TickerMenu.h"
-#include "ticker/TickerWindow.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>
@@ -366,48 +363,4 @@ void SettingsWindow::Form_QueryUnload(bool byUser)
     m_targetList->setListChanged(false);
     m_done = true;
     emit saved(scrollrate, m_store.settings().autochangerate, listChanged);
-}
-
-QDialog *OpenSettingsWindow(TickerWindow &ticker)
-{
-    auto *window = new SettingsWindow(ticker.store(), &ticker);
-    TickerCycle &cycle = ticker.cycle();
-    QObject::connect(window, &SettingsWindow::textFontChanged, &ticker, &TickerWindow::setTextFont);
-    QObject::connect(window, &SettingsWindow::textColorChanged, &ticker,
-                     &TickerWindow::setTextColor);
-    QObject::connect(window, &SettingsWindow::refreshSoon, &cycle, &TickerCycle::refreshAtNextTick);
-    QObject::connect(window, &SettingsWindow::saved, &ticker,
-                     [&ticker, &cycle](int scrollrate, int autochangerate, bool replaced) {
-                         ticker.slideTimer().setInterval(scrollrate);
-                         cycle.setSlidePeriod(qint16(autochangerate));
-                         if (replaced)
-                             cycle.targetsReplaced();
-                     });
-    return window;
-}
-
-QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName,
-                                    std::function<void()> saved)
-{
-    auto *window = new ExtendedSettingsWindow(ticker.store(), &ticker);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (saved)
-        QObject::connect(window, &ExtendedSettingsWindow::hostsSaved, window, saved);
-    // Saved addresses count at once: the report builder reads them at each build, the web
-    // windows when they open, the network check from here.
-    QObject::connect(window, &ExtendedSettingsWindow::hostsSaved, &ticker, [&ticker] {
-        ticker.cycle().setHomePage(ticker.store().host(QStringLiteral("home")));
-    });
-    window->openAt(hostName);
-    return window;
-}
-
-void InstallSettingsWindow(TickerWindow &ticker)
-{
-    ticker.menu().setSettingsWindowFactory(
-        [&ticker](QWidget *) -> QDialog * { return OpenSettingsWindow(ticker); });
-    ticker.menu().setExtendedWindowFactory(
-        [&ticker](QWidget *, const QString &hostName, std::function<void()> saved) -> QDialog * {
-            return OpenExtendedSettingsWindow(ticker, hostName, std::move(saved));
-        });
 }

@@ -14,7 +14,6 @@
 
 class SettingsStore;
 class TargetList;
-class TickerWindow;
 
 /// Edits the settings in the store: check boxes and the colour at once, the lists, the slider
 /// and the target list when the user closes it. It never reaches into the ticker; it says what
@@ -102,12 +101,3 @@ private:
     bool m_userClose = false;
     bool m_done = false;
 };
-
-/// The settings window over the ticker, its changes followed by the ticker and its cycle.
-QDialog *OpenSettingsWindow(TickerWindow &ticker);
-/// The window "拡張設定" over the ticker, shown at the row of `hostName` (if given).
-/// `saved` runs each time the user saves the addresses.
-QDialog *OpenExtendedSettingsWindow(TickerWindow &ticker, const QString &hostName = {},
-                                    std::function<void()> saved = {});
-/// Lets the ticker's menu open the settings window and "拡張設定".
-void InstallSettingsWindow(TickerWindow &ticker);

@@ -1,18 +1,15 @@
-// Builds the display text of one airport from the report server, one fetch at a time.
+// Builds the display text of one airport: its station files fetched in turn, then laid out.
 #pragma once
 
-#include "ticker/CategoryWatch.h"
 #include "ticker/FlightCategory.h"
-#include "ticker/StationReport.h"
+#include "ticker/ReportSource.h"
+#include "ticker/ReportText.h"
 
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <functional>
-#include <optional>
 
-class QNetworkReply;
 class SettingsStore;
 
 /// The METAR / TAF / sun-line text of one airport. Fetches continue asynchronously; at most one
@@ -21,22 +18,22 @@ class ReportBuilder final : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr auto metarPath = "/data/observations/metar/stations/";
-    static constexpr auto tafPath = "/data/forecasts/taf/stations/";
+    static constexpr auto metarPath = ReportSource::metarPath;
+    static constexpr auto tafPath = ReportSource::tafPath;
+    using Clock = std::function<QDateTime()>;
 
     explicit ReportBuilder(SettingsStore &store, QObject *parent = nullptr);
     ~ReportBuilder() override;
 
-    /// Sets `metarUrl` and `tafUrl` from the report server's address (with its scheme), in
-    /// place of the `report` host the store holds at each build.
-    void setReportHost(const QString &host);
-    /// The second source's address in place of the store's `report2` host; empty turns it off.
-    void setFallbackHost(const QString &host) { m_fallbackOverride = host; }
-    QString metarUrl() const { return m_metarUrl; }
-    QString tafUrl() const { return m_tafUrl; }
-
+    /// The report server's address (with its scheme) in place of the store's `report` host.
+    void setReportHost(const QString &host) { m_source.setReportHost(host); }
+    /// The second source's address in place of the stored one; empty turns it off.
+    void setFallbackHost(const QString &host) { m_source.setFallbackHost(host); }
     /// Transfer timeout of each fetch.
-    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    void setTimeout(int milliseconds) { m_source.setTimeout(milliseconds); }
+    /// The moment the text is made at (the report's age, the sun line's day); the computer's
+    /// clock unless set.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
     /// Starts building the ReportText of `airport`; `finished` follows. False, and nothing
     /// started, while another build is in flight.
@@ -46,38 +43,23 @@ public:
     void abort();
 
 signals:
+    /// A METAR of `airport` came: `report` is what follows the station file's time line,
+    /// `speci` whether it came marked SPECI. Not for a failed fetch.
+    void metarSeen(const QString &airport, const QString &report, bool speci);
     /// The ReportText of `airport`, lines broken by CR, and the flight category to show (Unknown
     /// unless the option is on).
     void finished(const QString &airport, const QString &reportText, FlightCategory category);
-    /// A checked airport's new METAR is worse than the one before, or a SPECI, and the user
-    /// asked to be told.
-    void worsened(const QString &title, const QString &report);
 
 private:
-    void FetchStationReport(std::function<void(const StationReport &)> next);
-    /// The same file from the second source, within what is left of the fetch's deadline.
-    void FetchFromSecondSource(bool isTaf, std::function<void(const StationReport &)> next);
-    StationReport treat(const QString &stationFile, bool isTaf);
-    /// What the display options add after the METAR's time; notes the category and tells of a
-    /// worse report.
-    QString metarMarks(const StationReport &metar);
-    void addTaf();
-    void addSunLineAndFinish();
+    void metarFetched(const FetchedReport &metar);
+    void finish();
 
     SettingsStore &m_store;
-    QString m_metarUrl;
-    QString m_tafUrl;
-    std::optional<QString> m_reportOverride;
-    std::optional<QString> m_fallbackOverride;
-    QElapsedTimer m_fetchClock; ///< since the first source was asked for the current file
-    QString m_stationUrl;
-    QString m_currentAirport;
-    QString m_caption;
-    QString m_stationFile; ///< the file behind the report just treated; empty for none
-    bool m_speci = false;  ///< that report came marked SPECI
-    FlightCategory m_category = FlightCategory::Unknown;
-    CategoryWatch m_watch;
-    QPointer<QNetworkReply> m_reply;
-    int m_timeoutMs = 15000;
+    ReportSource m_source;
+    Clock m_clock;
+    QString m_airport;
+    FetchedReport m_metar;
+    FetchedReport m_taf;
+    bool m_withTaf = false; ///< the TAF was asked for
     bool m_building = false;
 };

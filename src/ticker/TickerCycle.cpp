@@ -2,10 +2,12 @@
 #include "ticker/TickerCycle.h"
 
 #include "platform/HttpFetch.h"
+#include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
 #include "ticker/ReportBuilder.h"
 
 #include <QNetworkReply>
+#include <algorithm>
 
 QtCycleClock::QtCycleClock()
 {
@@ -51,6 +53,7 @@ TickerCycle::TickerCycle(SettingsStore &store, ReportBuilder &builder, CycleCloc
             CheckNetwork();
     };
     connect(&m_builder, &ReportBuilder::finished, this, &TickerCycle::reportBuilt);
+    connect(&m_builder, &ReportBuilder::metarSeen, this, &TickerCycle::watchMetar);
 }
 
 TickerCycle::~TickerCycle()
@@ -133,6 +136,21 @@ void TickerCycle::reportBuilt(const QString &airport, const QString &text, Fligh
     // Sliding in, the window reports the end of the slide; then the network check follows.
     if (!settings.scroll)
         checkNetworkSoon();
+}
+
+void TickerCycle::watchMetar(const QString &airport, const QString &report, bool speci)
+{
+    // Every report is watched, so that a notice turned on later still knows the one before.
+    const auto notice = m_watch.observe(airport, report, speci);
+    if (!notice || !LoadDisplayOptions(m_store).notifyWorse)
+        return;
+    // An airport only looked at (the first target, one chosen from the menu) is not watched.
+    const QList<TargetAirport> targets = m_store.targetAirports();
+    const bool checked = std::any_of(targets.begin(), targets.end(), [&](const TargetAirport &t) {
+        return t.checked && t.airport == airport;
+    });
+    if (checked)
+        emit worsened(notice->title, notice->body);
 }
 
 void TickerCycle::rotateFrom(const QString &shown)

@@ -1,6 +1,7 @@
 // The ticker's cycle without a window: refresh clock, rotation, network check, texts to show.
 #pragma once
 
+#include "ticker/CategoryWatch.h"
 #include "ticker/FlightCategory.h"
 
 #include <QNetworkReply>
@@ -116,14 +117,19 @@ signals:
     void networkChanged(bool online);
     /// Everything stopped for a while: a slide under way should end now.
     void paused();
+    /// A checked target's new METAR is worse than the one before, or a SPECI, and the user
+    /// asked to be told.
+    void worsened(const QString &title, const QString &body);
 
 private:
     void reportBuilt(const QString &airport, const QString &text, FlightCategory category);
+    void watchMetar(const QString &airport, const QString &report, bool speci);
     void rotateFrom(const QString &shown);
 
     SettingsStore &m_store;
     ReportBuilder &m_builder;
     CycleClock &m_clock;
+    CategoryWatch m_watch;
     QString m_homePageUrl;
     QString m_currentAirport;
     qint16 m_slidePeriod = 1; ///< refresh-clock ticks from one refresh to the next

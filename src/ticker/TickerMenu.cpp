@@ -3,10 +3,10 @@
 
 #include "platform/MessageBox.h"
 #include "store/SettingsStore.h"
+#include "store/Sources.h"
 #include "sun/SunWindow.h"
 #include "ticker/ProgramPage.h"
 #include "ticker/TickerCycle.h"
-#include "ticker/TickerWindow.h"
 #include "web/WebWindowsLoader.h"
 
 #include <QDesktopServices>
@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <TarnbeckVersion.h>
 
-TickerMenu::TickerMenu(TickerWindow &ticker, TickerCycle &cycle, SettingsStore &store)
-    : m_ticker(ticker), m_cycle(cycle), m_store(store)
+TickerMenu::TickerMenu(QWidget &owner, TickerCycle &cycle, SettingsStore &store)
+    : m_owner(owner), m_cycle(cycle), m_store(store)
 {
     connect(m_menu.menu(), &QMenu::aboutToHide, this, [this] {
         // The chosen item's handler runs after the menu hides; the ticker follows it.
@@ -120,7 +120,7 @@ void TickerMenu::switchSlidingOff()
 
 void TickerMenu::menu_airport_target_Click(int index)
 {
-    m_ticker.setPointerOnHandle(false);
+    emit pointerLeftHandle();
     const QList<QAction *> &items = m_menu.menu_airport_target();
     if (m_store.targetAirports().isEmpty() || index < 0 || index >= items.size())
         return;
@@ -144,7 +144,7 @@ void TickerMenu::menu_slide_Click()
 
 void TickerMenu::menu_scroll_Click()
 {
-    m_ticker.setPointerOnHandle(false);
+    emit pointerLeftHandle();
     const bool on = m_menu.menu_scroll()->isChecked();
     if (!m_store.changeSettings([on](Settings &s) { s.scroll = on; }))
         warn(m_store.errorString());
@@ -152,7 +152,7 @@ void TickerMenu::menu_scroll_Click()
 
 void TickerMenu::menu_weather_Click()
 {
-    m_ticker.setPointerOnHandle(false);
+    emit pointerLeftHandle();
     m_cycle.holdNetworkCheck();
     // The next good network check enables it again.
     m_menu.menu_weather()->setEnabled(false);
@@ -184,21 +184,21 @@ void TickerMenu::waitFor(QDialog *window)
 
 void TickerMenu::menu_sunset_Click()
 {
-    m_ticker.setPointerOnHandle(false);
-    showModal(new SunWindow(&m_ticker));
+    emit pointerLeftHandle();
+    showModal(new SunWindow(&m_owner));
 }
 
 void TickerMenu::menu_camera_Click()
 {
-    m_ticker.setPointerOnHandle(false);
-    showModal(ShowCameraWindow(m_store.hosts(), &m_ticker, sourceEditor()));
+    emit pointerLeftHandle();
+    showModal(ShowCameraWindow(m_store.hosts(), &m_owner, sourceEditor()));
 }
 
 void TickerMenu::menu_setting_Click()
 {
-    m_ticker.setPointerOnHandle(false);
+    emit pointerLeftHandle();
     m_cycle.pause();
-    QDialog *window = m_settingsFactory ? m_settingsFactory(&m_ticker) : nullptr;
+    QDialog *window = m_settingsFactory ? m_settingsFactory(&m_owner) : nullptr;
     if (!window) {
         m_cycle.checkNetworkSoon();
         return;
@@ -209,9 +209,9 @@ void TickerMenu::menu_setting_Click()
 
 void TickerMenu::menu_extended_Click()
 {
-    m_ticker.setPointerOnHandle(false);
+    emit pointerLeftHandle();
     m_cycle.holdNetworkCheck();
-    QDialog *window = m_extendedFactory ? m_extendedFactory(&m_ticker, {}, {}) : nullptr;
+    QDialog *window = m_extendedFactory ? m_extendedFactory(&m_owner, {}, {}) : nullptr;
     if (!window) {
         m_cycle.checkNetworkSoon();
         return;
@@ -223,19 +223,20 @@ SourceEditor TickerMenu::sourceEditor()
 {
     return [this](const QString &hostName, std::function<void(const SourceHosts &)> saved) {
         if (m_extendedFactory)
-            m_extendedFactory(&m_ticker, hostName, [this, saved] { saved(m_store.hosts()); });
+            m_extendedFactory(&m_owner, hostName, [this, saved] { saved(m_store.hosts()); });
     };
 }
 
 void TickerMenu::menu_version_Click()
 {
     // An empty row means the about page delivered with the program.
-    const QUrl page = ProgramPageUrl(m_store.host(QStringLiteral("programpage")));
+    const QUrl page = ProgramPageUrl(m_store.host(QLatin1String(SourceName::programPage)));
     const QString version = QStringLiteral("Tarnbeck ver ") + QLatin1String(programVersion);
     if (page.isEmpty()) {
         ShowMessage(nullptr, QMessageBox::Information, QStringLiteral(" Tarnbeck"),
                     version + QStringLiteral("\n\nプログラムのページのアドレスが設定されていません"
-                                             " (設定ファイルの host 表の programpage)。"));
+                                             " (設定ファイルの host 表の %1)。")
+                                  .arg(QLatin1String(SourceName::programPage)));
     } else if (!QDesktopServices::openUrl(page)) {
         ShowMessage(
             nullptr, QMessageBox::Warning, QStringLiteral(" Tarnbeck"),
@@ -246,5 +247,5 @@ void TickerMenu::menu_version_Click()
 
 void TickerMenu::menu_end_Click()
 {
-    m_ticker.close();
+    emit endRequested();
 }

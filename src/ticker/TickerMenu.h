@@ -13,7 +13,6 @@ class QDialog;
 class QWidget;
 class SettingsStore;
 class TickerCycle;
-class TickerWindow;
 
 class TickerMenu final : public QObject
 {
@@ -22,7 +21,8 @@ public:
     /// Builds the settings window over `owner` (the ticker does not know that window).
     using SettingsWindowFactory = std::function<QDialog *(QWidget *owner)>;
 
-    TickerMenu(TickerWindow &ticker, TickerCycle &cycle, SettingsStore &store);
+    /// The windows it opens belong to `owner`, the ticker window.
+    TickerMenu(QWidget &owner, TickerCycle &cycle, SettingsStore &store);
     ~TickerMenu() override;
 
     PopupMenu &menu() { return m_menu; }
@@ -63,6 +63,12 @@ public:
     void menu_version_Click();
     void menu_end_Click();
 
+signals:
+    /// An item was chosen: the menu covered the handle, and the pointer has left it.
+    void pointerLeftHandle();
+    /// "終了": the program ends.
+    void endRequested();
+
 private:
     /// Shows a window opened from the menu, application-modal; the steps after the menu wait
     /// until it closes.
@@ -74,7 +80,7 @@ private:
     SourceEditor sourceEditor();
     void warn(const QString &text);
 
-    TickerWindow &m_ticker;
+    QWidget &m_owner;
     TickerCycle &m_cycle;
     SettingsStore &m_store;
     PopupMenu m_menu;

@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 #include "support/TickerFixture.h"
 #include "ticker/ReportBuilder.h"
+#include "ticker/StationReport.h"
 #include "ticker/TickerLabel.h"
 
 #include <QElapsedTimer>
@@ -238,10 +239,10 @@ void TestHostileServers::tickerShowsMarkupAsText()
     QVERIFY(fixture.db().execute(QStringLiteral("UPDATE setting SET autochange = 0")));
     fixture.serveMetar(QStringLiteral("RJTT"),
                        QStringLiteral("151230Z <b>9999</b> <img src=x> &amp; <script>1</script>"));
-    TickerWindow *ticker = fixture.load();
+    TickerSession *ticker = fixture.load();
     QVERIFY(ticker);
     QVERIFY(fixture.refreshNow());
-    TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    TickerLabel *display = ticker->window().lbl(TickerView::Display);
     QTRY_VERIFY(display->caption().contains(QStringLiteral("<b>9999</b> <img src=x> &amp;")));
     QCOMPARE(display->textFormat(), Qt::PlainText);
     QVERIFY(display->text().contains(QStringLiteral("<script>1</script>")));
@@ -252,7 +253,7 @@ void TestHostileServers::tickerStaysResponsiveWhileDripping()
     TickerFixture fixture;
     QVERIFY(fixture.setTargets({{QStringLiteral("RJTT"), true}}));
     QVERIFY(fixture.db().execute(QStringLiteral("UPDATE setting SET autochange = 0")));
-    TickerWindow *ticker = fixture.load();
+    TickerSession *ticker = fixture.load();
     QVERIFY(ticker);
     HostileServer dripping;
     QVERIFY(dripping.start());
@@ -269,13 +270,15 @@ void TestHostileServers::tickerStaysResponsiveWhileDripping()
     QVERIFY(ticker->reportBuilder().isBuilding());
     // The pointer still works meanwhile: the handle follows it at once.
     QTest::qWait(300);
-    ticker->setPointerOnHandle(true);
-    ticker->ShowHandleState();
-    QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(),
-             QString::fromUtf8(TickerWindow::handleFilled));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        ticker->lbl(TickerWindow::Display)->caption().contains(QStringLiteral("NO OBSERVATION")),
-        timeoutMs + slackMs);
+    ticker->window().setPointerOnHandle(true);
+    ticker->window().ShowHandleState();
+    QCOMPARE(ticker->window().lbl(TickerView::Handle)->caption(),
+             QString::fromUtf8(TickerView::handleFilled));
+    QTRY_VERIFY_WITH_TIMEOUT(ticker->window()
+                                 .lbl(TickerView::Display)
+                                 ->caption()
+                                 .contains(QStringLiteral("NO OBSERVATION")),
+                             timeoutMs + slackMs);
     QVERIFY2(clock.elapsed() <= timeoutMs + slackMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!ticker->reportBuilder().isBuilding());
 }

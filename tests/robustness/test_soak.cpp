@@ -4,6 +4,7 @@
 #include "support/TestDatabase.h"
 #include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
+#include "ticker/TickerSession.h"
 #include "ticker/TickerWindow.h"
 
 #include <QHash>
@@ -71,7 +72,7 @@ void TestSoak::dayOfCyclesStaysFlat()
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
     QVERIFY(db.setAllHosts(base));
-    server.set(QStringLiteral("/ident.dat"), 200, "1.6\n");
+    server.set(QStringLiteral("/ident.dat"), 200, "ok\n");
     QVERIFY(db.execute(QStringLiteral("DELETE FROM airport")));
     for (int i = 0; i < airports.size(); ++i)
         QVERIFY(db.execute(QStringLiteral("INSERT INTO airport (number, airport, \"check\") "
@@ -81,7 +82,7 @@ void TestSoak::dayOfCyclesStaysFlat()
     QVERIFY(db.execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1, "
                                       "getTAF = -1, getSUNSET = -1, uselocal = -1")));
 
-    TickerWindow ticker(db.directory());
+    TickerSession ticker(db.directory());
     QVERIFY(ticker.Form_Load());
     ticker.reportBuilder().setTimeout(2000);
     QTRY_VERIFY_WITH_TIMEOUT(ticker.cycle().isActive(CycleClock::RefreshClock), 5000);
@@ -131,14 +132,17 @@ void TestSoak::dayOfCyclesStaysFlat()
         ticker.cycle().RefreshReport();
         QVERIFY2(built.wait(5000), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
         // The slide, step by step, instead of its timer.
-        for (int step = 0; ticker.slideTimer().isActive(); ++step) {
+        for (int step = 0; ticker.window().slideTimer().isActive(); ++step) {
             QVERIFY(step < 10000);
-            ticker.SlideStep();
+            ticker.window().SlideStep();
         }
-        ticker.ShowHandleState();
+        ticker.window().ShowHandleState();
         QTRY_VERIFY_WITH_TIMEOUT(ticker.cycle().isActive(CycleClock::RefreshClock), 5000);
         ticker.cycle().clock().stop(CycleClock::RefreshClock);
-        QVERIFY(ticker.lbl(TickerWindow::Display)->caption().contains(QStringLiteral(" METAR ")));
+        QVERIFY(ticker.window()
+                    .lbl(TickerView::Display)
+                    ->caption()
+                    .contains(QStringLiteral(" METAR ")));
 
         if (cycle == warmUp) {
             rssAfterWarmUp = residentKiB();

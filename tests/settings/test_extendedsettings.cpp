@@ -102,9 +102,9 @@ void TestExtendedSettings::savedReportServerReachesTheNextFetch()
              other.baseUrl().toString());
     QVERIFY(m_fixture->refreshNow());
     // Slid in or shown at once, as the settings say: the new server's report.
-    TickerWindow *ticker = m_fixture->ticker();
-    QVERIFY(ticker->lbl(TickerWindow::Staging)->caption().contains("99999KT") ||
-            ticker->lbl(TickerWindow::Display)->caption().contains("99999KT"));
+    TickerSession *ticker = m_fixture->ticker();
+    QVERIFY(ticker->window().lbl(TickerView::Staging)->caption().contains("99999KT") ||
+            ticker->window().lbl(TickerView::Display)->caption().contains("99999KT"));
 }
 
 void TestExtendedSettings::checkShowsWhatCame_data()
@@ -155,7 +155,7 @@ void TestExtendedSettings::closingAsksBeforeDropping()
 
 void TestExtendedSettings::displayTabReachesTheTicker()
 {
-    TickerWindow *ticker = m_fixture->ticker();
+    TickerSession *ticker = m_fixture->ticker();
     ticker->menu().menu_extended_Click();
     auto *tab = window()->findChild<DisplayTab *>();
     QVERIFY(tab);
@@ -170,15 +170,15 @@ void TestExtendedSettings::displayTabReachesTheTicker()
         return m_fixture->refreshNow() ? code : QString();
     };
     const auto header = [&] {
-        return ticker->lbl(TickerWindow::Staging)->caption().section(QLatin1Char('\r'), 0, 0);
+        return ticker->window().lbl(TickerView::Staging)->caption().section(QLatin1Char('\r'), 0, 0);
     };
     const auto handleColor = [&] {
-        return ticker->lbl(TickerWindow::Handle)->palette().color(QPalette::WindowText);
+        return ticker->window().lbl(TickerView::Handle)->palette().color(QPalette::WindowText);
     };
     tab->showCategory()->click();
     QString code = refreshIfr();
     QCOMPARE(header(), code + QStringLiteral(" METAR 1230Z  IFR"));
-    QCOMPARE(handleColor(), ticker->handleColor(FlightCategory::IFR));
+    QCOMPARE(handleColor(), ticker->window().handleColor(FlightCategory::IFR));
     QCOMPARE(handleColor().red(), 255);
 
     // Off again: the original header, the handle in the text colour.
@@ -186,7 +186,7 @@ void TestExtendedSettings::displayTabReachesTheTicker()
     code = refreshIfr();
     QCOMPARE(header(), code + QStringLiteral(" METAR 1230Z"));
     QCOMPARE(handleColor(),
-             ticker->lbl(TickerWindow::Display)->palette().color(QPalette::WindowText));
+             ticker->window().lbl(TickerView::Display)->palette().color(QPalette::WindowText));
     QCOMPARE(LoadDisplayOptions(ticker->store()), DisplayOptions{});
 }
 

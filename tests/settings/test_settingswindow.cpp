@@ -12,6 +12,7 @@
 #include <QDesktopServices>
 #include <QScrollBar>
 #include <QtTest>
+#include <TarnbeckVersion.h>
 
 namespace {
 
@@ -199,7 +200,7 @@ void TestSettingsWindow::loadShowsTheSettings()
     QCOMPARE(w->size(), QSize(553, 386));
 
     w->open();
-    QCOMPARE(w->windowTitle(), QStringLiteral(" Tarnbeck  ver 1.6"));
+    QCOMPARE(w->windowTitle(), QStringLiteral(" Tarnbeck  ver ") + QLatin1String(programVersion));
     // Sliding off: scroll and its speed are not usable even though scroll is on.
     QVERIFY(w->Check1(SettingsWindow::CheckScroll)->isChecked());
     QVERIFY(!w->Check1(SettingsWindow::CheckScroll)->isEnabled());
@@ -236,7 +237,7 @@ void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
 {
     QVERIFY(m_fixture->db().execute(
         QStringLiteral("UPDATE setting SET scrollrate = 60, autochangerate = '40'")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     const QString path = m_fixture->db().path();
     const QString airportsBefore = fileText(path, QStringLiteral("SELECT rowid, * FROM airport"));
@@ -255,7 +256,7 @@ void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
     QCOMPARE(fileText(path, QStringLiteral("SELECT getTAF FROM setting")),
              QStringLiteral("7")); // untouched
     Q_UNUSED(settingsBefore);
-    QCOMPARE(ticker->slideTimer().interval(), 60);
+    QCOMPARE(ticker->window().slideTimer().interval(), 60);
     QCOMPARE(ticker->cycle().slidePeriod(), qint16(40));
     // A fresh window replaces the closed one.
     QTRY_VERIFY(!ticker->menu().modalWindow());
@@ -263,7 +264,7 @@ void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
 
 void TestSettingsWindow::closeByProgramSavesNothing()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     SettingsWindow *w = settings();
     w->open();
@@ -271,7 +272,7 @@ void TestSettingsWindow::closeByProgramSavesNothing()
     w->targetList()->grid(TargetList::Targets)->setCurrentCell(0, 1);
     w->targetList()->grid_MouseDown(TargetList::Targets);
     w->targetList()->cmd_Click(TargetList::Delete);
-    ticker->close(); // the ticker's exit closes the window by program
+    ticker->window().close(); // the ticker's exit closes the window by program
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT fontsize FROM setting")),
              QStringLiteral("10"));
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT count(*) FROM airport")),
@@ -282,7 +283,7 @@ void TestSettingsWindow::checkBoxesWriteAtOnce()
 {
     QVERIFY(m_fixture->db().execute(
         QStringLiteral("UPDATE setting SET autochange = -1, scroll = 0, uselocal = 0")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     SettingsWindow *w = settings();
     w->open();
@@ -316,7 +317,7 @@ void TestSettingsWindow::checkBoxesWriteAtOnce()
     QCOMPARE(fileText(path, QStringLiteral("SELECT \"update\" FROM setting")),
              QStringLiteral("-1"));
     for (int i : {0, 1, 2})
-        QVERIFY(ticker->lbl(i)->font().bold());
+        QVERIFY(ticker->window().lbl(i)->font().bold());
 
     for (int i : {SettingsWindow::CheckTaf, SettingsWindow::CheckSunTimes})
         w->Check1(i)->click();
@@ -326,7 +327,7 @@ void TestSettingsWindow::checkBoxesWriteAtOnce()
 
 void TestSettingsWindow::colourChoice()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     SettingsWindow *w = settings();
     w->open();
@@ -348,25 +349,27 @@ void TestSettingsWindow::colourChoice()
              QString::number(0x563412));
     QCOMPARE(w->lbl(9)->palette().color(QPalette::Window), QColor(0x12, 0x34, 0x56));
     for (int i : {0, 1, 2})
-        QCOMPARE(ticker->lbl(i)->palette().color(QPalette::WindowText), QColor(0x12, 0x34, 0x56));
+        QCOMPARE(ticker->window().lbl(i)->palette().color(QPalette::WindowText),
+                 QColor(0x12, 0x34, 0x56));
 }
 
 void TestSettingsWindow::sizeListRelaysTheTicker()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(m_fixture->refreshNow());
     SettingsWindow *w = settings();
     w->open();
-    const int before = ticker->width();
+    const int before = ticker->window().width();
     w->cmb(SettingsWindow::SizeList)->setCurrentText(QStringLiteral("18"));
     w->cmb_Click(SettingsWindow::TimeDiffList); // any list re-applies the size
     for (int i : {0, 1, 2})
-        QCOMPARE(ticker->lbl(i)->font().pointSize(), 18);
-    QVERIFY(ticker->width() > before);
-    QCOMPARE(ticker->lbl(TickerWindow::Display)->y(), ticker->lbl(TickerWindow::Handle)->height());
-    QCOMPARE(ticker->height(), ticker->lbl(TickerWindow::Display)->height() +
-                                   ticker->lbl(TickerWindow::Handle)->height());
+        QCOMPARE(ticker->window().lbl(i)->font().pointSize(), 18);
+    QVERIFY(ticker->window().width() > before);
+    QCOMPARE(ticker->window().lbl(TickerView::Display)->y(),
+             ticker->window().lbl(TickerView::Handle)->height());
+    QCOMPARE(ticker->window().height(), ticker->window().lbl(TickerView::Display)->height() +
+                                            ticker->window().lbl(TickerView::Handle)->height());
     // Nothing is written until the close box.
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT fontsize FROM setting")),
              QStringLiteral("10"));
@@ -379,7 +382,7 @@ void TestSettingsWindow::emptiedTargetListStartsNoTimer()
 {
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     SettingsWindow *w = settings();
     w->open();
@@ -402,7 +405,7 @@ void TestSettingsWindow::emptiedTargetListStartsNoTimer()
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT count(*) FROM airport")),
              QStringLiteral("0"));
     QCOMPARE(ticker->cycle().currentAirport(), before);
-    QVERIFY(!ticker->slideTimer().isActive());
+    QVERIFY(!ticker->window().slideTimer().isActive());
     QVERIFY(!ticker->cycle().isActive(CycleClock::RefreshClock));
     // Sliding went off with the last target; the rebuilt menu says so.
     QTRY_COMPARE(
@@ -573,7 +576,7 @@ void TestSettingsWindow::savedTargetsReachTheTicker()
     // Sliding on, scrolling off: nothing may slide in; the new first target is built instead.
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = 0")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     SettingsWindow *w = settings();
     w->open();
@@ -583,7 +586,7 @@ void TestSettingsWindow::savedTargetsReachTheTicker()
     list->cmd_Click(TargetList::MoveUp);
     list->cmd_Click(TargetList::MoveUp);
     w->closeByUser();
-    QVERIFY(!ticker->slideTimer().isActive());
+    QVERIFY(!ticker->window().slideTimer().isActive());
     QCOMPARE(
         fileText(m_fixture->db().path(),
                  QStringLiteral("SELECT number, airport, \"check\" FROM airport ORDER BY number")),
@@ -594,16 +597,19 @@ void TestSettingsWindow::savedTargetsReachTheTicker()
     QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock));
     ticker->cycle().clock().stop(CycleClock::RefreshClock);
     QVERIFY(m_fixture->refreshNow());
-    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB METAR")));
+    QVERIFY(ticker->window()
+                .lbl(TickerView::Display)
+                ->caption()
+                .startsWith(QStringLiteral("RJBB METAR")));
 }
 
 void TestSettingsWindow::submenuListsCurrentTargets()
 {
     QVERIFY(m_fixture->setTargets(
         {{"RJTT", true}, {"RJAA", true}, {"RJBB", true}, {"RJCC", true}, {"RJFF", true}}));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->window().showPopupMenu(QPoint(10, 10));
     QStringList shown;
     for (QAction *item : ticker->menu().menu().menu_airport_target())
         shown.append(item->text());
@@ -611,7 +617,7 @@ void TestSettingsWindow::submenuListsCurrentTargets()
     ticker->menu().menu().menu()->hide();
 
     QVERIFY(ticker->store().ReplaceTargets({{"RJFF", true}, {"RJTT", false}}));
-    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->window().showPopupMenu(QPoint(10, 10));
     shown.clear();
     for (QAction *item : ticker->menu().menu().menu_airport_target())
         shown.append(item->text());
@@ -628,9 +634,9 @@ void TestSettingsWindow::noneCheckedSwitchesSlidingOff()
     QVERIFY(m_fixture->setTargets({{"RJTT", false}, {"RJAA", false}}));
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->window().showPopupMenu(QPoint(10, 10));
     QVERIFY(!ticker->menu().menu().menu_slide()->isEnabled());
     QVERIFY(!ticker->menu().menu().menu_scroll()->isEnabled());
     QVERIFY(!settings()->Check1(SettingsWindow::CheckSlide)->isEnabled());
@@ -650,7 +656,7 @@ void TestSettingsWindow::noneCheckedSwitchesSlidingOff()
 
     // With no targets at all the menu still opens, the target items off.
     QVERIFY(ticker->store().ReplaceTargets({}));
-    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->window().showPopupMenu(QPoint(10, 10));
     QVERIFY(!ticker->menu().menu().menu_airport()->menuAction()->isEnabled());
     QVERIFY(ticker->menu().menu().menu_end()->isEnabled());
     ticker->menu().menu().menu()->hide();
@@ -660,9 +666,9 @@ void TestSettingsWindow::choosingAnAirportShowsIt()
 {
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = -1, scroll = 0")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->window().showPopupMenu(QPoint(10, 10));
     ticker->menu().menu().menu_airport_target()[2]->trigger(); // RJBB
     ticker->menu().menu().menu()->hide();
     QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB"));
@@ -677,7 +683,10 @@ void TestSettingsWindow::choosingAnAirportShowsIt()
     QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
     ticker->cycle().RefreshReport();
     QVERIFY(built.wait(5000));
-    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB METAR")));
+    QVERIFY(ticker->window()
+                .lbl(TickerView::Display)
+                ->caption()
+                .startsWith(QStringLiteral("RJBB METAR")));
     QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB")); // sliding is off: it stays
 }
 
@@ -685,7 +694,7 @@ void TestSettingsWindow::slideAndScrollItems()
 {
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = 0, scroll = 0")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     PopupMenu &menu = ticker->menu().menu();
     ticker->cycle().setSlideCount(0);
@@ -709,9 +718,9 @@ void TestSettingsWindow::slideAndScrollItems()
 
 void TestSettingsWindow::settingItemPausesUntilClosed()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    ticker->showPopupMenu(QPoint(10, 10));
+    ticker->window().showPopupMenu(QPoint(10, 10));
     ticker->menu().menu().menu_setting()->trigger();
     ticker->menu().menu().menu()->hide();
     auto *w = qobject_cast<SettingsWindow *>(ticker->menu().modalWindow());
@@ -731,10 +740,10 @@ void TestSettingsWindow::slideControlsAlikeOnEveryOpening()
 {
     QVERIFY(
         m_fixture->db().execute(QStringLiteral("UPDATE setting SET autochange = 0, scroll = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     for (int opening = 1; opening <= 2; ++opening) {
-        ticker->showPopupMenu(QPoint(10, 10));
+        ticker->window().showPopupMenu(QPoint(10, 10));
         ticker->menu().menu().menu_setting()->trigger();
         ticker->menu().menu().menu()->hide();
         auto *w = qobject_cast<SettingsWindow *>(ticker->menu().modalWindow());
@@ -778,7 +787,7 @@ void TestSettingsWindow::keysChangeOnlyTheFocusedControl()
 void TestSettingsWindow::versionItem()
 {
     // A configured page wins over the delivered about page.
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(m_fixture->db().execute(QStringLiteral(
         "UPDATE host SET url = 'https://tarnbeck.example/' WHERE name = 'programpage'")));

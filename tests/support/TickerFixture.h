@@ -1,13 +1,13 @@
 // A running ticker over a temporary database whose servers are a loopback stand-in.
 #pragma once
 
-#include "settings/SettingsWindow.h"
 #include "store/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
 #include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerMenu.h"
+#include "ticker/TickerSession.h"
 #include "ticker/TickerWindow.h"
 
 #include <QMouseEvent>
@@ -22,13 +22,13 @@ public:
     {
         m_server.start();
         m_db.setAllHosts(m_server.baseUrl().toString());
-        m_server.setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+        m_server.setRoute(QStringLiteral("/ident.dat"), {200, "ok\n", {}, {}});
         m_db.execute(QStringLiteral("UPDATE setting SET getTAF = 0, getSUNSET = 0"));
     }
 
     TestDatabase &db() { return m_db; }
     LoopbackHttpServer &server() { return m_server; }
-    TickerWindow *ticker() const { return m_ticker.get(); }
+    TickerSession *ticker() const { return m_ticker.get(); }
 
     /// Serves a METAR for `code` whose report is `report`.
     void serveMetar(const QString &code,
@@ -66,17 +66,16 @@ public:
     }
 
     /// Loads the ticker; its network check and cycle run on their own from here.
-    TickerWindow *start()
+    TickerSession *start()
     {
-        m_ticker = std::make_unique<TickerWindow>(m_db.directory());
+        m_ticker = std::make_unique<TickerSession>(m_db.directory());
         if (!m_ticker->Form_Load())
             return nullptr;
-        InstallSettingsWindow(*m_ticker);
         return m_ticker.get();
     }
 
     /// Loads the ticker and waits for its first network check; the test drives the clock after.
-    TickerWindow *load()
+    TickerSession *load()
     {
         if (!start())
             return nullptr;
@@ -99,7 +98,7 @@ public:
     /// Drags the handle square by `delta` as a user would: press, three moves, release.
     void dragHandle(const QPoint &delta)
     {
-        QWidget *handle = m_ticker->lbl(TickerWindow::Handle);
+        QWidget *handle = m_ticker->window().lbl(TickerView::Handle);
         const QPoint local = handle->rect().center();
         const QPoint start = handle->mapToGlobal(local);
         const auto send = [&](QEvent::Type type, const QPoint &global, Qt::MouseButton button,
@@ -118,18 +117,18 @@ public:
     {
         return m_ticker->cycle().isActive(CycleClock::RefreshClock) ||
                m_ticker->cycle().isActive(CycleClock::NetworkCheck) ||
-               m_ticker->slideTimer().isActive();
+               m_ticker->window().slideTimer().isActive();
     }
     /// Stops the refresh clock, the slide and the network check.
     void stopCycleTimers()
     {
         m_ticker->cycle().clock().stop(CycleClock::RefreshClock);
         m_ticker->cycle().clock().stop(CycleClock::NetworkCheck);
-        m_ticker->slideTimer().stop();
+        m_ticker->window().slideTimer().stop();
     }
 
 private:
     TestDatabase m_db;
     LoopbackHttpServer m_server;
-    std::unique_ptr<TickerWindow> m_ticker;
+    std::unique_ptr<TickerSession> m_ticker;
 };

@@ -83,7 +83,7 @@ void TestProgramPage::versionItemOpensDeliveredPage()
     TickerFixture fixture;
     QVERIFY(fixture.db().execute(
         QStringLiteral("UPDATE host SET url = '' WHERE name = 'programpage'")));
-    TickerWindow *ticker = fixture.load();
+    TickerSession *ticker = fixture.load();
     QVERIFY(ticker);
     QList<ShownMessage> shown;
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });

@@ -1,7 +1,6 @@
 // The ReportText built end to end against a report server on loopback.
 #include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
-#include "sun/SunTimes.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
 #include "ticker/ReportBuilder.h"
@@ -41,7 +40,8 @@ private slots:
     void secondSource();
     void headerMarks_data();
     void headerMarks();
-    void worseReportTold();
+    void metarSeen_data();
+    void metarSeen();
 
 private:
     /// Builds the text of `airport` and returns it, or a marker when nothing came.
@@ -119,7 +119,7 @@ void TestReportBuilder::layout()
     QFETCH(bool, taf);
     QFETCH(bool, sun);
     QFETCH(QString, expected);
-    const SunClock::Override fixedDay(QDate(2026, 1, 1));
+    m_builder->setClock([] { return QDateTime(QDate(2026, 1, 1), QTime(3, 0), Qt::UTC); });
     setFlags(taf, sun);
     QCOMPARE(build(), expected);
 }
@@ -329,30 +329,38 @@ void TestReportBuilder::headerMarks()
     QCOMPARE(done.first().at(2).value<FlightCategory>(), handle);
 }
 
-void TestReportBuilder::worseReportTold()
+void TestReportBuilder::metarSeen_data()
 {
+    QTest::addColumn<QByteArray>("stationFile"); // empty: the report server fails
+    QTest::addColumn<QByteArray>("dataApi");     // empty: so does the second source
+    QTest::addColumn<QList<QVariant>>("seen");   // airport, report, SPECI; empty: not told
+    const QByteArray report = "RJTT 151230Z 34008KT 2000 BR OVC008 08/M02 Q1021";
+    const QString told = QString::fromLatin1(report + '\n');
+    QTest::newRow("station file") << "2024/01/15 12:30\n" + report + '\n'
+                                  << QByteArray() << QList<QVariant>{"RJTT", told, false};
+    QTest::newRow("SPECI of the second source") << QByteArray() << "SPECI " + report + '\n'
+                                                << QList<QVariant>{"RJTT", told, true};
+    QTest::newRow("both failed") << QByteArray() << QByteArray() << QList<QVariant>{};
+}
+
+void TestReportBuilder::metarSeen()
+{
+    QFETCH(QByteArray, stationFile);
+    QFETCH(QByteArray, dataApi);
+    QFETCH(QList<QVariant>, seen);
     setFlags(false, false);
-    QSignalSpy told(m_builder.get(), &ReportBuilder::worsened);
-    const QString vfr = QStringLiteral("34008KT 9999 FEW030 08/M02 Q1021");
-    const QString ifr = QStringLiteral("34008KT 2000 BR OVC008 08/M02 Q1021");
-    // Off: a worse report is watched but not told; turned on, only a newer worse one is.
-    serveMetar(60, vfr);
-    build();
-    serveMetar(30, ifr);
-    build();
-    QCOMPARE(told.count(), 0);
-    DisplayOptions options;
-    options.notifyWorse = true;
-    QVERIFY(SaveDisplayOptions(*m_store, options));
-    build();
-    QCOMPARE(told.count(), 0);
-    serveMetar(20, vfr);
-    build();
-    serveMetar(10, ifr);
-    build();
-    QCOMPARE(told.count(), 1);
-    QCOMPARE(told.first().at(0).toString(), QStringLiteral("RJTT  VFR → IFR"));
-    QVERIFY(told.first().at(1).toString().contains(ifr));
+    if (stationFile.isEmpty())
+        m_server->setRoute(metarRJTT, {404, "Not Found\n", {}, {}});
+    else
+        m_server->setRoute(metarRJTT, {200, stationFile, {}, {}});
+    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
+                       {dataApi.isEmpty() ? 404 : 200, dataApi, {}, {}});
+    m_builder->setFallbackHost(m_server->baseUrl().toString());
+    QSignalSpy watched(m_builder.get(), &ReportBuilder::metarSeen);
+    QVERIFY(!build().startsWith(QLatin1Char('<')));
+    QCOMPARE(watched.size(), seen.isEmpty() ? 0 : 1);
+    if (!seen.isEmpty())
+        QCOMPARE(watched.first(), seen);
 }
 
 QTEST_GUILESS_MAIN(TestReportBuilder)

@@ -1,4 +1,5 @@
 // The ticker's cycle without a window, its clocks driven by hand, its servers on loopback.
+#include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
@@ -47,8 +48,12 @@ private slots:
     void rotation();
     void networkLossAndReturn();
     void noTargetStopsTheClock();
+    void worseReportTold_data();
+    void worseReportTold();
 
 private:
+    /// The target list from "CODE[*] ...", "*" marking a checked one.
+    void setTargets(const QString &targets);
     /// The store, builder and cycle over the test's database and server.
     void makeCycle();
     /// Ticks through a network check and a counting period; the text of the refresh.
@@ -67,7 +72,7 @@ void TestTickerCycle::init()
     m_db = std::make_unique<TestDatabase>();
     m_server = std::make_unique<LoopbackHttpServer>();
     QVERIFY(m_server->start());
-    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "1.6\n", {}, {}});
+    m_server->setRoute(QStringLiteral("/ident.dat"), {200, "ok\n", {}, {}});
     for (const char *code : {"RJTT", "RJAA", "RJBB"})
         m_server->setRoute(
             QStringLiteral("/data/observations/metar/stations/%1.TXT").arg(QLatin1String(code)),
@@ -83,6 +88,19 @@ void TestTickerCycle::cleanup()
     m_store.reset();
     m_server.reset();
     m_db.reset();
+}
+
+void TestTickerCycle::setTargets(const QString &targets)
+{
+    QVERIFY(m_db->execute(QStringLiteral("DELETE FROM airport")));
+    int number = 0;
+    for (const QString &target : targets.split(QLatin1Char(' '))) {
+        QVERIFY(m_db->execute(
+            QStringLiteral("INSERT INTO airport (number, airport, \"check\") VALUES (%1, '%2', %3)")
+                .arg(++number)
+                .arg(target.left(4))
+                .arg(target.endsWith(QLatin1Char('*')) ? -1 : 0)));
+    }
 }
 
 void TestTickerCycle::makeCycle()
@@ -133,15 +151,7 @@ void TestTickerCycle::rotation()
     QFETCH(QString, targets);
     QFETCH(bool, sliding);
     QFETCH(QStringList, shown);
-    QVERIFY(m_db->execute(QStringLiteral("DELETE FROM airport")));
-    int number = 0;
-    for (const QString &target : targets.split(QLatin1Char(' '))) {
-        QVERIFY(m_db->execute(
-            QStringLiteral("INSERT INTO airport (number, airport, \"check\") VALUES (%1, '%2', %3)")
-                .arg(++number)
-                .arg(target.left(4))
-                .arg(target.endsWith(QLatin1Char('*')) ? -1 : 0)));
-    }
+    setTargets(targets);
     QVERIFY(m_db->execute(
         QStringLiteral("UPDATE setting SET scroll = 0, autochange = %1").arg(sliding ? -1 : 0)));
     makeCycle();
@@ -189,6 +199,51 @@ void TestTickerCycle::noTargetStopsTheClock()
     QCOMPARE(messages.last().first().toString(), QStringLiteral("NO TARGET AIRPORT"));
     QVERIFY(!m_clock.isActive(CycleClock::RefreshClock));
     QVERIFY(!m_clock.isActive(CycleClock::NetworkCheck)); // until something restarts it
+}
+
+void TestTickerCycle::worseReportTold_data()
+{
+    QTest::addColumn<QString>("targets"); // as in rotation; RJTT is shown throughout
+    QTest::addColumn<int>("told");
+    QTest::newRow("checked target") << "RJTT*" << 1;
+    QTest::newRow("unchecked target") << "RJTT RJAA*" << 0;
+}
+
+void TestTickerCycle::worseReportTold()
+{
+    QFETCH(QString, targets);
+    QFETCH(int, told);
+    setTargets(targets);
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET scroll = 0, autochange = 0")));
+    makeCycle();
+    QSignalSpy worse(m_cycle.get(), &TickerCycle::worsened);
+    const auto serve = [this](const char *time, const char *groups) {
+        m_server->setRoute(
+            QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
+            {200, QByteArray("2024/01/15 12:30\nRJTT 15") + time + "Z " + groups + "\n", {}, {}});
+    };
+    const char *vfr = "34008KT 9999 FEW030 08/M02 Q1021";
+    const char *ifr = "34008KT 2000 BR OVC008 08/M02 Q1021";
+    m_cycle->start();
+    // Off: a worse report is watched but not told; turned on, only a newer worse one is.
+    serve("1230", vfr);
+    QCOMPARE(nextReport(), QStringLiteral("RJTT"));
+    serve("1300", ifr);
+    QCOMPARE(nextReport(), QStringLiteral("RJTT"));
+    DisplayOptions options;
+    options.notifyWorse = true;
+    QVERIFY(SaveDisplayOptions(*m_store, options));
+    QCOMPARE(nextReport(), QStringLiteral("RJTT"));
+    QCOMPARE(worse.count(), 0);
+    serve("1330", vfr);
+    QCOMPARE(nextReport(), QStringLiteral("RJTT"));
+    serve("1400", ifr);
+    QCOMPARE(nextReport(), QStringLiteral("RJTT"));
+    QCOMPARE(worse.count(), told);
+    if (told) {
+        QCOMPARE(worse.first().at(0).toString(), QStringLiteral("RJTT  VFR → IFR"));
+        QVERIFY(worse.first().at(1).toString().contains(QLatin1String(ifr)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTickerCycle)

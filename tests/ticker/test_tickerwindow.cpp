@@ -59,7 +59,7 @@ private slots:
 
 private:
     /// A loaded ticker whose first build waits on a server that never answers.
-    TickerWindow *loadWithAHangingBuild();
+    TickerSession *loadWithAHangingBuild();
 
     std::unique_ptr<TickerFixture> m_fixture;
 };
@@ -84,11 +84,11 @@ void TestTickerWindow::init()
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = 0, scroll = 0")));
 }
 
-TickerWindow *TestTickerWindow::loadWithAHangingBuild()
+TickerSession *TestTickerWindow::loadWithAHangingBuild()
 {
     m_fixture->server().setRoute(QStringLiteral("/data/observations/metar/stations/RJTT.TXT"),
                                  {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     if (!ticker)
         return nullptr;
     ticker->cycle().setSlideCount(0);
@@ -103,7 +103,7 @@ void TestTickerWindow::cleanup()
 
 void TestTickerWindow::firstReportOneTickAfterTheCheck()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QCOMPARE(ticker->cycle().slidePeriod(), qint16(1));
     QCOMPARE(ticker->cycle().clock().interval(CycleClock::RefreshClock), 1000);
@@ -114,20 +114,20 @@ void TestTickerWindow::firstReportOneTickAfterTheCheck()
     QSignalSpy built(&ticker->reportBuilder(), &ReportBuilder::finished);
     ticker->cycle().RefreshReport();
     QVERIFY(built.wait(5000));
-    const QString shown = ticker->lbl(TickerWindow::Display)->caption();
+    const QString shown = ticker->window().lbl(TickerView::Display)->caption();
     QVERIFY2(shown.startsWith(QStringLiteral("RJTT METAR 1230Z\r 151230Z")), qPrintable(shown));
     QVERIFY(shown.endsWith(QLatin1Char('\r'))); // an empty last line
-    QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
-    QVERIFY(!ticker->lbl(TickerWindow::Staging)->isVisible());
+    QVERIFY(ticker->window().lbl(TickerView::Display)->isVisible());
+    QVERIFY(!ticker->window().lbl(TickerView::Staging)->isVisible());
     // Sliding off: the same airport again after 60 ticks, a network check first.
     QCOMPARE(ticker->cycle().slidePeriod(), qint16(60));
     QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJTT"));
     QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck) ||
             ticker->cycle().isCheckingNetwork());
     // The window fits the text below the handle.
-    QCOMPARE(ticker->height(), ticker->lbl(TickerWindow::Display)->height() +
-                                   ticker->lbl(TickerWindow::Handle)->height());
-    QCOMPARE(ticker->width(), ticker->lbl(TickerWindow::Display)->width());
+    QCOMPARE(ticker->window().height(), ticker->window().lbl(TickerView::Display)->height() +
+                                            ticker->window().lbl(TickerView::Handle)->height());
+    QCOMPARE(ticker->window().width(), ticker->window().lbl(TickerView::Display)->width());
 }
 
 void TestTickerWindow::rotationSkipsUncheckedAndWraps()
@@ -137,29 +137,29 @@ void TestTickerWindow::rotationSkipsUncheckedAndWraps()
                                    {QStringLiteral("RJCC"), true}}));
     QVERIFY(m_fixture->setSettings(
         QStringLiteral("autochange = -1, scroll = 0, autochangerate = '30'")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QStringList shown;
     for (int i = 0; i < 4; ++i) {
         QVERIFY(m_fixture->refreshNow());
-        shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
+        shown.append(ticker->window().lbl(TickerView::Display)->caption().left(4));
         QCOMPARE(ticker->cycle().slidePeriod(), qint16(30));
         ticker->cycle().clock().stop(CycleClock::NetworkCheck);
     }
     QCOMPARE(shown, (QStringList{"RJAA", "RJCC", "RJAA", "RJCC"}));
     // Sliding without scrolling goes straight back to the network check.
-    QVERIFY(!ticker->slideTimer().isActive());
+    QVERIFY(!ticker->window().slideTimer().isActive());
 }
 
 void TestTickerWindow::noNetworkThenRecovery()
 {
     m_fixture->server().setRoute(QStringLiteral("/ident.dat"),
                                  {200, {}, LoopbackHttpServer::Behaviour::CloseAtOnce, {}});
-    TickerWindow *ticker = m_fixture->start();
+    TickerSession *ticker = m_fixture->start();
     QVERIFY(ticker);
-    QTRY_COMPARE_WITH_TIMEOUT(ticker->lbl(TickerWindow::Display)->caption(),
+    QTRY_COMPARE_WITH_TIMEOUT(ticker->window().lbl(TickerView::Display)->caption(),
                               QStringLiteral("NO NETWORK CONNECTION"), 5000);
-    QVERIFY(ticker->lbl(TickerWindow::Display)->isVisible());
+    QVERIFY(ticker->window().lbl(TickerView::Display)->isVisible());
     PopupMenu &menu = ticker->menu().menu();
     for (QAction *item : {menu.menu_airport()->menuAction(), menu.menu_slide(), menu.menu_scroll(),
                           menu.menu_weather(), menu.menu_setting()})
@@ -181,21 +181,25 @@ void TestTickerWindow::noNetworkThenRecovery()
     QVERIFY(!menu.menu_scroll()->isEnabled()); // sliding is off
     ticker->cycle().clock().stop(CycleClock::RefreshClock);
     QVERIFY(m_fixture->refreshNow());
-    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJTT METAR")));
+    QVERIFY(ticker->window()
+                .lbl(TickerView::Display)
+                ->caption()
+                .startsWith(QStringLiteral("RJTT METAR")));
 }
 
 void TestTickerWindow::emptiedTargetList()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(ticker->store().ReplaceTargets({}));
     ticker->cycle().clock().start(CycleClock::RefreshClock, 1000);
     ticker->cycle().RefreshReport();
-    QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
+    QCOMPARE(ticker->window().lbl(TickerView::Display)->caption(),
+             QStringLiteral("NO TARGET AIRPORT"));
     QVERIFY(!ticker->cycle().isActive(CycleClock::RefreshClock));
     QCOMPARE(ticker->cycle().slideCount(), qint16(0));
-    QCOMPARE(ticker->width(), qMax(ticker->lbl(TickerWindow::Display)->width(),
-                                   ticker->lbl(TickerWindow::Handle)->width()));
+    QCOMPARE(ticker->window().width(), qMax(ticker->window().lbl(TickerView::Display)->width(),
+                                            ticker->window().lbl(TickerView::Handle)->width()));
 }
 
 void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
@@ -207,48 +211,48 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
         QStringLiteral("RJTT"),
         QStringLiteral("151230Z 34008KT 9999 FEW030 BKN045 BKN100 08/M02 Q1021 NOSIG"));
     m_fixture->serveMetar(QStringLiteral("RJAA"), QStringLiteral("151230Z CAVOK"));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    TickerLabel *display = ticker->lbl(TickerWindow::Display);
-    TickerLabel *staging = ticker->lbl(TickerWindow::Staging);
+    TickerLabel *display = ticker->window().lbl(TickerView::Display);
+    TickerLabel *staging = ticker->window().lbl(TickerView::Staging);
 
     QVERIFY(m_fixture->refreshNow()); // the wide RJTT text widens the window at once
-    QVERIFY(ticker->slideTimer().isActive());
-    QCOMPARE(ticker->width(), staging->width());
-    while (ticker->slideTimer().isActive())
-        ticker->SlideStep();
-    const int wide = ticker->width();
+    QVERIFY(ticker->window().slideTimer().isActive());
+    QCOMPARE(ticker->window().width(), staging->width());
+    while (ticker->window().slideTimer().isActive())
+        ticker->window().SlideStep();
+    const int wide = ticker->window().width();
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT")));
     ticker->cycle().clock().stop(CycleClock::NetworkCheck);
 
     QVERIFY(m_fixture->refreshNow()); // the narrow RJAA text
-    QCOMPARE(ticker->width(), wide);
+    QCOMPARE(ticker->window().width(), wide);
     int steps = 0;
     int lastTop = display->y();
-    while (ticker->slideTimer().isActive()) {
-        ticker->SlideStep();
+    while (ticker->window().slideTimer().isActive()) {
+        ticker->window().SlideStep();
         ++steps;
-        if (ticker->slideTimer().isActive()) {
+        if (ticker->window().slideTimer().isActive()) {
             QCOMPARE(display->y(), lastTop - twipsToPixels(15)); // one pixel a step
             QCOMPARE(staging->y(), display->y() + display->height());
-            QCOMPARE(ticker->width(), wide);
+            QCOMPARE(ticker->window().width(), wide);
             lastTop = display->y();
         }
     }
     QVERIFY(steps > 1);
     QVERIFY(display->caption().startsWith(QStringLiteral("RJAA")));
     QVERIFY(!staging->isVisible());
-    QCOMPARE(display->y(), ticker->lbl(TickerWindow::Handle)->height());
-    QVERIFY(ticker->width() < wide);
+    QCOMPARE(display->y(), ticker->window().lbl(TickerView::Handle)->height());
+    QVERIFY(ticker->window().width() < wide);
     QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck));
 }
 
 void TestTickerWindow::positionWrittenOnlyWhenMoved()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(m_fixture->refreshNow());
-    const double left = pixelsToTwips(ticker->x());
+    const double left = pixelsToTwips(ticker->window().x());
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
         left);
@@ -261,19 +265,19 @@ void TestTickerWindow::positionWrittenOnlyWhenMoved()
 
     // The user's drag is saved, from the point pressed: the window moved exactly as the
     // pointer did, its first movement included.
-    const QPoint before = ticker->pos();
+    const QPoint before = ticker->window().pos();
     m_fixture->dragHandle(QPoint(46, 37));
-    QCOMPARE(ticker->pos(), before + QPoint(46, 37));
+    QCOMPARE(ticker->window().pos(), before + QPoint(46, 37));
     QVERIFY(m_fixture->refreshNow());
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
-        pixelsToTwips(ticker->x()));
+        pixelsToTwips(ticker->window().x()));
 
     // A place the window manager forces (a grown window pushed back onto the screen) is not
     // the user's: neither a refresh nor the exit stores it.
-    ticker->move(0, ticker->y());
+    ticker->window().move(0, ticker->window().y());
     QVERIFY(m_fixture->refreshNow());
-    ticker->close();
+    ticker->window().close();
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toDouble(),
         pixelsToTwips(before.x() + 46));
@@ -292,11 +296,11 @@ void TestTickerWindow::startCounterAtExit()
     QFETCH(int, before);
     QFETCH(int, after);
     QVERIFY(m_fixture->setSettings(QStringLiteral("startup = %1").arg(before)));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QSignalSpy exited(ticker, &TickerWindow::exited);
-    m_fixture->dragHandle(QPoint(123, 45) - ticker->pos());
-    ticker->close();
+    QSignalSpy exited(ticker, &TickerSession::exited);
+    m_fixture->dragHandle(QPoint(123, 45) - ticker->window().pos());
+    ticker->window().close();
     QCOMPARE(exited.size(), 1);
     QVERIFY(!ticker->store().isOpen());
     QCOMPARE(
@@ -315,7 +319,7 @@ void TestTickerWindow::noTargetsAtStart()
 {
     QVERIFY(m_fixture->setTargets({}));
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT autochange FROM setting")).toInt(),
@@ -323,7 +327,8 @@ void TestTickerWindow::noTargetsAtStart()
     QCOMPARE(
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
     ticker->cycle().RefreshReport();
-    QCOMPARE(ticker->lbl(TickerWindow::Display)->caption(), QStringLiteral("NO TARGET AIRPORT"));
+    QCOMPARE(ticker->window().lbl(TickerView::Display)->caption(),
+             QStringLiteral("NO TARGET AIRPORT"));
 }
 
 void TestTickerWindow::noneCheckedAtStart()
@@ -331,7 +336,7 @@ void TestTickerWindow::noneCheckedAtStart()
     QVERIFY(
         m_fixture->setTargets({{QStringLiteral("RJBB"), false}, {QStringLiteral("RJAA"), false}}));
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(!ticker->cycle().anyChecked());
     QCOMPARE(
@@ -341,17 +346,18 @@ void TestTickerWindow::noneCheckedAtStart()
         fileValue(m_fixture->db().path(), QStringLiteral("SELECT scroll FROM setting")).toInt(), 0);
     // The first row is shown although unchecked; with nothing to rotate to it stays.
     QVERIFY(m_fixture->refreshNow());
-    QVERIFY(ticker->lbl(TickerWindow::Display)->caption().startsWith(QStringLiteral("RJBB")));
+    QVERIFY(
+        ticker->window().lbl(TickerView::Display)->caption().startsWith(QStringLiteral("RJBB")));
     QCOMPARE(ticker->cycle().currentAirport(), QStringLiteral("RJBB"));
 }
 
 void TestTickerWindow::closeDuringAFetch()
 {
-    TickerWindow *ticker = loadWithAHangingBuild();
+    TickerSession *ticker = loadWithAHangingBuild();
     QVERIFY(ticker);
     QTRY_VERIFY(m_fixture->server().requests().contains(
         QStringLiteral("/data/observations/metar/stations/RJTT.TXT")));
-    ticker->close();
+    ticker->window().close();
     QVERIFY(!ticker->reportBuilder().isBuilding());
     QVERIFY(!ticker->store().isOpen());
     QTest::qWait(200); // nothing may arrive for the closed store
@@ -360,7 +366,7 @@ void TestTickerWindow::closeDuringAFetch()
 
 void TestTickerWindow::pauseAndHurryDuringABuild()
 {
-    TickerWindow *ticker = loadWithAHangingBuild();
+    TickerSession *ticker = loadWithAHangingBuild();
     QVERIFY(ticker);
 
     ticker->cycle().pause(); // Paused: nothing runs, and nothing restarts by itself
@@ -372,18 +378,19 @@ void TestTickerWindow::pauseAndHurryDuringABuild()
     QTRY_VERIFY_WITH_TIMEOUT(ticker->cycle().isActive(CycleClock::RefreshClock), 5000);
     ticker->cycle().clock().stop(CycleClock::RefreshClock);
     QVERIFY(m_fixture->refreshNow());
-    QVERIFY(ticker->lbl(TickerWindow::Display)
+    QVERIFY(ticker->window()
+                .lbl(TickerView::Display)
                 ->caption()
                 .startsWith(QStringLiteral("RJAA METAR 1230Z")));
 }
 
 void TestTickerWindow::secondInstanceIsRefused()
 {
-    TickerWindow *first = m_fixture->load();
+    TickerSession *first = m_fixture->load();
     QVERIFY(first);
     QList<ShownMessage> shown;
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
-    TickerWindow second(m_fixture->db().directory());
+    TickerSession second(m_fixture->db().directory());
     QVERIFY(!second.Form_Load());
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown.first().title, QStringLiteral(" 確認"));
@@ -406,7 +413,7 @@ void TestTickerWindow::unlockableFolderIsNamed()
     QFETCH(QString, folder);
     QList<ShownMessage> shown;
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
-    TickerWindow ticker(folder);
+    TickerSession ticker(folder);
     QVERIFY(!ticker.Form_Load());
     QCOMPARE(shown.size(), 1);
     // Nothing else runs: the message says what is wrong instead.
@@ -420,7 +427,7 @@ void TestTickerWindow::unusableDatabaseIsReported()
     QVERIFY(QFile::remove(m_fixture->db().path()));
     QList<ShownMessage> shown;
     const MessageSink sink([&](const ShownMessage &m) { shown.append(m); });
-    TickerWindow ticker(m_fixture->db().directory());
+    TickerSession ticker(m_fixture->db().directory());
     QVERIFY(!ticker.Form_Load());
     QCOMPARE(shown.size(), 1);
     QVERIFY(shown.first().text.contains(m_fixture->db().path()));
@@ -450,31 +457,32 @@ void TestTickerWindow::textSettingsAndShape()
     // Pure red was the colour key once: here it is just a colour.
     QVERIFY(m_fixture->setSettings(
         QStringLiteral("forecolor = 255, fontsize = '14', \"update\" = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     for (int i : {0, 1, 2}) {
-        QCOMPARE(ticker->lbl(i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(ticker->lbl(i)->font().pointSize(), 14);
-        QVERIFY(ticker->lbl(i)->font().bold());
-        QCOMPARE(ticker->lbl(i)->textFormat(), Qt::PlainText);
+        QCOMPARE(ticker->window().lbl(i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(ticker->window().lbl(i)->font().pointSize(), 14);
+        QVERIFY(ticker->window().lbl(i)->font().bold());
+        QCOMPARE(ticker->window().lbl(i)->textFormat(), Qt::PlainText);
     }
-    QCOMPARE(ticker->lbl(TickerWindow::Display)->y(), ticker->lbl(TickerWindow::Handle)->height());
+    QCOMPARE(ticker->window().lbl(TickerView::Display)->y(),
+             ticker->window().lbl(TickerView::Handle)->height());
 
     m_fixture->serveMetar(QStringLiteral("RJTT"), QStringLiteral("<b>bold</b>"));
     QVERIFY(m_fixture->refreshNow());
     // The window is shaped to the drawn text: glyph pixels in, the gaps between lines out.
-    const QRegion shape = ticker->mask();
+    const QRegion shape = ticker->window().mask();
     QVERIFY(!shape.isEmpty());
-    QVERIFY(shape.boundingRect().width() <= ticker->width());
-    const TickerLabel *display = ticker->lbl(TickerWindow::Display);
-    const QRect lastLine(0, display->y() + display->height() - 3, ticker->width(), 2);
+    QVERIFY(shape.boundingRect().width() <= ticker->window().width());
+    const TickerLabel *display = ticker->window().lbl(TickerView::Display);
+    const QRect lastLine(0, display->y() + display->height() - 3, ticker->window().width(), 2);
     QVERIFY(!shape.intersects(lastLine)); // the empty last line lets the pointer through
     // Without a compositor the pointer is taken exactly where the window is shown, and the
     // whole handle square is both.
-    QVERIFY(!ticker->composited());
-    QCOMPARE(ticker->inputShape(), shape);
-    QCOMPARE(ticker->visibleShape(), shape);
-    const TickerLabel *handle = ticker->lbl(TickerWindow::Handle);
+    QVERIFY(!ticker->window().composited());
+    QCOMPARE(ticker->window().inputShape(), shape);
+    QCOMPARE(ticker->window().visibleShape(), shape);
+    const TickerLabel *handle = ticker->window().lbl(TickerView::Handle);
     QVERIFY(shape.contains(handle->textRegion().boundingRect().translated(handle->pos())));
     QVERIFY(display->text().contains(QStringLiteral("<b>bold</b>"))); // data, never markup
 
@@ -486,15 +494,15 @@ void TestTickerWindow::textSettingsAndShape()
                               .horizontalAdvance(QLatin1String(continuationIndent) + longWord);
     QVERIFY2(display->width() >= longWidth,
              qPrintable(QStringLiteral("%1 < %2").arg(display->width()).arg(longWidth)));
-    QCOMPARE(ticker->width(), display->width());
+    QCOMPARE(ticker->window().width(), display->width());
 
     // The handle follows the pointer.
-    ticker->setPointerOnHandle(true);
-    ticker->ShowHandleState();
-    QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("■"));
-    ticker->setPointerOnHandle(false);
-    ticker->ShowHandleState();
-    QCOMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("□"));
+    ticker->window().setPointerOnHandle(true);
+    ticker->window().ShowHandleState();
+    QCOMPARE(ticker->window().lbl(TickerView::Handle)->caption(), QStringLiteral("■"));
+    ticker->window().setPointerOnHandle(false);
+    ticker->window().ShowHandleState();
+    QCOMPARE(ticker->window().lbl(TickerView::Handle)->caption(), QStringLiteral("□"));
 }
 
 void TestTickerWindow::rotationKeepsListOrderAfterTheMenu()
@@ -503,15 +511,15 @@ void TestTickerWindow::rotationKeepsListOrderAfterTheMenu()
                                    {QStringLiteral("RJAA"), true},
                                    {QStringLiteral("RJBB"), true}}));
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = 0")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QStringList shown;
     for (int i = 0; i < 5; ++i) {
         QVERIFY(m_fixture->refreshNow());
-        shown.append(ticker->lbl(TickerWindow::Display)->caption().left(4));
+        shown.append(ticker->window().lbl(TickerView::Display)->caption().left(4));
         ticker->cycle().clock().stop(CycleClock::NetworkCheck);
         if (i == 1) { // the menu opened and dismissed while RJAA shows
-            ticker->showPopupMenu(QPoint(10, 10));
+            ticker->window().showPopupMenu(QPoint(10, 10));
             ticker->menu().menu().menu()->hide();
             QTest::qWait(10);
         }
@@ -524,18 +532,18 @@ void TestTickerWindow::pauseFinishesASlide()
     QVERIFY(
         m_fixture->setTargets({{QStringLiteral("RJTT"), true}, {QStringLiteral("RJAA"), true}}));
     QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(m_fixture->refreshNow());
-    ticker->SlideStep();
-    QVERIFY(ticker->slideTimer().isActive());
+    ticker->window().SlideStep();
+    QVERIFY(ticker->window().slideTimer().isActive());
     // The settings window opens mid-slide: the new text is shown whole, never left half-way.
     ticker->cycle().pause();
-    const TickerLabel *display = ticker->lbl(TickerWindow::Display);
+    const TickerLabel *display = ticker->window().lbl(TickerView::Display);
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT METAR")));
-    QCOMPARE(display->y(), ticker->lbl(TickerWindow::Handle)->height());
-    QVERIFY(!ticker->lbl(TickerWindow::Staging)->isVisible());
-    QVERIFY(!ticker->slideTimer().isActive());
+    QCOMPARE(display->y(), ticker->window().lbl(TickerView::Handle)->height());
+    QVERIFY(!ticker->window().lbl(TickerView::Staging)->isVisible());
+    QVERIFY(!ticker->window().slideTimer().isActive());
 }
 
 void TestTickerWindow::longLinesWrapAtTheScreenEdge()
@@ -545,14 +553,14 @@ void TestTickerWindow::longLinesWrapAtTheScreenEdge()
         groups.append(QStringLiteral("FEW0%1").arg(10 + i));
     const QString report = QStringLiteral("151230Z ") + groups.join(QLatin1Char(' '));
     m_fixture->serveMetar(QStringLiteral("RJTT"), report);
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
     QVERIFY(m_fixture->refreshNow());
-    const TickerLabel *display = ticker->lbl(TickerWindow::Display);
-    const QRect screen = ticker->screen()->availableGeometry();
+    const TickerLabel *display = ticker->window().lbl(TickerView::Display);
+    const QRect screen = ticker->window().screen()->availableGeometry();
     // Nothing past the screen's edge, every group still there, continued after six blanks.
-    QVERIFY2(ticker->x() + display->width() <= screen.right() + 1,
-             qPrintable(QStringLiteral("%1 + %2").arg(ticker->x()).arg(display->width())));
+    QVERIFY2(ticker->window().x() + display->width() <= screen.right() + 1,
+             qPrintable(QStringLiteral("%1 + %2").arg(ticker->window().x()).arg(display->width())));
     const QString caption = display->caption();
     QVERIFY(caption.contains(QStringLiteral("\r      FEW0")));
     QCOMPARE(caption.simplified().remove(QStringLiteral("RJTT METAR 1230Z ")), report.simplified());
@@ -560,16 +568,16 @@ void TestTickerWindow::longLinesWrapAtTheScreenEdge()
 
 void TestTickerWindow::handleHollowWhenThePointerLeaves()
 {
-    TickerWindow *ticker = m_fixture->load();
+    TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QWidget *handle = ticker->lbl(TickerWindow::Handle);
+    QWidget *handle = ticker->window().lbl(TickerView::Handle);
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), handle->mapToGlobal(QPointF(2, 2)));
     QCoreApplication::sendEvent(handle, &enter);
-    QTRY_COMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("■"));
+    QTRY_COMPARE(ticker->window().lbl(TickerView::Handle)->caption(), QStringLiteral("■"));
     // Straight off the window, not over a text: hollow again.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(handle, &leave);
-    QTRY_COMPARE(ticker->lbl(TickerWindow::Handle)->caption(), QStringLiteral("□"));
+    QTRY_COMPARE(ticker->window().lbl(TickerView::Handle)->caption(), QStringLiteral("□"));
 }
 
 QTEST_MAIN(TestTickerWindow)

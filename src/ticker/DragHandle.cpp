@@ -1,0 +1,68 @@
+// The drag of the ticker by its handle: handed to the window manager, or followed here.
+#include "ticker/DragHandle.h"
+
+#include "platform/WindowShape.h"
+
+#include <QMouseEvent>
+#include <QWidget>
+
+void DragHandle::placeAt(const QPoint &place)
+{
+    m_place = place;
+    m_window->move(place);
+}
+
+void DragHandle::pressed(const QMouseEvent *event)
+{
+    // Asked at the press, the window manager anchors its move at the point pressed, which then
+    // stays under the pointer; asked at the first movement, it would lose that movement. The
+    // window still moves only when the pointer does.
+    m_offset = event->globalPosition().toPoint() - m_window->pos();
+    m_pressed = !StartSystemMove(m_window);
+    m_state = m_pressed ? State::None : State::System;
+}
+
+void DragHandle::moved(const QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        if (m_state == State::Following)
+            m_state = State::None;
+        m_pressed = false;
+    } else if (m_state == State::Following) {
+        placeAt(event->globalPosition().toPoint() - m_offset);
+    } else if (m_state == State::None && m_pressed && event->buttons() == Qt::LeftButton) {
+        // No window manager took the drag: follow the pointer here, from the point pressed,
+        // until the button is released.
+        m_pressed = false;
+        m_state = State::Following;
+        placeAt(event->globalPosition().toPoint() - m_offset);
+    }
+}
+
+void DragHandle::released()
+{
+    // A drag of the window manager's ends with its last move (see windowMoved).
+    if (m_state == State::Following)
+        m_state = State::None;
+    m_pressed = false;
+}
+
+void DragHandle::windowMoved()
+{
+    // Only the user's drag chooses a place; a window manager that pushes a grown window back
+    // onto the screen does not. The manager's last move of a drag may come after the button is
+    // up: it is still the user's, and the drag ends with it.
+    if (m_state == State::System) {
+        m_place = m_window->pos();
+        if (!PrimaryButtonHeld())
+            m_state = State::None;
+    }
+}
+
+void DragHandle::windowResizing()
+{
+    // A drag handed to the window manager ends with a release we never see; once the button is
+    // up, later moves (the manager keeping a grown window on screen) are not the user's.
+    if (m_state == State::System && !PrimaryButtonHeld())
+        m_state = State::None;
+}

@@ -1,0 +1,40 @@
+// Moving the ticker by its handle, and the place that is saved.
+#pragma once
+
+#include <QPoint>
+
+class QMouseEvent;
+class QWidget;
+
+/// A drag of a borderless window by its handle: the window manager's own move where one takes
+/// it, else the window follows the pointer until the button is released. Only a place the user
+/// dragged to or the program chose is the window's place; a move forced on it is not.
+class DragHandle final
+{
+public:
+    explicit DragHandle(QWidget *window) : m_window(window) {}
+
+    /// Where the user or the program put the window: the place that is saved.
+    QPoint place() const { return m_place; }
+    /// Moves the window to a place the program chose.
+    void placeAt(const QPoint &place);
+
+    /// The left button went down on the handle.
+    void pressed(const QMouseEvent *event);
+    /// The pointer moved over the window with `event`'s buttons held.
+    void moved(const QMouseEvent *event);
+    void released();
+    /// The window moved, by whatever cause.
+    void windowMoved();
+    /// The window is about to change size: later moves may be the window manager's own.
+    void windowResizing();
+
+private:
+    enum class State { None, System, Following };
+
+    QWidget *m_window;
+    State m_state = State::None;
+    QPoint m_offset;        ///< the pointer's offset in the window when the handle was pressed
+    bool m_pressed = false; ///< the left button went down on the handle; a move drags
+    QPoint m_place;
+};

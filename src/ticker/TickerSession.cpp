@@ -1,0 +1,176 @@
+// Start-up, wiring and exit of the ticker.
+#include "ticker/TickerSession.h"
+
+#include "platform/DesktopNotice.h"
+#include "platform/MessageBox.h"
+#include "platform/SingleInstance.h"
+#include "platform/Twips.h"
+#include "settings/ExtendedSettingsWindow.h"
+#include "settings/SettingsWindow.h"
+#include "store/SettingsStore.h"
+#include "store/Sources.h"
+#include "ticker/ReportBuilder.h"
+#include "ticker/StoredColor.h"
+#include "ticker/TickerMenu.h"
+#include "ticker/TickerWindow.h"
+
+TickerSession::TickerSession(const QString &databaseDirectory, QObject *parent)
+    : QObject(parent), m_databaseDirectory(databaseDirectory),
+      m_window(std::make_unique<TickerWindow>())
+{}
+
+TickerSession::~TickerSession()
+{
+    if (m_loaded && !m_closed)
+        Form_QueryUnload();
+}
+
+bool TickerSession::Form_Load()
+{
+    QWidget *owner = m_window.get();
+    m_instance = std::make_unique<SingleInstance>(m_databaseDirectory);
+    if (m_instance->heldByAnother()) {
+        m_startMessage = ShowMessage(owner, QMessageBox::Information, QStringLiteral(" 確認"),
+                                     QStringLiteral("Tarnbeck はすでに起動しています  "));
+        return false;
+    }
+    if (!m_instance->isFirst()) {
+        m_startMessage =
+            ShowMessage(owner, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
+                        m_instance->errorString() +
+                            QStringLiteral("\nTarnbeck の設定はこのフォルダーに置かれます。"));
+        return false;
+    }
+    m_store = std::make_unique<SettingsStore>(m_databaseDirectory);
+    if (!m_store->OpenSettings()) {
+        m_startMessage = ShowMessage(owner, QMessageBox::Critical, QStringLiteral(" Tarnbeck"),
+                                     m_store->errorString());
+        m_store.reset();
+        return false;
+    }
+    m_loaded = true;
+
+    TickerWindow *window = m_window.get();
+    m_builder = std::make_unique<ReportBuilder>(*m_store);
+    m_cycle = std::make_unique<TickerCycle>(*m_store, *m_builder, m_clock);
+    m_cycle->setHomePage(m_store->host(QLatin1String(SourceName::home)));
+    m_menu = std::make_unique<TickerMenu>(*window, *m_cycle, *m_store);
+    m_menu->setSettingsWindowFactory([this](QWidget *) { return openSettingsWindow(); });
+    m_menu->setExtendedWindowFactory(
+        [this](QWidget *, const QString &hostName, std::function<void()> saved) {
+            return openExtendedSettingsWindow(hostName, std::move(saved));
+        });
+    m_notice = std::make_unique<DesktopNotice>();
+    connect(m_cycle.get(), &TickerCycle::worsened, m_notice.get(), &DesktopNotice::send);
+    connect(m_cycle.get(), &TickerCycle::showReport, this, &TickerSession::showReport);
+    connect(m_cycle.get(), &TickerCycle::showMessage, window, &TickerWindow::showMessage);
+    connect(m_cycle.get(), &TickerCycle::networkChanged, m_menu.get(), &TickerMenu::setOnline);
+    connect(m_cycle.get(), &TickerCycle::paused, window, [window] {
+        // A text half slid in would stay half shown, and be replaced before it was read.
+        if (window->slideTimer().isActive())
+            window->finishSlide();
+    });
+    connect(window, &TickerWindow::slideFinished, m_cycle.get(), &TickerCycle::slideFinished);
+    connect(window, &TickerWindow::popupRequested, m_menu.get(), &TickerMenu::popup);
+    connect(window, &TickerWindow::closing, this, [this] {
+        if (!m_closed)
+            Form_QueryUnload();
+    });
+    connect(m_menu.get(), &TickerMenu::pointerLeftHandle, window,
+            [window] { window->setPointerOnHandle(false); });
+    connect(m_menu.get(), &TickerMenu::endRequested, this, &TickerSession::close);
+
+    // Scrolling needs a checked target; sliding and scrolling need a target at all.
+    const bool noTargets = m_store->targetAirports().isEmpty();
+    const bool anyChecked = m_cycle->anyChecked();
+    if (!m_store->changeSettings([&](Settings &s) {
+            ++s.startup; // held at its bound
+            if (noTargets)
+                s.autochange = false;
+            if (!anyChecked)
+                s.scroll = false;
+        }))
+        qWarning("%s", qPrintable(m_store->errorString()));
+
+    const Settings settings = m_store->settings();
+    window->setTextColor(ColorFromStored(settings.forecolor));
+    window->setTextFont(settings.fontsize, settings.update);
+    window->slideTimer().setInterval(settings.scrollrate);
+    window->showAt(TickerWindow::startPosition(settings.posX, settings.posY));
+    m_cycle->start();
+    return true;
+}
+
+void TickerSession::close()
+{
+    m_window->close();
+}
+
+void TickerSession::Form_QueryUnload()
+{
+    m_closed = true;
+    m_window->slideTimer().stop();
+    m_cycle->stop();
+    m_menu->shutDown(); // a settings window still open is closed without saving
+
+    bool compactDue = false;
+    const QPoint place = m_window->place();
+    if (!m_store->SaveExitState(float(pixelsToTwips(place.x())), float(pixelsToTwips(place.y())),
+                                &compactDue))
+        qWarning("%s", qPrintable(m_store->errorString()));
+    m_store->CloseSettings();
+    if (compactDue && !m_store->CompactSettings())
+        qWarning("%s", qPrintable(m_store->errorString()));
+    emit exited();
+}
+
+void TickerSession::showReport(const QString &builtText, TickerCycle::Entry entry,
+                               FlightCategory category)
+{
+    m_window->showReport(builtText, entry, category);
+    savePositionIfMoved();
+}
+
+void TickerSession::savePositionIfMoved()
+{
+    const QPoint place = m_window->place();
+    // Only a changed place is written: the store writes only what differs.
+    if (!m_store->changeSettings([&](Settings &s) {
+            s.posX = float(pixelsToTwips(place.x()));
+            s.posY = float(pixelsToTwips(place.y()));
+        }))
+        qWarning("%s", qPrintable(m_store->errorString()));
+}
+
+QDialog *TickerSession::openSettingsWindow()
+{
+    TickerWindow *ticker = m_window.get();
+    TickerCycle *cycle = m_cycle.get();
+    auto *window = new SettingsWindow(*m_store, ticker);
+    connect(window, &SettingsWindow::textFontChanged, ticker, &TickerWindow::setTextFont);
+    connect(window, &SettingsWindow::textColorChanged, ticker, &TickerWindow::setTextColor);
+    connect(window, &SettingsWindow::refreshSoon, cycle, &TickerCycle::refreshAtNextTick);
+    connect(window, &SettingsWindow::saved, ticker,
+            [ticker, cycle](int scrollrate, int autochangerate, bool replaced) {
+                ticker->slideTimer().setInterval(scrollrate);
+                cycle->setSlidePeriod(qint16(autochangerate));
+                if (replaced)
+                    cycle->targetsReplaced();
+            });
+    return window;
+}
+
+QDialog *TickerSession::openExtendedSettingsWindow(const QString &hostName,
+                                                   std::function<void()> saved)
+{
+    auto *window = new ExtendedSettingsWindow(*m_store, m_window.get());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (saved)
+        connect(window, &ExtendedSettingsWindow::hostsSaved, window, saved);
+    // Saved addresses count at once: the report builder reads them at each build, the web
+    // windows when they open, the network check from here.
+    connect(window, &ExtendedSettingsWindow::hostsSaved, this,
+            [this] { m_cycle->setHomePage(m_store->host(QLatin1String(SourceName::home))); });
+    window->openAt(hostName);
+    return window;
+}

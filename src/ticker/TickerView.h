@@ -1,0 +1,67 @@
+// What the ticker shows: the two text labels, the handle, their font and colours.
+#pragma once
+
+#include "ticker/FlightCategory.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QRegion>
+#include <QSize>
+#include <QString>
+#include <array>
+
+class QWidget;
+class TickerLabel;
+
+/// The labels of the ticker window and how they look: font, colour, the handle's state and
+/// colour, and the text wrapped to the screen. No timers, no network, no window placement.
+class TickerView final
+{
+public:
+    /// Indexes of `lbl`.
+    enum LabelIndex { Staging = 0, Display = 1, Handle = 2 };
+
+    static constexpr auto handleHollow = "□";
+    static constexpr auto handleFilled = "■";
+
+    /// The labels become children of `window`, hidden until there is something to show.
+    explicit TickerView(QWidget *window);
+
+    TickerLabel *lbl(int index) const { return m_lbl[index]; }
+    TickerLabel *staging() const { return m_lbl[Staging]; }
+    TickerLabel *display() const { return m_lbl[Display]; }
+    TickerLabel *handle() const { return m_lbl[Handle]; }
+
+    /// Size and boldness of the three labels. Without antialiasing every drawn pixel is whole,
+    /// for a window shaped to its glyphs.
+    void setTextFont(double pointSize, bool bold, bool antialiased);
+    void setTextColor(const QColor &color);
+    QColor textColor() const { return m_textColor; }
+    /// Colours the handle for a report's flight category; Unknown gives it the text colour.
+    void showCategory(FlightCategory category);
+    FlightCategory category() const { return m_category; }
+    /// The handle's colour for `category` (the text colour for Unknown).
+    QColor handleColor(FlightCategory category) const;
+    /// The filled square while the pointer is on it, else the hollow one; true when it changed.
+    bool showHandleState(bool pointerOnHandle);
+
+    /// Puts the labels at rest below the handle; the size that fits them.
+    QSize layOut();
+    /// The size that fits label `index` below the handle.
+    QSize sizeFor(int index) const;
+    /// `text` with lines that would run past the screen's right edge wrapped, for a window
+    /// whose top-left corner is at `place`.
+    QString fittedToScreen(const QString &text, const QPoint &place) const;
+
+    /// The handle's whole square, in window coordinates.
+    QRegion handleSquare() const;
+    /// The drawn pixels of the shown texts and the handle's square, in window coordinates.
+    QRegion drawnRegion() const;
+    /// The drawn pixels of both texts, the new one below the old, as they slide together.
+    QRegion slideText() const;
+
+private:
+    std::array<TickerLabel *, 3> m_lbl{};
+    QColor m_textColor;
+    FlightCategory m_category = FlightCategory::Unknown;
+};

@@ -1,0 +1,155 @@
+// Each way of sliding, on a real X server: what the server shows after a step.
+#include "platform/X11Connection.h"
+#include "ticker/SlideStrategy.h"
+#include "ticker/TickerLabel.h"
+#include "ticker/TickerView.h"
+
+#include <QPainter>
+#include <QtTest>
+#include <memory>
+#include <xcb/shape.h>
+
+namespace {
+
+/// The window's bounding shape as the X server holds it.
+QRegion serverBoundingShape(const QWidget &window)
+{
+    xcb_connection_t *connection = X11Connection();
+    QRegion region;
+    auto *reply = xcb_shape_get_rectangles_reply(
+        connection,
+        xcb_shape_get_rectangles(connection, xcb_window_t(window.winId()), XCB_SHAPE_SK_BOUNDING),
+        nullptr);
+    if (!reply)
+        return region;
+    const xcb_rectangle_t *rects = xcb_shape_get_rectangles_rectangles(reply);
+    for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply); ++i)
+        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
+    free(reply);
+    return region;
+}
+
+/// The window's pixels as the X server holds them (32-bit windows only).
+QImage serverPixels(const QWidget &window)
+{
+    xcb_connection_t *connection = X11Connection();
+    auto *reply = xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, xcb_window_t(window.winId()), 0, 0,
+                      uint16_t(window.width()), uint16_t(window.height()), ~0u),
+        nullptr);
+    if (!reply)
+        return {};
+    QImage image(xcb_get_image_data(reply), window.width(), window.height(),
+                 QImage::Format_ARGB32_Premultiplied);
+    image = reply->depth == 32 ? image.copy() : QImage();
+    free(reply);
+    return image;
+}
+
+} // namespace
+
+class TestSlideStrategy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void shapeMovesWithTheTexts_data();
+    void shapeMovesWithTheTexts();
+    void serverShowsTheTextsAtTheStep_data() { shapeMovesWithTheTexts_data(); }
+    void serverShowsTheTextsAtTheStep();
+
+private:
+    /// Both labels `rise` pixels up from rest, as a slide step leaves them.
+    void moveLabels(int rise);
+
+    std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<TickerView> m_view;
+};
+
+void TestSlideStrategy::init()
+{
+    m_window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    m_window->setAttribute(Qt::WA_TranslucentBackground);
+    m_view = std::make_unique<TickerView>(m_window.get());
+    m_view->setTextFont(12, false, false);
+    m_view->setTextColor(Qt::yellow);
+    m_view->display()->setCaption(QStringLiteral("RJTT METAR 1230Z\r 151230Z 34008KT 9999\r"));
+    m_view->staging()->setCaption(QStringLiteral("RJAA METAR 1200Z\r 151200Z VRB02KT CAVOK\r"));
+    m_view->display()->show();
+    m_view->handle()->show();
+    m_window->resize(m_view->layOut());
+    m_window->move(40, 40);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestSlideStrategy::cleanup()
+{
+    m_view.reset();
+    m_window.reset();
+}
+
+void TestSlideStrategy::moveLabels(int rise)
+{
+    TickerLabel *display = m_view->display();
+    display->move(0, m_view->handle()->height() - rise);
+    m_view->staging()->move(0, display->y() + display->height());
+}
+
+void TestSlideStrategy::shapeMovesWithTheTexts_data()
+{
+    QTest::addColumn<int>("rise");
+    QTest::newRow("first step") << 1;
+    QTest::newRow("text under the handle") << 20;
+    QTest::newRow("old text half gone") << 30;
+}
+
+void TestSlideStrategy::shapeMovesWithTheTexts()
+{
+    QFETCH(int, rise);
+    ShapeSlide slide(*m_view, m_window.get());
+    QVERIFY(!slide.forCompositor());
+    QVERIFY(slide.begin());
+    QVERIFY(m_view->staging()->isVisible());
+    moveLabels(rise);
+    slide.step();
+    // The handle stays; both texts' glyphs moved together, nothing else drawn.
+    const QRegion expected =
+        m_view->handleSquare() + m_view->slideText().translated(m_view->display()->pos());
+    QCOMPARE(serverBoundingShape(*m_window) & m_window->rect(), expected & m_window->rect());
+    slide.end();
+}
+
+void TestSlideStrategy::serverShowsTheTextsAtTheStep()
+{
+    QFETCH(int, rise);
+    ServerCopySlide slide(*m_view, m_window.get());
+    QVERIFY(slide.forCompositor());
+    QVERIFY(slide.boundingShape(QRegion(0, 0, 5, 5)).isEmpty());
+    QVERIFY(slide.begin());
+    if (m_view->staging()->isVisible())
+        QSKIP("this X server gives the window no 32-bit pixels: the toolkit slides it");
+    QVERIFY(!m_view->display()->isVisible()); // the server draws the texts now
+    moveLabels(rise);
+    slide.step();
+    // Below the handle, the server shows exactly both texts at the labels' new place.
+    QImage expected(m_window->size(), QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::transparent);
+    QPainter painter(&expected);
+    painter.drawImage(m_view->display()->pos(), m_view->display()->image());
+    painter.drawImage(m_view->staging()->pos(), m_view->staging()->image());
+    painter.end();
+    const QRect belowHandle(0, m_view->handle()->height(), m_window->width(),
+                            m_window->height() - m_view->handle()->height());
+    const QImage shown = serverPixels(*m_window);
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.copy(belowHandle), expected.copy(belowHandle));
+    slide.end();
+    QVERIFY(m_view->display()->isVisible());
+}
+
+QTEST_MAIN(TestSlideStrategy)
+#include "test_slidestrategy.moc"
