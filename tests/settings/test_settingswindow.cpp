@@ -79,6 +79,8 @@ private slots:
     void choosingAnAirportShowsIt();
     void slideAndScrollItems();
     void settingItemPausesUntilClosed();
+    void menuAndCycleComeBackHoweverAWindowEnds_data();
+    void menuAndCycleComeBackHoweverAWindowEnds();
     void slideControlsAlikeOnEveryOpening();
     void keysChangeOnlyTheFocusedControl();
     void versionItem();
@@ -734,6 +736,43 @@ void TestSettingsWindow::settingItemPausesUntilClosed()
     QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock) ||
                 ticker->cycle().isCheckingNetwork() ||
                 ticker->cycle().isActive(CycleClock::NetworkCheck));
+}
+
+void TestSettingsWindow::menuAndCycleComeBackHoweverAWindowEnds_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("destroyed"); // else closed as by its close box
+    for (const char *item : {"menu_setting", "menu_sunset", "menu_extended"}) {
+        QTest::addRow("%s closed", item) << QString::fromLatin1(item) << false;
+        QTest::addRow("%s destroyed", item) << QString::fromLatin1(item) << true;
+    }
+}
+
+void TestSettingsWindow::menuAndCycleComeBackHoweverAWindowEnds()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, destroyed);
+    TickerSession *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    PopupMenu &menu = ticker->menu().menu();
+    ticker->window().showPopupMenu(QPoint(10, 10));
+    menu.menu()->findChild<QAction *>(item)->trigger();
+    menu.menu()->hide();
+    QPointer<QDialog> window = ticker->menu().modalWindow();
+    QVERIFY(window);
+    QTRY_VERIFY(!ticker->cycle().isActive(CycleClock::NetworkCheck));
+    if (destroyed)
+        delete window.data();
+    else
+        window->close();
+    QTRY_VERIFY(window.isNull());
+    QVERIFY(!ticker->menu().modalWindow());
+    QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock) ||
+                ticker->cycle().isCheckingNetwork() ||
+                ticker->cycle().isActive(CycleClock::NetworkCheck));
+    ticker->window().showPopupMenu(QPoint(10, 10));
+    QTRY_VERIFY(menu.menu()->isVisible());
+    menu.menu()->hide();
 }
 
 void TestSettingsWindow::slideControlsAlikeOnEveryOpening()
