@@ -56,7 +56,10 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
         if (reply->property("overCap").toBool()) {
             result.error = QStringLiteral("the response is larger than allowed");
             result.failure = Failure::TooLarge;
-        } else if (reply->property("overTime").toBool()) {
+        } else if (reply->property("overTime").toBool() ||
+                   reply->error() == QNetworkReply::OperationCanceledError) {
+            // Qt's transfer timeout, a coarse timer that may beat the deadline, ends a silent
+            // reply by abort(), which reads as a cancel; cancel() disconnects and never gets here.
             result.error = QStringLiteral("the response took longer than allowed");
             result.failure = Failure::TimedOut;
         } else if (reply->error() != QNetworkReply::NoError) {
