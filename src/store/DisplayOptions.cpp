@@ -40,8 +40,8 @@ DisplayOptions LoadDisplayOptions(SettingsStore &store)
 
 bool SaveDisplayOptions(SettingsStore &store, const DisplayOptions &options)
 {
-    return store.setOption(showCategoryKey, flagText(options.showCategory)) &&
-           store.setOption(markOldKey, flagText(options.markOld)) &&
-           store.setOption(oldMinutesKey, QString::number(options.oldMinutes)) &&
-           store.setOption(notifyWorseKey, flagText(options.notifyWorse));
+    return store.setOptions({{showCategoryKey, flagText(options.showCategory)},
+                             {markOldKey, flagText(options.markOld)},
+                             {oldMinutesKey, QString::number(options.oldMinutes)},
+                             {notifyWorseKey, flagText(options.notifyWorse)}});
 }

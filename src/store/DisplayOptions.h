@@ -21,5 +21,6 @@ struct DisplayOptions
 
 /// The stored options; a value that is missing or not understood reads as its default.
 DisplayOptions LoadDisplayOptions(SettingsStore &store);
-/// Writes every option; false, with the store's error, when a write fails.
+/// Writes every option in one transaction; false, with the store's error and nothing written,
+/// when a write fails.
 bool SaveDisplayOptions(SettingsStore &store, const DisplayOptions &options);

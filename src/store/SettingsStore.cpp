@@ -28,6 +28,18 @@ QString reasonText(SqlDatabase::OpenFailure failure)
     return QStringLiteral("ファイルを読めません。");
 }
 
+/// SQLite's words for a page it cannot read back (SQLITE_CORRUPT, SQLITE_NOTADB).
+bool tellsOfDamage(const QString &detail)
+{
+    return detail.contains(QLatin1String("malformed")) ||
+           detail.contains(QLatin1String("not a database"));
+}
+
+QString damagedText(const QString &detail)
+{
+    return QStringLiteral("ファイルの内容が壊れています (%1)。").arg(detail);
+}
+
 QString sqlText(const QString &text)
 {
     return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) +
@@ -77,7 +89,7 @@ bool SettingsStore::OpenSettings()
 
     const auto damaged = [this](const QString &detail) {
         CloseSettings();
-        return fail(QStringLiteral("ファイルの内容が壊れています (%1)。").arg(detail));
+        return fail(damagedText(detail));
     };
     if (!upgrade()) {
         const QString why = m_error;
@@ -150,12 +162,17 @@ bool SettingsStore::writeSettings(const QList<std::pair<QString, QVariant>> &fie
 
 bool SettingsStore::updateSettingRow()
 {
-    if (!m_settingRows.Update()) {
-        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
-                      .arg(QDir::toNativeSeparators(databasePath()), m_settingRows.errorString());
-        return false;
-    }
+    if (!m_settingRows.Update())
+        return failWrite(m_settingRows.errorString());
     return true;
+}
+
+bool SettingsStore::failWrite(const QString &detail)
+{
+    m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
+                  .arg(QDir::toNativeSeparators(databasePath()),
+                       tellsOfDamage(detail) ? damagedText(detail) : detail);
+    return false;
 }
 
 QList<TargetAirport> SettingsStore::targetAirports()
@@ -175,8 +192,7 @@ bool SettingsStore::ReplaceTargets(const QList<TargetAirport> &targets)
     // One transaction, so a failure half-way leaves the old list rather than part of the new one.
     const auto failed = [this](const QString &detail) {
         m_db.execute(QStringLiteral("ROLLBACK"));
-        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
-                      .arg(QDir::toNativeSeparators(databasePath()), detail);
+        failWrite(detail);
         openAirportRows();
         return false;
     };
@@ -247,12 +263,24 @@ QHash<QString, QString> SettingsStore::hosts()
 
 bool SettingsStore::upgrade()
 {
+    // A page that cannot be read back is damage, whichever table it holds: found before any
+    // write, so the file is left as it is.
+    SqlStatement check = m_db.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+    const QString verdict = check.next() ? check.value(0).toString() : check.errorString();
+    if (verdict != QLatin1String("ok")) {
+        m_error = damagedText(verdict);
+        return false;
+    }
     // Only a file that holds the program's tables is brought up to date; any other is damaged.
     QStringList tables;
     SqlStatement list =
         m_db.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
     while (list.next())
         tables.append(list.value(0).toString());
+    if (!list.errorString().isEmpty()) {
+        m_error = damagedText(list.errorString());
+        return false;
+    }
     for (const char *table : {"setting", "airport", "airportlist", "host"}) {
         if (!tables.contains(QLatin1String(table))) {
             m_error = QStringLiteral("ファイルの内容が壊れています (no table %1)。")
@@ -261,8 +289,16 @@ bool SettingsStore::upgrade()
         }
     }
     // The table option and the sources a newer program added; an older program ignores them
-    // and keeps working on the file.
-    const QHash<QString, QString> present = hosts();
+    // and keeps working on the file. A host page that cannot be read is damage, not a file from
+    // before some source.
+    QStringList present;
+    SqlStatement names = m_db.prepare(QStringLiteral("SELECT name FROM host"));
+    while (names.next())
+        present.append(names.value(0).toString());
+    if (!names.errorString().isEmpty()) {
+        m_error = damagedText(names.errorString());
+        return false;
+    }
     QList<const Source *> missing;
     for (const Source &source : AllSources()) {
         if (!present.contains(QLatin1String(source.name)))
@@ -273,7 +309,9 @@ bool SettingsStore::upgrade()
 
     const auto failed = [this](const QString &detail) {
         m_db.execute(QStringLiteral("ROLLBACK"));
-        m_error = QStringLiteral("新しい形に更新できません。\n%1").arg(detail);
+        m_error = tellsOfDamage(detail)
+                      ? damagedText(detail)
+                      : QStringLiteral("新しい形に更新できません。\n%1").arg(detail);
         return false;
     };
     if (!m_db.execute(QStringLiteral("BEGIN")) ||
@@ -295,19 +333,26 @@ bool SettingsStore::upgrade()
 
 bool SettingsStore::saveHosts(const QHash<QString, QString> &hosts)
 {
+    QList<std::pair<QString, QString>> rows;
+    for (auto it = hosts.begin(); it != hosts.end(); ++it)
+        rows.append({it.key(), it.value()});
+    return writeRows(QStringLiteral("host (name, url)"), rows);
+}
+
+bool SettingsStore::writeRows(const QString &table, const QList<std::pair<QString, QString>> &rows)
+{
+    // One transaction: a failure half-way leaves every row as it was.
     const auto failed = [this](const QString &detail) {
         m_db.execute(QStringLiteral("ROLLBACK"));
-        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
-                      .arg(QDir::toNativeSeparators(databasePath()), detail);
-        return false;
+        return failWrite(detail);
     };
     if (!m_db.execute(QStringLiteral("BEGIN")))
         return failed(m_db.errorString());
-    for (auto it = hosts.begin(); it != hosts.end(); ++it) {
+    for (const auto &[name, value] : rows) {
         SqlStatement write =
-            m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO host (name, url) VALUES (?, ?)"));
-        write.bind(1, it.key());
-        write.bind(2, it.value());
+            m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 VALUES (?, ?)").arg(table));
+        write.bind(1, name);
+        write.bind(2, value);
         if (!write.exec())
             return failed(write.errorString());
     }
@@ -323,18 +368,9 @@ QString SettingsStore::option(const QString &name, const QString &fallback)
     return query.next() ? query.value(0).toString() : fallback;
 }
 
-bool SettingsStore::setOption(const QString &name, const QString &value)
+bool SettingsStore::setOptions(const QList<std::pair<QString, QString>> &values)
 {
-    SqlStatement write =
-        m_db.prepare(QStringLiteral("INSERT OR REPLACE INTO option (name, value) VALUES (?, ?)"));
-    write.bind(1, name);
-    write.bind(2, value);
-    if (!write.exec()) {
-        m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
-                      .arg(QDir::toNativeSeparators(databasePath()), write.errorString());
-        return false;
-    }
-    return true;
+    return writeRows(QStringLiteral("option (name, value)"), values);
 }
 
 bool SettingsStore::CountStart()

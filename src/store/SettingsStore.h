@@ -97,7 +97,12 @@ public:
     bool saveHosts(const QHash<QString, QString> &hosts);
     /// A value of the table `option`, or `fallback` when it has none.
     QString option(const QString &name, const QString &fallback = {});
-    bool setOption(const QString &name, const QString &value);
+    bool setOption(const QString &name, const QString &value)
+    {
+        return setOptions({{name, value}});
+    }
+    /// Writes options (name to value) in one transaction: all of them or, on false, none.
+    bool setOptions(const QList<std::pair<QString, QString>> &values);
 
     /// Counts this start in `startup`.
     bool CountStart();
@@ -111,6 +116,10 @@ private:
     /// up to date.
     bool upgrade();
     bool updateSettingRow();
+    /// Writes (name, value) rows into `table` "name (column, column)" in one transaction.
+    bool writeRows(const QString &table, const QList<std::pair<QString, QString>> &rows);
+    /// False, with the message of a write that failed: the file named, damage told as such.
+    bool failWrite(const QString &detail);
     bool openAirportRows();
     bool fail(const QString &what);
 

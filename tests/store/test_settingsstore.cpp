@@ -377,6 +377,12 @@ void TestSettingsStore::unusableFileIsReportedAndLeftAlone_data()
     QTest::newRow("wrong key") << "wrong key" << QStringLiteral("パスワードが違うか");
     QTest::newRow("not a database") << "text" << QStringLiteral("パスワードが違うか");
     QTest::newRow("damaged pages") << "damaged" << QStringLiteral("パスワードが違うか");
+    // Damaged, not old: whichever page it is, before anything is brought up to date.
+    for (const char *object : {"host", "sqlite_autoindex_host_1", "airportlist"}) {
+        QTest::addRow("a damaged page of %s", object)
+            << QStringLiteral("page of ") + QLatin1String(object)
+            << QStringLiteral("ファイルの内容が壊れています");
+    }
     QTest::newRow("empty file") << "empty" << QStringLiteral("壊れています");
     QTest::newRow("no setting row") << "no row" << QStringLiteral("壊れています");
     QTest::newRow("no setting table") << "no table" << QStringLiteral("壊れています");
@@ -407,6 +413,23 @@ void TestSettingsStore::unusableFileIsReportedAndLeftAlone()
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.seek(16)); // inside the first page: its check fails
+        f.write(QByteArray(64, '\0'));
+    } else if (kind.startsWith(QLatin1String("page of "))) {
+        SqlDatabase db;
+        QVERIFY(db.open(path, "pelko"));
+        const auto number = [&db](const QString &sql) {
+            SqlStatement q = db.prepare(sql);
+            return q.next() ? q.value(0).toLongLong() : 0;
+        };
+        const qint64 page = number(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE "
+                                                  "name = '%1'")
+                                       .arg(kind.mid(8)));
+        const qint64 size = number(QStringLiteral("PRAGMA page_size"));
+        QVERIFY(page > 1 && size > 0);
+        db.close();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.seek((page - 1) * size + 100));
         f.write(QByteArray(64, '\0'));
     } else if (kind == QLatin1String("no row")) {
         QVERIFY(copy.execute(QStringLiteral("DELETE FROM setting")));
