@@ -3,13 +3,35 @@
 
 #include "platform/WindowShape.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWidget>
 
-void DragHandle::placeAt(const QPoint &place)
+namespace {
+
+/// Where the window itself is: a frame's corner would move the window by the frame's width at
+/// each start.
+QPoint ownPlace(const QWidget *window)
+{
+    return window->geometry().topLeft();
+}
+
+} // namespace
+
+void DragHandle::showAt(const QPoint &shown, const QPoint &place)
 {
     m_place = place;
-    m_window->move(place);
+    m_window->setGeometry(QRect(shown, m_window->size()));
+}
+
+void DragHandle::windowResized()
+{
+    if (!m_window->isVisible() || m_state != State::None || ownPlace(m_window) == m_place)
+        return;
+    const QScreen *screen = QGuiApplication::screenAt(m_place);
+    if (screen && screen->availableGeometry().contains(QRect(m_place, m_window->size())))
+        m_window->setGeometry(QRect(m_place, m_window->size()));
 }
 
 void DragHandle::pressed(const QMouseEvent *event)
@@ -17,7 +39,7 @@ void DragHandle::pressed(const QMouseEvent *event)
     // Asked at the press, the window manager anchors its move at the point pressed, which then
     // stays under the pointer; asked at the first movement, it would lose that movement. The
     // window still moves only when the pointer does.
-    m_offset = event->globalPosition().toPoint() - m_window->pos();
+    m_offset = event->globalPosition().toPoint() - ownPlace(m_window);
     m_pressed = !StartSystemMove(m_window);
     m_state = m_pressed ? State::None : State::System;
 }
@@ -53,7 +75,7 @@ void DragHandle::windowMoved()
     // onto the screen does not. The manager's last move of a drag may come after the button is
     // up: it is still the user's, and the drag ends with it.
     if (m_state == State::System) {
-        m_place = m_window->pos();
+        m_place = ownPlace(m_window);
         if (!PrimaryButtonHeld())
             m_state = State::None;
     }

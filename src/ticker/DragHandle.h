@@ -8,7 +8,8 @@ class QWidget;
 
 /// A drag of a borderless window by its handle: the window manager's own move where one takes
 /// it, else the window follows the pointer until the button is released. Only a place the user
-/// dragged to or the program chose is the window's place; a move forced on it is not.
+/// dragged to or the program chose is the window's place; a move forced on it is not. Places are
+/// the window's own, never those of a frame a window manager may draw around it.
 class DragHandle final
 {
 public:
@@ -17,7 +18,13 @@ public:
     /// Where the user or the program put the window: the place that is saved.
     QPoint place() const { return m_place; }
     /// Moves the window to a place the program chose.
-    void placeAt(const QPoint &place);
+    void placeAt(const QPoint &place) { showAt(place, place); }
+    /// Shows the window at `shown` while its place stays `place` (a stored place that lies on no
+    /// present screen: it is kept for when that screen comes back).
+    void showAt(const QPoint &shown, const QPoint &place);
+    /// The window's size changed: back to its place when a window manager had pushed it away
+    /// and it fits there again.
+    void windowResized();
 
     /// The left button went down on the handle.
     void pressed(const QMouseEvent *event);

@@ -96,7 +96,10 @@ bool TickerSession::Form_Load()
     window->setTextColor(ColorFromStored(settings.forecolor));
     window->setTextFont(settings.fontsize, settings.update);
     window->slideTimer().setInterval(settings.scrollrate);
-    window->showAt(TickerWindow::startPosition(settings.posX, settings.posY));
+    // A stored place on a screen that is gone stays the place: it counts again once the screen
+    // is back, and only a drag replaces it.
+    window->showAt(TickerWindow::startPosition(settings.posX, settings.posY),
+                   TickerWindow::storedPosition(settings.posX, settings.posY));
     m_cycle->start();
     return true;
 }

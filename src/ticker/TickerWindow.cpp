@@ -48,11 +48,17 @@ QPoint TickerWindow::defaultPosition()
     return area.topLeft() + QPoint(area.width() / 2, area.height() / 2);
 }
 
+QPoint TickerWindow::storedPosition(float posX, float posY)
+{
+    const QPoint centre = defaultPosition();
+    return {posX == 0.0f ? centre.x() : twipsToPixels(posX),
+            posY == 0.0f ? centre.y() : twipsToPixels(posY)};
+}
+
 QPoint TickerWindow::startPosition(float posX, float posY)
 {
     const QPoint centre = defaultPosition();
-    const QPoint stored(posX == 0.0f ? centre.x() : twipsToPixels(posX),
-                        posY == 0.0f ? centre.y() : twipsToPixels(posY));
+    const QPoint stored = storedPosition(posX, posY);
     // A place on no present screen (a monitor removed) would leave the ticker, and its menu,
     // out of reach. Any overlap with a screen keeps the stored place.
     const QRect window(stored, QSize(40, 20));
@@ -63,10 +69,10 @@ QPoint TickerWindow::startPosition(float posX, float posY)
     return centre;
 }
 
-void TickerWindow::showAt(const QPoint &place)
+void TickerWindow::showAt(const QPoint &shown, const QPoint &place)
 {
     fitWindowTo(TickerView::Handle);
-    m_drag.placeAt(place);
+    m_drag.showAt(shown, place);
     show();
 }
 
@@ -220,6 +226,7 @@ void TickerWindow::resizeWindow(QSize size)
     m_drag.windowResizing();
     // Never smaller than the handle: it is the only way to the menu.
     resize(size.expandedTo(m_view.handle()->size()));
+    m_drag.windowResized();
     updateShape();
 }
 

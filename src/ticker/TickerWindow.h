@@ -29,10 +29,12 @@ public:
 
     /// Where a first run puts the window, and where an unreachable stored place falls back to.
     static QPoint defaultPosition();
+    /// The stored place in pixels; the default where it is 0.
+    static QPoint storedPosition(float posX, float posY);
     /// The stored place in pixels, or the default when it is 0 or lies on no present screen.
     static QPoint startPosition(float posX, float posY);
-    /// The handle alone at `place`, shown.
-    void showAt(const QPoint &place);
+    /// The handle alone, shown at `shown`; its place stays `place`.
+    void showAt(const QPoint &shown, const QPoint &place);
     /// Where the user or the program put the window: the place that is saved.
     QPoint place() const { return m_drag.place(); }
 

@@ -51,6 +51,7 @@ private slots:
     void unlockableFolderIsNamed();
     void unusableDatabaseIsReported();
     void startPosition();
+    void placeOnAMissingScreenIsKept();
     void textSettingsAndShape();
     void rotationKeepsListOrderAfterTheMenu();
     void pauseFinishesASlide();
@@ -450,6 +451,24 @@ void TestTickerWindow::startPosition()
     QCOMPARE(TickerWindow::startPosition(float(pixelsToTwips(screen.right() + 500)), 1500),
              TickerWindow::defaultPosition());
     QCOMPARE(TickerWindow::startPosition(-60000, -60000), TickerWindow::defaultPosition());
+}
+
+void TestTickerWindow::placeOnAMissingScreenIsKept()
+{
+    // Saved on a monitor that is unplugged now: shown at the centre, the saved place kept.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const float far = float(pixelsToTwips(screen.right() + 400));
+    QVERIFY(m_fixture->setSettings(QStringLiteral("posX = %1, posY = 1500").arg(far)));
+    TickerSession *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    QCOMPARE(ticker->window().pos(), TickerWindow::defaultPosition());
+    QVERIFY(m_fixture->refreshNow());
+    ticker->window().close();
+    QCOMPARE(
+        fileValue(m_fixture->db().path(), QStringLiteral("SELECT posX FROM setting")).toFloat(),
+        far);
+    QCOMPARE(fileValue(m_fixture->db().path(), QStringLiteral("SELECT posY FROM setting")).toInt(),
+             1500);
 }
 
 void TestTickerWindow::textSettingsAndShape()
