@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <TarnbeckVersion.h>
+#include <cstdio>
+#include <vector>
 
 #ifdef TARNBECK_SANITIZE
 // The browser engine of the chart window (not our code) frees some objects with a sized delete
@@ -23,8 +25,22 @@ extern "C" const char *__asan_default_options()
 
 int main(int argc, char *argv[])
 {
-    PreferX11OnWayland();
-    QApplication app(argc, argv);
+    const X11Choice x11 = ChooseX11();
+    if (!x11.reachable) {
+        std::fprintf(stderr, "%s\n", qPrintable(x11.error));
+        return 1;
+    }
+    if (!x11.notice.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(x11.notice));
+    // Asked of Qt by argument, not by environment: the browser it starts keeps the user's.
+    std::vector<char *> arguments(argv, argv + argc);
+    char platformOption[] = "-platform";
+    char platformName[] = "xcb";
+    arguments.push_back(platformOption);
+    arguments.push_back(platformName);
+    int count = int(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication app(count, arguments.data());
     QApplication::setApplicationName(QStringLiteral("Tarnbeck"));
     QApplication::setApplicationVersion(QLatin1String(programVersion));
     InstallFontSubstitutions();

@@ -1,8 +1,19 @@
 // Process-level platform choices made before the application object exists.
 #pragma once
 
-/// In a Wayland session, asks Qt for X11 (XWayland): only there may a window place itself.
-/// An explicit QT_QPA_PLATFORM is left alone.
-void PreferX11OnWayland();
+#include <QString>
+
+/// The ticker runs on X11 only: its place, its shape and click-through are what it is, and a
+/// Wayland session grants none of them (XWayland does).
+struct X11Choice
+{
+    bool reachable = false; ///< an X server answers at DISPLAY
+    QString notice;         ///< one line to print: a platform asked for is overridden
+    QString error;          ///< why the ticker cannot run here; empty when it can
+};
+
+/// Looks for an X server without touching the environment, so that programs the ticker starts
+/// get the user's own. The caller hands Qt "-platform xcb".
+X11Choice ChooseX11();
 /// True when the process runs as root.
 bool RunningAsRoot();

@@ -51,6 +51,8 @@ private slots:
     void dragMovesAndTheNewPlaceIsStored();
     void noNetworkAndBack();
     void secondStartIsRefused();
+    void x11WhateverThePlatformAsked_data();
+    void x11WhateverThePlatformAsked();
     void terminationSavesThePlace();
     void textSizeSavedAndKeptAfterRestart();
     void otherWindowsOpenFromTheMenu();
@@ -371,6 +373,58 @@ void TestEndToEnd::noNetworkAndBack()
     QVERIFY(m_server->start(m_port));
     QVERIFY2(!waitForTicker([](const QRect &r) { return r.width() > 400; }).isNull(),
              "the report did not come back");
+}
+
+void TestEndToEnd::x11WhateverThePlatformAsked_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("display"); // "-": unset; empty: the test's own
+    QTest::addColumn<QString>("said");    // on standard error
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("wayland asked for")
+        << "wayland" << QString() << "QT_QPA_PLATFORM=wayland overridden" << true;
+    QTest::newRow("offscreen asked for") << "offscreen" << QString() << "overridden" << true;
+    QTest::newRow("no display at all") << QString() << "-"
+                                       << "needs X11 or XWayland" << false;
+    QTest::newRow("no X server answers") << "wayland"
+                                         << ":97"
+                                         << "no X server answers at DISPLAY=:97" << false;
+}
+
+void TestEndToEnd::x11WhateverThePlatformAsked()
+{
+    QFETCH(QString, platform);
+    QFETCH(QString, display);
+    QFETCH(QString, said);
+    QFETCH(bool, runs);
+    QProcess ticker;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    if (display == QLatin1String("-"))
+        env.remove(QStringLiteral("DISPLAY"));
+    else if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    ticker.setProcessEnvironment(env);
+    ticker.start(m_app->filePath(QStringLiteral("tarnbeck")), {});
+    QVERIFY(ticker.waitForStarted());
+    if (!runs) {
+        QVERIFY(ticker.waitForFinished(30000));
+        QCOMPARE(ticker.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ticker.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(ticker.readAllStandardError()).contains(said));
+        return;
+    }
+    // On X11 all the same: the ticker stands at its place, and says once why.
+    QVERIFY(!waitForTicker().isNull());
+    QCOMPARE(ticker.state(), QProcess::Running);
+    const QString errors = QString::fromUtf8(ticker.readAllStandardError());
+    QCOMPARE(errors.count(said), 1);
+    ticker.terminate();
+    QVERIFY(ticker.waitForFinished(30000));
+    QCOMPARE(ticker.exitCode(), 0);
 }
 
 void TestEndToEnd::secondStartIsRefused()
