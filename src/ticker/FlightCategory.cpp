@@ -85,8 +85,9 @@ FlightCategory ClassifyMetar(const QString &report)
         }
     }
     std::optional<double> visibility;
-    std::optional<int> ceiling; // feet
-    bool skyKnown = false;      // some sky group was read: no BKN / OVC / VV means none
+    std::optional<int> ceiling;  // feet
+    bool skyKnown = false;       // some sky group was read: no BKN / OVC / VV means none
+    bool ceilingUnknown = false; // the lowest BKN / OVC / VV layer has no height
     for (qsizetype i = 0; i < groups.size(); ++i) {
         const QStringView group = groups[i];
         if (group == QLatin1String("RMK") || group == QLatin1String("NOSIG") ||
@@ -111,11 +112,15 @@ FlightCategory ClassifyMetar(const QString &report)
             const QStringView height = group.mid(vertical ? 2 : 3, 3);
             if (height.size() == 3 && allDigits(height)) {
                 skyKnown = true;
-                if (!thin)
+                // Layers come from the ground up: above one of unknown height, no ceiling is
+                // known.
+                if (!thin && !ceilingUnknown)
                     ceiling =
                         std::min(ceiling.value_or(height.toInt() * 100), height.toInt() * 100);
-            } else if (thin && height == QLatin1String("///")) {
+            } else if (height == QLatin1String("///")) {
                 skyKnown = true; // a thin layer of unknown height is still no ceiling
+                if (!thin && !ceiling)
+                    ceilingUnknown = true;
             }
             continue;
         }
@@ -130,6 +135,11 @@ FlightCategory ClassifyMetar(const QString &report)
             i += pair ? 1 : 0;
         }
     }
+    // With the ceiling unknown only a visibility that alone makes it LIFR gives a category.
+    if (ceilingUnknown)
+        return visibility && byVisibility(*visibility) == FlightCategory::LIFR
+                   ? FlightCategory::LIFR
+                   : FlightCategory::Unknown;
     std::optional<FlightCategory> category;
     if (visibility)
         category = byVisibility(*visibility);
