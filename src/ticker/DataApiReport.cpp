@@ -9,8 +9,6 @@
 
 namespace {
 
-const QRegularExpression timeGroup(QStringLiteral("^(\\d{2})(\\d{2})(\\d{2})Z$"));
-const QRegularExpression indicator(QStringLiteral("^[A-Z]{4}$"));
 const QRegularExpression changeGroup(QStringLiteral("^(TEMPO|BECMG|FM\\d{6})$"));
 
 struct Report
@@ -20,60 +18,64 @@ struct Report
     bool speci = false;
 };
 
-/// The time of a DDHHMMZ group: the latest such day not after `nowUtc`'s.
-std::optional<QDateTime> timeOf(const QString &group, const QDateTime &nowUtc)
+/// Takes `word` off the front of `tokens`; whether it was there.
+bool takeFirst(QStringList &tokens, QLatin1String word)
 {
-    const QRegularExpressionMatch m = timeGroup.match(group);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const int day = m.captured(1).toInt();
-    const QTime time(m.captured(2).toInt(), m.captured(3).toInt());
-    if (!time.isValid())
-        return std::nullopt;
-    return DayOfMonthUtc(day, time, QDateTime(nowUtc.date(), QTime(23, 59, 59, 999), Qt::UTC));
+    if (tokens.isEmpty() || tokens.first() != word)
+        return false;
+    tokens.removeFirst();
+    return true;
 }
 
-/// The time of a report whose tokens start with its indicator and its time group.
-std::optional<QDateTime> reportTime(const QStringList &tokens, const QDateTime &nowUtc)
+/// The time of a report of `airport` whose tokens start with its indicator and its time group.
+std::optional<QDateTime> reportTime(const QStringList &tokens, const QString &airport,
+                                    const QDateTime &nowUtc)
 {
-    if (tokens.size() < 2 || !indicator.match(tokens[0]).hasMatch())
+    if (tokens.size() < 2 || tokens[0].compare(airport, Qt::CaseInsensitive) != 0)
         return std::nullopt;
-    return timeOf(tokens[1], nowUtc);
+    return GroupTimeUtc(tokens[1], nowUtc);
 }
 
-/// A METAR as the station file's one report line: "RJTT 071230Z ...".
-std::optional<Report> metarOf(QStringList tokens, const QDateTime &nowUtc)
+/// A METAR as the station file's one report line: "RJTT 071230Z ...". A correction keeps its
+/// COR after the time group, where the report server's files have it, so that the station and
+/// the time stay in their places.
+std::optional<Report> metarOf(QStringList tokens, const QString &airport, const QDateTime &nowUtc)
 {
-    const bool speci = !tokens.isEmpty() && tokens.first() == QLatin1String("SPECI");
-    if (!tokens.isEmpty() && (tokens.first() == QLatin1String("METAR") || speci))
-        tokens.removeFirst();
-    const auto time = reportTime(tokens, nowUtc);
+    const bool speci = takeFirst(tokens, QLatin1String("SPECI"));
+    if (!speci)
+        takeFirst(tokens, QLatin1String("METAR"));
+    const bool corrected = takeFirst(tokens, QLatin1String("COR"));
+    const auto time = reportTime(tokens, airport, nowUtc);
     if (!time)
         return std::nullopt;
+    if (corrected && tokens.value(2) != QLatin1String("COR"))
+        tokens.insert(2, QStringLiteral("COR"));
     return Report{*time, tokens.join(QLatin1Char(' ')) + QLatin1Char('\n'), speci};
 }
 
 /// A TAF laid out as the report server does: a break before each change group, continuation
-/// lines after six blanks, every line but the last ending in a blank; an amended TAF has "TAF"
-/// on a line of its own.
-std::optional<Report> tafOf(QStringList tokens, const QDateTime &nowUtc)
+/// lines after six blanks, every line but the last ending in a blank; an amended or corrected
+/// TAF has "TAF" on a line of its own and its AMD / COR before the station.
+std::optional<Report> tafOf(QStringList tokens, const QString &airport, const QDateTime &nowUtc)
 {
-    if (!tokens.isEmpty() && tokens.first() == QLatin1String("TAF"))
-        tokens.removeFirst();
-    const bool amended = !tokens.isEmpty() && tokens.first() == QLatin1String("AMD");
-    if (amended)
-        tokens.removeFirst();
-    const auto time = reportTime(tokens, nowUtc);
+    takeFirst(tokens, QLatin1String("TAF"));
+    QStringList marks;
+    while (!tokens.isEmpty() &&
+           (tokens.first() == QLatin1String("AMD") || tokens.first() == QLatin1String("COR")))
+        marks.append(tokens.takeFirst());
+    const auto time = reportTime(tokens, airport, nowUtc);
     if (!time)
         return std::nullopt;
 
-    QStringList lines{amended ? QStringLiteral("      AMD") : QStringLiteral("TAF")};
+    const bool marked = !marks.isEmpty();
+    QStringList lines{marked ? QStringLiteral("      ") + marks.join(QLatin1Char(' '))
+                             : QStringLiteral("TAF")};
     for (const QString &token : tokens) {
         if (changeGroup.match(token).hasMatch())
             lines.append(QStringLiteral("     ")); // six blanks once the token is added
         lines.last() += QLatin1Char(' ') + token;
     }
-    QString text = amended ? QStringLiteral("TAF\n") : QString();
+    QString text = marked ? QStringLiteral("TAF\n") : QString();
     text += lines.join(QStringLiteral(" \n")) + QLatin1Char('\n');
     return Report{*time, text};
 }
@@ -86,8 +88,8 @@ QString DataApiPath(const QString &airport, bool isTaf)
         .arg(isTaf ? QStringLiteral("taf") : QStringLiteral("metar"), airport);
 }
 
-QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTime &nowUtc,
-                               bool *speci)
+QString StationFileFromDataApi(const QString &answer, const QString &airport, bool isTaf,
+                               const QDateTime &nowUtc, bool *speci)
 {
     // One report a line, or for a TAF a report from each "TAF" on, its other lines indented.
     QList<QStringList> reports;
@@ -110,7 +112,8 @@ QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTim
             if (tokens.last().isEmpty())
                 tokens.removeLast();
         }
-        const auto report = isTaf ? tafOf(tokens, nowUtc) : metarOf(tokens, nowUtc);
+        const auto report =
+            isTaf ? tafOf(tokens, airport, nowUtc) : metarOf(tokens, airport, nowUtc);
         if (report && (!newest || report->time > newest->time))
             newest = report;
     }

@@ -7,10 +7,10 @@
 /// The path on the second source that answers the raw METAR or TAF of `airport`.
 QString DataApiPath(const QString &airport, bool isTaf);
 
-/// The newest report of a Data API answer as the report server's station file: a first line
-/// "YYYY/MM/DD HH:MM" of the report's own time, then the report laid out as that server lays
-/// it out, then a line feed. `nowUtc` gives the month and year of the report's day (a report of
-/// the 31st read on the 1st is of the month before). Empty when the answer holds no report.
-/// `*speci`, when given, tells whether the report chosen came marked SPECI.
-QString StationFileFromDataApi(const QString &answer, bool isTaf, const QDateTime &nowUtc,
-                               bool *speci = nullptr);
+/// The newest report of `airport` in a Data API answer as the report server's station file: a
+/// first line "YYYY/MM/DD HH:MM" of the report's own time (dated by GroupTimeUtc at `nowUtc`),
+/// then the report laid out as that server lays it out, then a line feed. Reports of other
+/// stations are passed over. Empty when the answer holds no report of `airport`. `*speci`, when
+/// given, tells whether the report chosen came marked SPECI.
+QString StationFileFromDataApi(const QString &answer, const QString &airport, bool isTaf,
+                               const QDateTime &nowUtc, bool *speci = nullptr);

@@ -80,7 +80,7 @@ void ReportSource::fetchFromSecondSource()
             FetchedReport report;
             if (result.ok)
                 report.stationFile =
-                    StationFileFromDataApi(QString::fromLatin1(result.body), isTaf,
+                    StationFileFromDataApi(QString::fromLatin1(result.body), m_airport, isTaf,
                                            QDateTime::currentDateTimeUtc(), &report.speci);
             if (report.stationFile.isEmpty())
                 report = {};

@@ -18,6 +18,16 @@ StationReport treat(const FetchedReport &fetched, bool isTaf, const ReportTextOp
     return TreatStationFile(fetched.stationFile, isTaf, options.uselocal, options.timediff);
 }
 
+/// An age as a person reads it: minutes up to 179, hours up to 47, then days.
+QString ageText(qint64 minutes)
+{
+    if (minutes < 180)
+        return QStringLiteral("%1 MIN OLD").arg(minutes);
+    if (minutes < 48 * 60)
+        return QStringLiteral("%1 HR OLD").arg(minutes / 60);
+    return QStringLiteral("%1 DAYS OLD").arg(minutes / (24 * 60));
+}
+
 /// What the display options add after the METAR's time, and the category they show.
 QString metarMarks(const FetchedReport &fetched, const StationReport &metar,
                    const DisplayOptions &display, const QDateTime &nowUtc, FlightCategory &category)
@@ -35,7 +45,7 @@ QString metarMarks(const FetchedReport &fetched, const StationReport &metar,
     if (display.markOld) {
         const auto age = ReportAgeMinutes(fetched.stationFile, nowUtc);
         if (age && *age > display.oldMinutes)
-            marks += QStringLiteral("  %1 MIN OLD").arg(*age);
+            marks += QStringLiteral("  ") + ageText(*age);
     }
     return marks;
 }

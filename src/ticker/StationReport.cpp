@@ -1,6 +1,10 @@
 // Station-file treatment: fixed positions, time shift and spacing of the report text.
 #include "ticker/StationReport.h"
 
+#include "ticker/ReportAge.h"
+
+#include <QRegularExpression>
+
 namespace {
 
 /// A decimal number at the start of `text` (leading blanks and one sign allowed), else 0.
@@ -34,6 +38,42 @@ QString ZoneLetterFor(qint16 offset)
     if (offset <= -1 && offset >= -12)
         return QString(QLatin1Char(west[-offset - 1]));
     return {};
+}
+
+bool IsStationFileOf(QStringView file, QStringView airport, bool isTaf)
+{
+    static const QRegularExpression timeLine(
+        QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d[ \\r]*\\n"));
+    const QRegularExpressionMatch line = timeLine.match(file);
+    if (!line.hasMatch() || !StationFileTimeUtc(file))
+        return false;
+    const QStringView report = file.mid(line.capturedEnd());
+    // Reports are plain ASCII: any other byte means this is not one.
+    for (const QChar c : report) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\n' && u != u'\r' && u != u'\t') || u > 0x7e)
+            return false;
+    }
+    static const QStringList metarWords{QStringLiteral("METAR"), QStringLiteral("SPECI"),
+                                        QStringLiteral("COR")};
+    static const QStringList tafWords{QStringLiteral("TAF"), QStringLiteral("AMD"),
+                                      QStringLiteral("COR")};
+    const QStringList &words = isTaf ? tafWords : metarWords;
+    qsizetype at = 0;
+    while (at < report.size()) {
+        while (at < report.size() && report[at].isSpace())
+            ++at;
+        qsizetype end = at;
+        while (end < report.size() && !report[end].isSpace())
+            ++end;
+        const QStringView group = report.mid(at, end - at);
+        if (group.isEmpty())
+            break;
+        if (!words.contains(group))
+            return group.compare(airport, Qt::CaseInsensitive) == 0;
+        at = end;
+    }
+    return false;
 }
 
 StationReport MissingStationReport(bool isTaf)

@@ -22,5 +22,12 @@ QString ZoneLetterFor(qint16 offset);
 StationReport TreatStationFile(const QString &response, bool isTaf, bool useLocal,
                                const QString &timediff);
 
+/// Whether `file` is a station file of `airport`: a first line "YYYY/MM/DD HH:MM", then a report
+/// in plain text whose first group, after the product's words the report server sets before it
+/// ("METAR", "SPECI", "COR"; for a TAF "TAF", "AMD", "COR", on lines of their own or not), is
+/// `airport`. Anything else (a page, stray bytes, another station's report, an empty file) is no
+/// answer at all.
+bool IsStationFileOf(QStringView file, QStringView airport, bool isTaf);
+
 /// The same fixed report as for a page that is not a station file: for failed fetches.
 StationReport MissingStationReport(bool isTaf);

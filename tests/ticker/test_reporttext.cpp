@@ -38,6 +38,8 @@ private slots:
     void initTestCase() { qputenv("TZ", "Asia/Tokyo"); }
     void header_data();
     void header();
+    void ageMarks_data();
+    void ageMarks();
     void parts_data();
     void parts();
     void sunLine_data();
@@ -62,7 +64,7 @@ void TestReportText::header_data()
         << "RJTT METAR 0702Z" << unknown;
     QTest::newRow("age across the month's end")
         << "metar/RJTT_1.TXT" << false << false << 45 << utc("2018-09-01T01:00:00")
-        << "RJTT METAR 0900Z  960 MIN OLD" << unknown;
+        << "RJTT METAR 0900Z  16 HR OLD" << unknown;
     QTest::newRow("local time") << "metar/RJAA_2.TXT" << true << true << 0
                                 << utc("2016-11-28T06:40:00") << "RJAA METAR 1530I  VFR"
                                 << FlightCategory::VFR;
@@ -95,6 +97,39 @@ void TestReportText::header()
     const ComposedReport composed = ComposeReportText(airport, served(metar), {}, options, now);
     QCOMPARE(composed.text.section(CR, 0, 0), header);
     QCOMPARE(composed.category, handle);
+}
+
+void TestReportText::ageMarks_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("mark"); // after the METAR's time; empty: none
+    const QString metar = QStringLiteral("2026/12/07 12:30\nRJTT 071230Z 34008KT 9999\n");
+    const QDateTime at = utc("2026-12-07T12:30:00");
+    QTest::newRow("not older than the limit") << metar << at.addSecs(75 * 60) << "";
+    QTest::newRow("95 minutes") << metar << at.addSecs(95 * 60) << "  95 MIN OLD";
+    QTest::newRow("179 minutes") << metar << at.addSecs(179 * 60) << "  179 MIN OLD";
+    QTest::newRow("180 minutes: hours") << metar << at.addSecs(180 * 60) << "  3 HR OLD";
+    QTest::newRow("47 h 59 min") << metar << at.addSecs((47 * 60 + 59) * 60) << "  47 HR OLD";
+    QTest::newRow("48 hours: days") << metar << at.addSecs(48 * 3600) << "  2 DAYS OLD";
+    // The group says the 5th; the time line says which month.
+    QTest::newRow("a file three months old")
+        << QStringLiteral("2026/09/05 12:30\nRJTT 051230Z 34008KT 9999\n")
+        << utc("2026-12-07T14:05:00") << "  93 DAYS OLD";
+}
+
+void TestReportText::ageMarks()
+{
+    QFETCH(QString, file);
+    QFETCH(QDateTime, now);
+    QFETCH(QString, mark);
+    ReportTextOptions options;
+    options.display.markOld = true;
+    options.display.oldMinutes = 75; // still compared in minutes
+    const FetchedReport metar{file, ReportOrigin::FirstSource, false};
+    const ComposedReport composed =
+        ComposeReportText(QStringLiteral("RJTT"), metar, {}, options, now);
+    QCOMPARE(composed.text.section(CR, 0, 0), QStringLiteral("RJTT METAR 1230Z") + mark);
 }
 
 void TestReportText::parts_data()

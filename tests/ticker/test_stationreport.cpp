@@ -1,11 +1,11 @@
 // Treatment of station files: cut positions, time shift, zone letters and spacing.
 #include "support/TestDatabase.h"
-#include "ticker/DataApiReport.h"
 #include "ticker/LineWrap.h"
 #include "ticker/StationReport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -42,8 +42,9 @@ private slots:
     void shortResponses_data();
     void shortResponses();
     void everyFixtureKeepsItsShape();
-    void dataApiAnswers_data();
-    void dataApiAnswers();
+    void stationFileOf_data();
+    void stationFileOf();
+    void everyFixtureIsAStationFile();
     void wrapLongLines_data();
     void wrapLongLines();
 };
@@ -259,61 +260,82 @@ void TestStationReport::everyFixtureKeepsItsShape()
     }
 }
 
-void TestStationReport::dataApiAnswers_data()
+void TestStationReport::stationFileOf_data()
 {
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("isTaf");
-    QTest::addColumn<QString>("now"); // UTC
-    QTest::addColumn<QString>("stationFile");
-    const QString metar = QStringLiteral("RJTT 071230Z 34008KT 9999 FEW030 08/M02 Q1021 NOSIG");
-    QTest::newRow("METAR prefix") << "METAR " + metar + "\n"
-                                  << false << "2026-12-07T13:00"
-                                  << "2026/12/07 12:30\n" + metar + "\n";
-    QTest::newRow("SPECI prefix, trailing =")
-        << "SPECI " + metar + "=" << false << "2026-12-07T13:00"
-        << "2026/12/07 12:30\n" + metar + "\n";
-    QTest::newRow("no prefix") << metar << false << "2026-12-07T13:00"
-                               << "2026/12/07 12:30\n" + metar + "\n";
-    QTest::newRow("two reports: the newest") << "METAR RJTT 071200Z 1\nMETAR RJTT 071230Z 2\n"
-                                             << false << "2026-12-07T13:00"
-                                             << "2026/12/07 12:30\nRJTT 071230Z 2\n";
-    QTest::newRow("the 31st read on the 1st") << "RJTT 312330Z 3" << false << "2027-01-01T00:10"
-                                              << "2026/12/31 23:30\nRJTT 312330Z 3\n";
-    QTest::newRow("the 31st read in a 30-day month")
-        << "RJTT 312330Z 3" << false << "2026-12-01T00:10"
-        << "2026/10/31 23:30\nRJTT 312330Z 3\n";
-    QTest::newRow("empty answer") << "" << false << "2026-12-07T13:00"
-                                  << "";
-    QTest::newRow("HTML error page")
-        << "<html><body>502 Bad Gateway</body></html>" << false << "2026-12-07T13:00"
-        << "";
-    QTest::newRow("TAF laid out as the server does")
-        << "TAF RJTT 301105Z 3012/0118 17026G36KT 6000 -SHRA FEW008 BKN015\n"
-           "  BECMG 3012/3014 19042G58KT PROB30\n  TEMPO 3012/3014 4000 -SHRA"
-        << true << "2018-09-30T12:00"
-        << "2018/09/30 11:05\nTAF RJTT 301105Z 3012/0118 17026G36KT 6000 -SHRA FEW008 "
-           "BKN015 \n      BECMG 3012/3014 19042G58KT PROB30 \n      TEMPO 3012/3014 4000 "
-           "-SHRA\n";
-    QTest::newRow("TAF AMD: TAF on a line of its own")
-        << "TAF AMD RJAA 071210Z 0712/0818 34010KT 9999 FM071500 36005KT CAVOK" << true
-        << "2026-12-07T13:00"
-        << "2026/12/07 12:10\nTAF\n      AMD RJAA 071210Z 0712/0818 34010KT 9999 \n"
-           "      FM071500 36005KT CAVOK\n";
-    QTest::newRow("two TAFs: the newest")
-        << "TAF RJTT 070500Z 0706/0812 X\nTAF RJTT 071100Z 0712/0818 Y" << true
-        << "2026-12-07T13:00"
-        << "2026/12/07 11:00\nTAF RJTT 071100Z 0712/0818 Y\n";
+    QTest::addColumn<bool>("accepted"); // as a station file of RJTT
+    const QByteArray line = "2024/01/15 12:30\n";
+    const QByteArray metar = "RJTT 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n";
+    QTest::newRow("METAR") << line + metar << false << true;
+    QTest::newRow("METAR with a trailing blank") << line + metar.chopped(1) + " \n"
+                                                 << false << true;
+    QTest::newRow("METAR prefix") << line + "METAR " + metar << false << true;
+    QTest::newRow("METAR COR prefix") << line + "METAR COR " + metar << false << true;
+    QTest::newRow("SPECI prefix") << line + "SPECI " + metar << false << true;
+    QTest::newRow("NIL report") << line + "RJTT NIL\n" << false << true;
+    QTest::newRow("TAF") << line + "TAF RJTT 150500Z 1506/1612 34010KT\n      TEMPO 1600/1603\n"
+                         << true << true;
+    QTest::newRow("TAF AMD, TAF alone on its line")
+        << line + "TAF\n      AMD RJTT 150500Z 1506/1612 34010KT\n"
+        << true << true;
+    QTest::newRow("TAF, AMD TAF, AMD station")
+        << line + "TAF\n      AMD TAF\n      AMD RJTT 150500Z 1506/1612\n"
+        << true << true;
+    QTest::newRow("TAF COR") << line + "TAF COR RJTT 150500Z 1506/1612\n" << true << true;
+    QTest::newRow("TAF without its word") << line + "RJTT 150500Z 1506/1612\n" << true << true;
+    QTest::newRow("lower-case code asked") << line + metar << false << true;
+    QTest::newRow("another station") << line + "RJAA 151230Z 34008KT 9999\n" << false << false;
+    QTest::newRow("another station's TAF") << line + "TAF RJAA 150500Z 1506/1612\n"
+                                           << true << false;
+    QTest::newRow("a METAR word before a TAF") << line + "METAR RJTT 150500Z\n" << true << false;
+    QTest::newRow("the station as part of a group") << line + "RJTTX 151230Z\n" << false << false;
+    QTest::newRow("time line only") << line << false << false;
+    QTest::newRow("empty") << QByteArray() << false << false;
+    QTest::newRow("no time line") << metar << false << false;
+    QTest::newRow("time line without its line feed")
+        << line.chopped(1) + " " + metar << false << false;
+    QTest::newRow("time line of no real date") << "2024/13/15 12:30\n" + metar << false << false;
+    QTest::newRow("time line of no real time") << "2024/01/15 25:30\n" + metar << false << false;
+    QTest::newRow("a page") << QByteArray("<html><body>RJTT</body></html>") << false << false;
+    QTest::newRow("a page after a time line") << line + "<html>RJTT</html>\n" << false << false;
+    QTest::newRow("bytes above ASCII in the report") << line + "RJTT 151230Z \xff\xfe 9999\n"
+                                                     << false << false;
+    QTest::newRow("a NUL in the report") << line + "RJTT 151230Z " + QByteArray(1, '\0') + "\n"
+                                         << false << false;
+    QByteArray noise(3000, Qt::Uninitialized);
+    QRandomGenerator rng(3000);
+    for (char &c : noise)
+        c = char(rng.bounded(256));
+    QTest::newRow("random bytes") << noise << false << false;
+    QTest::newRow("random bytes after a good start") << line + "RJTT " + noise << false << false;
 }
 
-void TestStationReport::dataApiAnswers()
+void TestStationReport::stationFileOf()
 {
-    QFETCH(QString, answer);
+    QFETCH(QByteArray, file);
     QFETCH(bool, isTaf);
-    QFETCH(QString, now);
-    QFETCH(QString, stationFile);
-    QDateTime nowUtc = QDateTime::fromString(now, Qt::ISODate);
-    nowUtc.setTimeSpec(Qt::UTC);
-    QCOMPARE(StationFileFromDataApi(answer, isTaf, nowUtc), stationFile);
+    QFETCH(bool, accepted);
+    const QString airport = QString::fromLatin1(QTest::currentDataTag()).startsWith(u"lower")
+                                ? QStringLiteral("rjtt")
+                                : QStringLiteral("RJTT");
+    QCOMPARE(IsStationFileOf(QString::fromLatin1(file), airport, isTaf), accepted);
+}
+
+void TestStationReport::everyFixtureIsAStationFile()
+{
+    // Every real file is one of the station its name gives; the error page and the empty file
+    // are none.
+    for (const bool isTaf : {false, true}) {
+        const QString kind = isTaf ? QStringLiteral("taf") : QStringLiteral("metar");
+        const QDir dir(stationFile(kind));
+        for (const QString &name : dir.entryList({QStringLiteral("*.TXT")})) {
+            const QString text = readFixture(kind + QLatin1Char('/') + name);
+            const bool none = text.isEmpty() || text.startsWith(QLatin1Char('<'));
+            QVERIFY2(IsStationFileOf(text, name.left(4), isTaf) != none, qPrintable(name));
+            QVERIFY2(!IsStationFileOf(text, QStringLiteral("RJXX"), isTaf), qPrintable(name));
+        }
+    }
 }
 
 void TestStationReport::wrapLongLines_data()
