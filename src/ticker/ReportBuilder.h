@@ -29,8 +29,10 @@ public:
     void setReportHost(const QString &host) { m_source.setReportHost(host); }
     /// The second source's address in place of the stored one; empty turns it off.
     void setFallbackHost(const QString &host) { m_source.setFallbackHost(host); }
-    /// Transfer timeout of each fetch.
+    /// Deadline of each station file's fetch, both sources together.
     void setTimeout(int milliseconds) { m_source.setTimeout(milliseconds); }
+    /// The report server's share of that deadline.
+    void setFirstBudget(int milliseconds) { m_source.setFirstBudget(milliseconds); }
     /// The moment the text is made at (the report's age, the sun line's day); the computer's
     /// clock unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }

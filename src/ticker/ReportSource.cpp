@@ -5,6 +5,7 @@
 #include "store/SettingsStore.h"
 #include "store/Sources.h"
 #include "ticker/DataApiReport.h"
+#include "ticker/StationReport.h"
 
 #include <QNetworkReply>
 #include <utility>
@@ -49,21 +50,22 @@ bool ReportSource::fetch(const QString &airport, Product product, Done done)
         [this](const FetchResult &result) {
             m_reply = nullptr;
             const QString body = QString::fromLatin1(result.body);
-            // No answer, an error, or a page that is not a station file: the second source.
-            if (!result.ok || body.startsWith(QLatin1Char('<'))) {
+            // No answer, an error, or anything but this airport's station file: the second
+            // source.
+            if (!result.ok || !IsStationFileOf(body, m_airport, m_product == Product::Taf)) {
                 fetchFromSecondSource();
                 return;
             }
             // The report server's files do not mark a SPECI.
             finish({body, ReportOrigin::FirstSource, false});
         },
-        m_timeoutMs);
+        qMin(m_firstBudgetMs, m_timeoutMs));
     return true;
 }
 
 void ReportSource::fetchFromSecondSource()
 {
-    // Both sources together keep to one fetch's deadline.
+    // The second source has what the first left of the fetch's deadline.
     const QString host = m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
                                             : m_store.host(QLatin1String(SourceName::report2));
     const qint64 left = m_timeoutMs - m_fetchClock.elapsed();
@@ -82,7 +84,8 @@ void ReportSource::fetchFromSecondSource()
                 report.stationFile =
                     StationFileFromDataApi(QString::fromLatin1(result.body), m_airport, isTaf,
                                            QDateTime::currentDateTimeUtc(), &report.speci);
-            if (report.stationFile.isEmpty())
+            // The same test as the report server's files pass.
+            if (!IsStationFileOf(report.stationFile, m_airport, isTaf))
                 report = {};
             else
                 report.origin = ReportOrigin::SecondSource;

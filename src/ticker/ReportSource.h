@@ -13,9 +13,9 @@
 class QNetworkReply;
 class SettingsStore;
 
-/// Fetches one station file at a time: from the report server, and when that gives no station
-/// file, from the second source within what is left of the same deadline. The host rows are
-/// read from the store at each fetch.
+/// Fetches one station file at a time: from the report server within its own budget, and when
+/// that gives no station file of the airport asked for, from the second source within what is
+/// left of the fetch's deadline. The host rows are read from the store at each fetch.
 class ReportSource final : public QObject
 {
     Q_OBJECT
@@ -35,6 +35,9 @@ public:
     void setFallbackHost(const QString &host) { m_fallbackOverride = host; }
     /// Deadline of each fetch, both sources together.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    /// The report server's share of that deadline: a silent server leaves the rest to the
+    /// second source.
+    void setFirstBudget(int milliseconds) { m_firstBudgetMs = milliseconds; }
 
     /// Starts fetching the `product` station file of `airport`; `done` runs once, later, with
     /// what came back. False, and nothing started, while another fetch is in flight.
@@ -51,6 +54,9 @@ private:
     std::optional<QString> m_reportOverride;
     std::optional<QString> m_fallbackOverride;
     int m_timeoutMs = 15000;
+    // A station file is under a kilobyte: a server that has not sent it whole in 6 s is down or
+    // overloaded, and two such waits (METAR and TAF) still leave the second source 8 s of 20.
+    int m_firstBudgetMs = 6000;
     QElapsedTimer m_fetchClock; ///< since the report server was asked for the current file
     QString m_airport;
     Product m_product = Product::Metar;

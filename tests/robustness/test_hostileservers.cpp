@@ -7,7 +7,6 @@
 #include "support/TestDatabase.h"
 #include "support/TickerFixture.h"
 #include "ticker/ReportBuilder.h"
-#include "ticker/StationReport.h"
 #include "ticker/TickerLabel.h"
 
 #include <QElapsedTimer>
@@ -45,14 +44,18 @@ private slots:
     void dripEndsAtTheTimeout();
     void floodIsCutAtTheCap();
     void resetMidBodyShowsNoPartialReport();
-    void oddBytesAreShownAsLatin1_data();
-    void oddBytesAreShownAsLatin1();
+    void oddBytesAreNoStationFile_data();
+    void oddBytesAreNoStationFile();
+    void slowFirstServerLeavesTimeToTheSecond_data();
+    void slowFirstServerLeavesTimeToTheSecond();
     void redirectLoopEnds();
     void tickerShowsMarkupAsText();
     void tickerStaysResponsiveWhileDripping();
 
 private:
-    Outcome build(const QUrl &host);
+    /// Builds RJTT's text with `host` as the report server and `second` as the second source
+    /// (none when empty).
+    Outcome build(const QUrl &host, const QUrl &second = {});
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<SettingsStore> m_store;
@@ -78,11 +81,11 @@ void TestHostileServers::cleanup()
     m_db.reset();
 }
 
-Outcome TestHostileServers::build(const QUrl &host)
+Outcome TestHostileServers::build(const QUrl &host, const QUrl &second)
 {
     Outcome outcome;
     m_builder->setReportHost(host.toString());
-    m_builder->setFallbackHost(QString());
+    m_builder->setFallbackHost(second.toString());
     QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
     // A fast timer stands for the ticker's other events: its gaps show a blocked loop.
     QElapsedTimer clock;
@@ -185,39 +188,74 @@ void TestHostileServers::resetMidBodyShowsNoPartialReport()
     QVERIFY(server.requestCount() >= 1);
 }
 
-void TestHostileServers::oddBytesAreShownAsLatin1_data()
+void TestHostileServers::oddBytesAreNoStationFile_data()
 {
     QTest::addColumn<QByteArray>("body");
     QByteArray garbage(4096, Qt::Uninitialized);
     QRandomGenerator rng(20240115);
     for (char &c : garbage)
         c = char(rng.bounded(256));
-    garbage[0] = 'G'; // not "<": treated as a station file
+    garbage[0] = 'G'; // not "<": not taken for a page
     garbage[100] = '\0';
     QTest::newRow("binary garbage with NUL bytes") << garbage;
+    QTest::newRow("garbage after a good start") << QByteArray("2024/01/15 12:30\nRJTT ") + garbage;
     QTest::newRow("invalid UTF-8")
         << QByteArray("2024/01/15 12:30\nRJTT 151230Z \xff\xfe\xc3\x28 \xed\xa0\x80 9999\n");
     QTest::newRow("body over the cap by one byte")
         << (QByteArray("2024/01/15 12:30\nRJTT ") + QByteArray(64 * 1024, 'Q'));
 }
 
-void TestHostileServers::oddBytesAreShownAsLatin1()
+void TestHostileServers::oddBytesAreNoStationFile()
 {
     QFETCH(QByteArray, body);
     HostileServer server;
     QVERIFY(server.start());
     server.setRaw("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) +
                   "\r\n\r\n" + body);
-    const Outcome got = build(server.baseUrl());
-    if (body.size() > 64 * 1024) {
-        QCOMPARE(got.text, missing);
-        return;
-    }
-    // Every byte arrives, NULs and all, one character per byte.
-    const StationReport expected = TreatStationFile(QString::fromLatin1(body), false, false, {});
-    QCOMPARE(got.text, QStringLiteral("RJTT METAR ") + expected.reportTime + QChar(u'\r') +
-                           expected.reportBody);
-    QVERIFY(got.text.size() > body.size() - 30);
+    // Without a second source the fixed text, never the bytes.
+    Outcome got = build(server.baseUrl());
+    QCOMPARE(got.text, missing);
+    QVERIFY2(got.elapsedMs <= timeoutMs + slackMs, qPrintable(QString::number(got.elapsedMs)));
+
+    // With one, its report.
+    LoopbackHttpServer second;
+    QVERIFY(second.start());
+    second.setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
+                    {200, "METAR RJTT 151230Z 34008KT 9999 FEW030\n", {}, {}});
+    got = build(server.baseUrl(), second.baseUrl());
+    QCOMPARE(got.text, QStringLiteral("RJTT METAR 1230Z\r 151230Z 34008KT 9999 FEW030      "));
+}
+
+void TestHostileServers::slowFirstServerLeavesTimeToTheSecond_data()
+{
+    QTest::addColumn<bool>("drip"); // else a server that accepts and never answers
+    QTest::newRow("never answers") << false;
+    QTest::newRow("a byte now and then") << true;
+}
+
+void TestHostileServers::slowFirstServerLeavesTimeToTheSecond()
+{
+    // The first server's budget ends its wait, however it stalls; the second source answers
+    // within what is left of the deadline.
+    QFETCH(bool, drip);
+    constexpr int firstBudgetMs = 500;
+    HostileServer dripping;
+    LoopbackHttpServer silent;
+    QVERIFY(dripping.start() && silent.start());
+    dripping.setMode(HostileServer::Mode::Drip);
+    dripping.setLength(5000);
+    dripping.setIntervalMs(100);
+    silent.setRoute(metarPath, {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
+    LoopbackHttpServer second;
+    QVERIFY(second.start());
+    second.setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
+                    {200, "METAR RJTT 151230Z 34008KT 9999 FEW030\n", {}, {}});
+    m_builder->setFirstBudget(firstBudgetMs);
+    const Outcome got = build(drip ? dripping.baseUrl() : silent.baseUrl(), second.baseUrl());
+    QCOMPARE(got.text, QStringLiteral("RJTT METAR 1230Z\r 151230Z 34008KT 9999 FEW030      "));
+    QVERIFY2(got.elapsedMs >= firstBudgetMs * 9 / 10 && got.elapsedMs < timeoutMs,
+             qPrintable(QString::number(got.elapsedMs)));
+    QVERIFY2(got.longestStallMs < 500, qPrintable(QString::number(got.longestStallMs)));
 }
 
 void TestHostileServers::redirectLoopEnds()

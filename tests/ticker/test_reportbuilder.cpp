@@ -5,6 +5,7 @@
 #include "support/TestDatabase.h"
 #include "ticker/ReportBuilder.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -19,6 +20,19 @@ const QString tafFile =
                    "      TEMPO 1600/1603 SHRA\n");
 const QString metarLine =
     QStringLiteral("RJTT METAR 1230Z\r 151230Z 34008KT 9999 FEW030 08/M02 Q1021      ");
+const QString metarApi = QStringLiteral("/api/data/metar?ids=RJTT&format=raw");
+const QString tafApi = QStringLiteral("/api/data/taf?ids=RJTT&format=raw");
+
+const QDateTime fixedNow(QDate(2026, 3, 10), QTime(12, 0, 30), Qt::UTC);
+
+QByteArray randomBytes(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator rng{quint32(size)};
+    for (char &c : bytes)
+        c = char(rng.bounded(256));
+    return bytes;
+}
 
 } // namespace
 
@@ -38,6 +52,7 @@ private slots:
     void abortDropsTheBuild();
     void secondSource_data();
     void secondSource();
+    void silentFirstServerLeavesTimeToTheSecond();
     void headerMarks_data();
     void headerMarks();
     void metarSeen_data();
@@ -47,7 +62,7 @@ private:
     /// Builds the text of `airport` and returns it, or a marker when nothing came.
     QString build(const QString &airport = QStringLiteral("RJTT"));
     void setFlags(bool taf, bool sun, bool local = false);
-    /// Serves a METAR of RJTT `minutesOld` minutes before now with `groups` after its time.
+    /// Serves a METAR of RJTT `minutesOld` minutes before fixedNow with `groups` after its time.
     void serveMetar(int minutesOld, const QString &groups);
 
     std::unique_ptr<TestDatabase> m_db;
@@ -143,11 +158,14 @@ void TestReportBuilder::failedFetches_data()
     QTest::newRow("connection closed at once")
         << 200 << QByteArray() << int(B::CloseAtOnce) << missing;
     QTest::newRow("server never answers") << 200 << QByteArray() << int(B::NeverAnswer) << missing;
-    // An empty station file is a station file: hour 0, no body.
-    QTest::newRow("empty body") << 200 << QByteArray() << int(B::Respond)
-                                << QStringLiteral("RJTT METAR 00Z\r");
+    // Anything but a station file of the airport asked for is no answer.
+    QTest::newRow("empty body") << 200 << QByteArray() << int(B::Respond) << missing;
     QTest::newRow("short body") << 200 << QByteArray("2024/01/15 12:30\nRJ") << int(B::Respond)
-                                << QStringLiteral("RJTT METAR 1230Z\r2024/01/15 12:30\nRJ");
+                                << missing;
+    QTest::newRow("another station's file")
+        << 200 << QByteArray("2024/01/15 12:30\nRJAA 151230Z 34008KT 9999\n") << int(B::Respond)
+        << missing;
+    QTest::newRow("random bytes") << 200 << randomBytes(3000) << int(B::Respond) << missing;
 }
 
 void TestReportBuilder::failedFetches()
@@ -226,6 +244,10 @@ void TestReportBuilder::secondSource_data()
     QTest::newRow("a page, not a station file")
         << 200 << QByteArray("<html>maintenance</html>") << int(B::Respond);
     QTest::newRow("connection closed") << 200 << QByteArray() << int(B::CloseAtOnce);
+    QTest::newRow("random bytes") << 200 << randomBytes(3000) << int(B::Respond);
+    QTest::newRow("another station's file")
+        << 200 << QByteArray("2024/01/15 12:30\nRJAA 151230Z 34008KT 9999\n") << int(B::Respond);
+    QTest::newRow("an empty file") << 200 << QByteArray() << int(B::Respond);
 }
 
 void TestReportBuilder::secondSource()
@@ -253,25 +275,60 @@ void TestReportBuilder::secondSource()
         LoopbackHttpServer::Route{status, body, LoopbackHttpServer::Behaviour(behaviour), {}};
     m_server->setRoute(metarRJTT, failing);
     m_server->setRoute(tafRJTT, failing);
-    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
-                       {200, raw(metarPath, "METAR "), {}, {}});
-    m_server->setRoute(QStringLiteral("/api/data/taf?ids=RJTT&format=raw"),
-                       {200, raw(tafPath, ""), {}, {}});
+    m_server->setRoute(metarApi, {200, raw(metarPath, "METAR "), {}, {}});
+    m_server->setRoute(tafApi, {200, raw(tafPath, ""), {}, {}});
     m_builder->setFallbackHost(m_server->baseUrl().toString());
     QCOMPARE(build(), fromStationFiles);
 
-    // Both failing: the fixed texts. An empty second source is off.
-    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"), {200, {}, {}, {}});
-    QVERIFY(build().contains(QLatin1String("NO OBSERVATION")));
-    m_server->setRoute(QStringLiteral("/api/data/metar?ids=RJTT&format=raw"),
-                       {200, raw(metarPath, "METAR "), {}, {}});
+    // Both failing: the fixed texts. Another station's report or stray bytes are no answer
+    // from the second source either. An empty second source is off.
+    for (const QByteArray &answer :
+         {QByteArray(), QByteArray("METAR RJAA 301545Z 19038G56KT 3000\n"),
+          QByteArray("METAR RJTT 301545Z \xff\xfe 3000\n")}) {
+        m_server->setRoute(metarApi, {200, answer, {}, {}});
+        QVERIFY2(build().contains(QLatin1String("NO OBSERVATION")), answer.constData());
+    }
+    m_server->setRoute(metarApi, {200, raw(metarPath, "METAR "), {}, {}});
     m_builder->setFallbackHost(QString());
     QVERIFY(build().contains(QLatin1String("NO OBSERVATION")));
 }
 
+void TestReportBuilder::silentFirstServerLeavesTimeToTheSecond()
+{
+    // Short stand-ins for the 6 s first budget and the 15 s deadline.
+    constexpr int firstBudgetMs = 400;
+    constexpr int deadlineMs = 6000;
+    setFlags(true, false);
+    m_builder->setTimeout(deadlineMs);
+    m_builder->setFirstBudget(firstBudgetMs);
+    using B = LoopbackHttpServer::Behaviour;
+    m_server->setRoute(metarRJTT, {200, {}, B::NeverAnswer, {}});
+    m_server->setRoute(tafRJTT, {200, {}, B::NeverAnswer, {}});
+    m_server->setRoute(metarApi, {200, "METAR RJTT 151230Z 34008KT 9999 FEW030\n", {}, {}});
+    m_server->setRoute(tafApi, {200, "TAF RJTT 150500Z 1506/1612 34010KT 9999\n", {}, {}});
+    m_builder->setFallbackHost(m_server->baseUrl().toString());
+
+    QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
+    QVERIFY(done.wait(2 * deadlineMs));
+    const qint64 elapsed = clock.elapsed();
+    const QString text = done.first().at(1).toString();
+    QVERIFY2(text.contains(QLatin1String(" 151230Z 34008KT 9999 FEW030")), qPrintable(text));
+    QVERIFY2(text.contains(QLatin1String(" 150500Z 1506/1612 34010KT 9999")), qPrintable(text));
+    // The report server was asked for both and waited for its budget each time, never for the
+    // whole deadline.
+    QVERIFY(m_server->requests().contains(metarRJTT));
+    QVERIFY(m_server->requests().contains(tafRJTT));
+    // (A coarse timer may end each wait 5 % early.)
+    QVERIFY2(elapsed >= 2 * firstBudgetMs * 9 / 10, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed < deadlineMs, qPrintable(QString::number(elapsed)));
+}
+
 void TestReportBuilder::serveMetar(int minutesOld, const QString &groups)
 {
-    const QDateTime time = QDateTime::currentDateTimeUtc().addSecs(-60 * minutesOld);
+    const QDateTime time = fixedNow.addSecs(-60 * minutesOld);
     const QString file = time.toString(QStringLiteral("yyyy/MM/dd HH:mm")) +
                          QStringLiteral("\nRJTT ") + time.toString(QStringLiteral("ddHHmm")) +
                          QStringLiteral("Z ") + groups + QLatin1Char('\n');
@@ -318,12 +375,13 @@ void TestReportBuilder::headerMarks()
     if (!reportServed)
         m_server->setRoute(metarRJTT, {404, "Not Found\n", {}, {}});
 
+    // One moment for the file served and the text made: no minute may pass between them.
+    m_builder->setClock([] { return fixedNow; });
     QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
     QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
     QVERIFY(done.wait(5000));
     const QString header = done.first().at(1).toString().section(QLatin1Char('\r'), 0, 0);
-    const QString time =
-        QDateTime::currentDateTimeUtc().addSecs(-60 * 95).toString(QStringLiteral("HHmm"));
+    const QString time = fixedNow.addSecs(-60 * 95).toString(QStringLiteral("HHmm"));
     QCOMPARE(header, reportServed ? QStringLiteral("RJTT METAR ") + time + QLatin1Char('Z') + marks
                                   : QStringLiteral("RJTT METAR "));
     QCOMPARE(done.first().at(2).value<FlightCategory>(), handle);
