@@ -40,7 +40,7 @@ void TickerView::setTextColor(const QColor &color)
         palette.setColor(QPalette::WindowText, color);
         m_lbl[i]->setPalette(palette);
     }
-    showCategory(m_category);
+    refreshHandle();
 }
 
 QColor TickerView::handleColor(FlightCategory category) const
@@ -60,17 +60,28 @@ QColor TickerView::handleColor(FlightCategory category) const
     return m_textColor;
 }
 
-void TickerView::showCategory(FlightCategory category)
+bool TickerView::showCategory(FlightCategory category)
 {
     m_category = category;
-    QPalette palette = handle()->palette();
-    palette.setColor(QPalette::WindowText, handleColor(category));
-    handle()->setPalette(palette);
+    return refreshHandle();
 }
 
 bool TickerView::showHandleState(bool pointerOnHandle)
 {
-    const QString wanted = QString::fromUtf8(pointerOnHandle ? handleFilled : handleHollow);
+    m_pointerOnHandle = pointerOnHandle;
+    return refreshHandle();
+}
+
+bool TickerView::refreshHandle()
+{
+    // A one-pixel outline in a category's colour is lost on a busy desktop: the category fills
+    // the square. The pointer on it fills it in the text colour, so the hover still shows.
+    const bool categoryShown = m_category != FlightCategory::Unknown && !m_pointerOnHandle;
+    QPalette palette = handle()->palette();
+    palette.setColor(QPalette::WindowText, categoryShown ? handleColor(m_category) : m_textColor);
+    handle()->setPalette(palette);
+    const QString wanted =
+        QString::fromUtf8(m_pointerOnHandle || categoryShown ? handleFilled : handleHollow);
     if (handle()->caption() == wanted)
         return false;
     handle()->setCaption(wanted);

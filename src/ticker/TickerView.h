@@ -37,12 +37,14 @@ public:
     void setTextFont(double pointSize, bool bold, bool antialiased);
     void setTextColor(const QColor &color);
     QColor textColor() const { return m_textColor; }
-    /// Colours the handle for a report's flight category; Unknown gives it the text colour.
-    void showCategory(FlightCategory category);
+    /// The handle shows a report's flight category as a square filled in its colour, readable at
+    /// a glance; Unknown gives the plain handle. True when the square changed its form.
+    bool showCategory(FlightCategory category);
     FlightCategory category() const { return m_category; }
     /// The handle's colour for `category` (the text colour for Unknown).
     QColor handleColor(FlightCategory category) const;
-    /// The filled square while the pointer is on it, else the hollow one; true when it changed.
+    /// The square filled in the text colour while the pointer is on it; else hollow, or filled in
+    /// the category's colour. True when the square changed its form.
     bool showHandleState(bool pointerOnHandle);
 
     /// Puts the labels at rest below the handle; the size that fits them.
@@ -64,4 +66,7 @@ private:
     std::array<TickerLabel *, 3> m_lbl{};
     QColor m_textColor;
     FlightCategory m_category = FlightCategory::Unknown;
+    bool m_pointerOnHandle = false;
+
+    bool refreshHandle();
 };

@@ -103,7 +103,8 @@ void TickerWindow::setTextColor(const QColor &color)
 
 void TickerWindow::showCategory(FlightCategory category)
 {
-    m_view.showCategory(category);
+    if (m_view.showCategory(category))
+        updateShape();
 }
 
 void TickerWindow::setTextFont(double pointSize, bool bold)
@@ -131,11 +132,11 @@ void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry
                               FlightCategory category)
 {
     followCompositor();
-    showCategory(category);
     const QString text = m_view.fittedToScreen(builtText, place()) + CR; // an empty last line
     TickerLabel *staging = m_view.staging();
     TickerLabel *display = m_view.display();
-    endSlide(); // the texts change: a slide under way starts again from here
+    endSlide();                 // the texts change: a slide under way starts again from here
+    m_slideCategory = category; // the handle tells of the new text once it is shown
     if (entry == TickerCycle::Entry::SlideIn) {
         staging->setCaption(text);
         // A wider new text widens the window now; a narrower one waits for the slide's end.
@@ -143,6 +144,7 @@ void TickerWindow::showReport(const QString &builtText, TickerCycle::Entry entry
             fitWindowTo(TickerView::Staging);
         m_slideTimer.start();
     } else {
+        showCategory(category);
         staging->hide();
         staging->setCaption(text);
         display->setCaption(text);
@@ -157,6 +159,7 @@ void TickerWindow::showMessage(const QString &message)
 {
     followCompositor();
     endSlide();
+    m_slideCategory = FlightCategory::Unknown;
     showCategory(FlightCategory::Unknown);
     m_view.display()->setCaption(message);
     m_view.display()->show();
@@ -204,6 +207,7 @@ void TickerWindow::finishSlide()
     display->setCaption(staging->caption());
     staging->hide();
     endSlide();
+    showCategory(m_slideCategory);
     fitWindowTo(TickerView::Display);
 }
 

@@ -98,6 +98,7 @@ private:
     std::unique_ptr<CompositorWatch> m_compositor;
     std::unique_ptr<SlideStrategy> m_slide; ///< the way of the desktop as last seen
     bool m_sliding = false;                 ///< m_slide has begun a slide
+    FlightCategory m_slideCategory = FlightCategory::Unknown; ///< of the text sliding in
     QTimer m_slideTimer;
     QTimer m_handleTimer; ///< one shot per pointer change, instead of a poll
     QRegion m_visibleShape;

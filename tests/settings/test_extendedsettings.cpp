@@ -25,6 +25,10 @@ private slots:
     void checkShowsWhatCame_data();
     void checkShowsWhatCame();
     void closingAsksBeforeDropping();
+    void escapeAsksAsClosingDoes_data();
+    void escapeAsksAsClosingDoes();
+    void enterChecksItsOwnRow();
+    void anAnswerGoesWithItsAddress();
     void displayTabReachesTheTicker();
 
 private:
@@ -83,10 +87,18 @@ void TestExtendedSettings::badAddressesWriteNothing()
     m_fixture->ticker()->menu().menu_extended_Click();
     window()->address(QStringLiteral("chart2"))->setText(QStringLiteral("https://fine.test"));
     window()->address(QStringLiteral("camera3"))->setText(typed);
+    window()->address(QStringLiteral("chart7"))->setText(typed);
     QVERIFY(!window()->save());
     QCOMPARE(m_fixture->ticker()->store().hosts(), before); // not even the good one
     QCOMPARE(m_shown.size(), 1);
-    QVERIFY(m_shown.first().text.contains(ExtendedSettingsWindow::rowLabel("camera3")));
+    // Every bad one is named and marked, not only the first.
+    for (const char *bad : {"camera3", "chart7"}) {
+        QVERIFY(m_shown.first().text.contains(ExtendedSettingsWindow::rowLabel(bad)));
+        QVERIFY(!window()->address(bad)->styleSheet().isEmpty());
+    }
+    QVERIFY(window()->address(QStringLiteral("chart2"))->styleSheet().isEmpty());
+    QVERIFY(m_shown.first().text.contains(QStringLiteral("変更は保存されていません。")));
+    QVERIFY(window()->status()->text().isEmpty());
 }
 
 void TestExtendedSettings::savedReportServerReachesTheNextFetch()
@@ -97,7 +109,9 @@ void TestExtendedSettings::savedReportServerReachesTheNextFetch()
                    {200, "2024/01/15 12:30\nRJTT 151230Z 99999KT\n", {}, {}});
     m_fixture->ticker()->menu().menu_extended_Click();
     window()->address(QStringLiteral("report"))->setText(other.baseUrl().toString() + "/ ");
+    QVERIFY(window()->status()->text().isEmpty());
     QVERIFY(window()->save());
+    QCOMPARE(window()->status()->text(), QStringLiteral("保存しました。"));
     QCOMPARE(m_fixture->ticker()->store().host(QStringLiteral("report")),
              other.baseUrl().toString());
     QVERIFY(m_fixture->refreshNow());
@@ -112,14 +126,29 @@ void TestExtendedSettings::checkShowsWhatCame_data()
     QTest::addColumn<QString>("row");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("an image") << "camera1" << 200 << QByteArray("image/jpeg")
+    const auto sized = [](QByteArray start) {
+        return start.leftJustified(2048, 'x');
+    };
+    const QByteArray jpeg = sized("\xFF\xD8\xFF\xE0\0\x10JFIF");
+    QTest::newRow("an image") << "camera1" << 200 << QByteArray("image/jpeg") << jpeg
                               << "200 OK · 2 KB · image/jpeg";
-    QTest::newRow("missing") << "camera1" << 404 << QByteArray("text/plain") << "HTTP 404";
+    QTest::newRow("a PNG") << "camera1" << 200 << QByteArray("image/png")
+                           << sized("\x89PNG\r\n\x1A\n") << "200 OK · 2 KB · image/png";
+    QTest::newRow("missing") << "camera1" << 404 << QByteArray("text/plain") << jpeg << "HTTP 404";
     QTest::newRow("a page instead of an image")
-        << "camera1" << 200 << QByteArray("text/html") << "画像ではなくページが返りました";
+        << "camera1" << 200 << QByteArray("text/html") << sized("<html><body>")
+        << "画像ではなく Web ページが返されました";
+    QTest::newRow("other bytes called an image")
+        << "camera1" << 200 << QByteArray("image/jpeg") << sized("Service unavailable")
+        << "画像ではありません (image/jpeg)";
+    QTest::newRow("an empty answer") << "camera1" << 204 << QByteArray("image/jpeg") << QByteArray()
+                                     << "応答が空です (HTTP 204)";
     QTest::newRow("the network check")
-        << "home" << 200 << QByteArray("text/plain") << "200 OK · 2 KB · text/plain";
+        << "home" << 200 << QByteArray("text/plain") << sized("x") << "200 OK · 2 KB · text/plain";
+    QTest::newRow("an empty network check")
+        << "home" << 200 << QByteArray("text/plain") << QByteArray() << "応答が空です (HTTP 200)";
 }
 
 void TestExtendedSettings::checkShowsWhatCame()
@@ -127,17 +156,18 @@ void TestExtendedSettings::checkShowsWhatCame()
     QFETCH(QString, row);
     QFETCH(int, status);
     QFETCH(QByteArray, type);
+    QFETCH(QByteArray, body);
     QFETCH(QString, shown);
     LoopbackHttpServer source;
     QVERIFY(source.start());
     const QString path = row == QLatin1String("home")
                              ? QStringLiteral("/ident.dat")
                              : QStringLiteral("/cameraimg/shinchitose_L.jpg");
-    source.setRoute(path, {status, QByteArray(2048, 'x'), {}, {}, type});
+    source.setRoute(path, {status, body, {}, {}, type});
     m_fixture->ticker()->menu().menu_extended_Click();
     window()->address(row)->setText(source.baseUrl().toString());
     window()->check(row);
-    QTRY_COMPARE(window()->answer(row)->text(), shown);
+    QTRY_COMPARE(window()->answer(row)->toolTip(), shown); // the whole, however it is cut
 }
 
 void TestExtendedSettings::closingAsksBeforeDropping()
@@ -151,6 +181,64 @@ void TestExtendedSettings::closingAsksBeforeDropping()
     QCOMPARE(m_shown.first().icon, QMessageBox::Question);
     QTRY_VERIFY(!w);
     QCOMPARE(m_fixture->ticker()->store().hosts(), before);
+}
+
+void TestExtendedSettings::escapeAsksAsClosingDoes_data()
+{
+    QTest::addColumn<bool>("typed");
+    QTest::newRow("an address typed") << true;
+    QTest::newRow("nothing changed") << false;
+}
+
+void TestExtendedSettings::escapeAsksAsClosingDoes()
+{
+    QFETCH(bool, typed);
+    const QHash<QString, QString> before = m_fixture->ticker()->store().hosts();
+    m_fixture->ticker()->menu().menu_extended_Click();
+    QPointer<ExtendedSettingsWindow> w = window();
+    QLineEdit *edit = w->address(QStringLiteral("chart4"));
+    edit->setFocus();
+    if (typed)
+        QTest::keyClicks(edit, QStringLiteral("https://new.test"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(m_shown.size(), typed ? 1 : 0); // asked, and answered under the sink: drop them
+    if (typed)
+        QCOMPARE(m_shown.first().text,
+                 QStringLiteral("保存していない変更があります。破棄して閉じますか？"));
+    QTRY_VERIFY(!w);
+    QCOMPARE(m_fixture->ticker()->store().hosts(), before);
+}
+
+void TestExtendedSettings::enterChecksItsOwnRow()
+{
+    LoopbackHttpServer source;
+    QVERIFY(source.start());
+    source.setRoute(QStringLiteral("/ident.dat"), {200, "ident", {}, {}});
+    m_fixture->ticker()->menu().menu_extended_Click();
+    QLineEdit *edit = window()->address(QStringLiteral("home"));
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, source.baseUrl().toString());
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTRY_COMPARE(window()->answer(QStringLiteral("home"))->toolTip(),
+                 QStringLiteral("200 OK · 5 B · text/plain"));
+    // Nothing else ran: not the first row's "確認", not "保存".
+    QVERIFY(window()->answer(QStringLiteral("report"))->text().isEmpty());
+    QVERIFY(window()->status()->text().isEmpty());
+    QVERIFY(m_fixture->ticker()->store().host(QStringLiteral("home")) !=
+            source.baseUrl().toString());
+}
+
+void TestExtendedSettings::anAnswerGoesWithItsAddress()
+{
+    m_fixture->ticker()->menu().menu_extended_Click();
+    QLineEdit *edit = window()->address(QStringLiteral("chart3"));
+    edit->setText(QStringLiteral("ftp://old.test"));
+    window()->check(QStringLiteral("chart3"));
+    QVERIFY(!window()->answer(QStringLiteral("chart3"))->text().isEmpty());
+    QTest::keyClicks(edit, QStringLiteral("x"));
+    QCOMPARE(window()->answer(QStringLiteral("chart3"))->text(), QString());
+    QCOMPARE(window()->answer(QStringLiteral("chart3"))->toolTip(), QString());
 }
 
 void TestExtendedSettings::displayTabReachesTheTicker()
@@ -170,7 +258,10 @@ void TestExtendedSettings::displayTabReachesTheTicker()
         return m_fixture->refreshNow() ? code : QString();
     };
     const auto header = [&] {
-        return ticker->window().lbl(TickerView::Staging)->caption().section(QLatin1Char('\r'), 0, 0);
+        return ticker->window()
+            .lbl(TickerView::Staging)
+            ->caption()
+            .section(QLatin1Char('\r'), 0, 0);
     };
     const auto handleColor = [&] {
         return ticker->window().lbl(TickerView::Handle)->palette().color(QPalette::WindowText);
@@ -178,6 +269,7 @@ void TestExtendedSettings::displayTabReachesTheTicker()
     tab->showCategory()->click();
     QString code = refreshIfr();
     QCOMPARE(header(), code + QStringLiteral(" METAR 1230Z  IFR"));
+    ticker->window().finishSlide(); // the handle follows the text shown, not the one coming
     QCOMPARE(handleColor(), ticker->window().handleColor(FlightCategory::IFR));
     QCOMPARE(handleColor().red(), 255);
 
@@ -185,6 +277,7 @@ void TestExtendedSettings::displayTabReachesTheTicker()
     tab->showCategory()->click();
     code = refreshIfr();
     QCOMPARE(header(), code + QStringLiteral(" METAR 1230Z"));
+    ticker->window().finishSlide();
     QCOMPARE(handleColor(),
              ticker->window().lbl(TickerView::Display)->palette().color(QPalette::WindowText));
     QCOMPARE(LoadDisplayOptions(ticker->store()), DisplayOptions{});

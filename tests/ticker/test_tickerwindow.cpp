@@ -57,6 +57,7 @@ private slots:
     void pauseFinishesASlide();
     void longLinesWrapAtTheScreenEdge();
     void handleHollowWhenThePointerLeaves();
+    void handleShowsTheCategoryOfTheTextShown();
 
 private:
     /// A loaded ticker whose first build waits on a server that never answers.
@@ -597,6 +598,44 @@ void TestTickerWindow::handleHollowWhenThePointerLeaves()
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(handle, &leave);
     QTRY_COMPARE(ticker->window().lbl(TickerView::Handle)->caption(), QStringLiteral("□"));
+}
+
+void TestTickerWindow::handleShowsTheCategoryOfTheTextShown()
+{
+    QVERIFY(m_fixture->setSettings(QStringLiteral("autochange = -1, scroll = -1")));
+    QVERIFY(m_fixture->db().execute(QStringLiteral(
+        "INSERT OR REPLACE INTO option (name, value) VALUES ('showcategory', '1')")));
+    m_fixture->serveMetar(QStringLiteral("RJAA"),
+                          QStringLiteral("151230Z 34008KT 2000 BR OVC008 08/M02 Q1021"));
+    TickerSession *ticker = m_fixture->load();
+    QVERIFY(ticker);
+    TickerWindow &window = ticker->window();
+    const TickerLabel *handle = window.lbl(TickerView::Handle);
+    const auto colour = [&] {
+        return handle->palette().color(QPalette::WindowText);
+    };
+    const QColor text = window.lbl(TickerView::Display)->palette().color(QPalette::WindowText);
+
+    QVERIFY(m_fixture->refreshNow()); // RJTT, VFR, sliding in
+    window.finishSlide();
+    QCOMPARE(handle->caption(), QString::fromUtf8(TickerView::handleFilled));
+    QCOMPARE(colour(), window.handleColor(FlightCategory::VFR));
+    // RJAA's IFR slides in: the handle keeps RJTT's green until RJAA's text is shown.
+    QVERIFY(m_fixture->refreshNow());
+    window.SlideStep();
+    QCOMPARE(colour(), window.handleColor(FlightCategory::VFR));
+    window.finishSlide();
+    QCOMPARE(colour(), window.handleColor(FlightCategory::IFR));
+    // The pointer on it: filled in the text colour; a message: the plain hollow square.
+    window.setPointerOnHandle(true);
+    window.ShowHandleState();
+    QCOMPARE(colour(), text);
+    QCOMPARE(handle->caption(), QString::fromUtf8(TickerView::handleFilled));
+    window.setPointerOnHandle(false);
+    window.ShowHandleState();
+    window.showMessage(QStringLiteral("NO NETWORK CONNECTION"));
+    QCOMPARE(handle->caption(), QString::fromUtf8(TickerView::handleHollow));
+    QCOMPARE(colour(), text);
 }
 
 QTEST_MAIN(TestTickerWindow)
