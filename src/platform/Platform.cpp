@@ -31,6 +31,12 @@ X11Choice ChooseX11()
     return choice;
 }
 
+bool InWaylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+
 bool RunningAsRoot()
 {
     return ::geteuid() == 0;

@@ -15,5 +15,7 @@ struct X11Choice
 /// Looks for an X server without touching the environment, so that programs the ticker starts
 /// get the user's own. The caller hands Qt "-platform xcb".
 X11Choice ChooseX11();
+/// True in a Wayland session (the ticker then still runs through XWayland).
+bool InWaylandSession();
 /// True when the process runs as root.
 bool RunningAsRoot();

@@ -43,6 +43,9 @@ QRegion DrawnRegion(const QImage &image)
 
 bool StartSystemMove(QWidget *window)
 {
+    // A window that bypasses the manager is moved by nobody but us.
+    if (window->windowFlags() & Qt::X11BypassWindowManagerHint)
+        return false;
     QWindow *handle = window->windowHandle();
     return handle && handle->startSystemMove();
 }

@@ -16,6 +16,16 @@ inline xcb_connection_t *X11Connection()
     return x11 ? x11->connection() : nullptr;
 }
 
+/// The atom named `name`, or XCB_ATOM_NONE.
+inline xcb_atom_t InternAtom(xcb_connection_t *connection, const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return atom;
+}
+
 /// The rectangles of `region` as the X protocol takes them.
 inline std::vector<xcb_rectangle_t> XcbRectangles(const QRegion &region)
 {

@@ -3,6 +3,7 @@
 
 #include "platform/Compositor.h"
 #include "platform/Twips.h"
+#include "platform/WindowHints.h"
 #include "platform/WindowShape.h"
 #include "ticker/SlideStrategy.h"
 #include "ticker/TickerLabel.h"
@@ -19,8 +20,8 @@ const QChar CR(u'\r');
 } // namespace
 
 TickerWindow::TickerWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      m_view(this), m_drag(this), m_compositor(std::make_unique<CompositorWatch>())
+    : QWidget(parent, DesktopGadgetFlags()), m_view(this), m_drag(this),
+      m_compositor(std::make_unique<CompositorWatch>())
 {
     // The ticker takes no keys: with the focus, the window manager's close key would end the
     // program, for instance right after the settings window closed and handed the focus back.
@@ -253,6 +254,10 @@ void TickerWindow::showEvent(QShowEvent *event)
 {
     // The native window exists from here, before it is mapped.
     QWidget::showEvent(event);
+    if (!m_hinted) {
+        MarkAsDesktopGadget(this);
+        m_hinted = true;
+    }
     if (!m_shapesSent)
         updateShape();
 }

@@ -107,4 +107,5 @@ private:
     double m_pointSize = 0;    ///< 0 until the text settings first come
     bool m_bold = false;
     bool m_pointerOnHandle = false;
+    bool m_hinted = false; ///< the window manager has been told what the window is
 };
