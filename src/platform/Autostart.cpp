@@ -88,15 +88,15 @@ QString SetStartAtLogin(bool on, const QString &program)
     if (!on) {
         if (!QFileInfo::exists(path) || QFile::remove(path))
             return {};
-        return QStringLiteral("自動起動のファイル %1 を削除できません。\n%2")
+        return QStringLiteral("自動起動ファイル %1 を削除できません。\n%2")
             .arg(shown, folderAdvice(path));
     }
     const auto cannotWrite = [&](const QString &why) {
-        return QStringLiteral("自動起動のファイル %1 を書けません (%2)。\n%3")
+        return QStringLiteral("自動起動ファイル %1 を作成できません (%2)。\n%3")
             .arg(shown, why, folderAdvice(path));
     };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return cannotWrite(QStringLiteral("フォルダーを作れません"));
+        return cannotWrite(QStringLiteral("フォルダーを作成できません"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return cannotWrite(file.errorString());

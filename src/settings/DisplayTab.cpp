@@ -29,19 +29,23 @@ DisplayTab::DisplayTab(SettingsStore &store, QWidget *parent) : QWidget(parent),
     setObjectName(QStringLiteral("display"));
     m_showCategory = new QCheckBox(QStringLiteral("飛行区分を表示"), this);
     m_showCategory->setObjectName(QStringLiteral("showCategory"));
-    m_markOld = new QCheckBox(QStringLiteral("古い報告に印"), this);
+    m_markOld = new QCheckBox(QStringLiteral("古い METAR に経過時間を表示"), this);
     m_markOld->setObjectName(QStringLiteral("markOld"));
     m_oldMinutes = new QComboBox(this);
     m_oldMinutes->setObjectName(QStringLiteral("oldMinutes"));
     for (int minutes : DisplayOptions::oldMinuteChoices)
         m_oldMinutes->addItem(QStringLiteral("%1 分").arg(minutes), minutes);
-    m_notifyWorse = new QCheckBox(QStringLiteral("悪化を通知"), this);
+    m_notifyWorse = new QCheckBox(QStringLiteral("飛行区分の悪化を通知"), this);
     m_notifyWorse->setObjectName(QStringLiteral("notifyWorse"));
 
+    // The minutes stand inside the sentence that tells what they do.
     auto *oldRow = new QHBoxLayout;
-    oldRow->addWidget(m_markOld);
+    oldRow->setContentsMargins(20, 0, 0, 6);
+    oldRow->addWidget(new QLabel(QStringLiteral("観測から"), this));
     oldRow->addWidget(m_oldMinutes);
-    oldRow->addWidget(new QLabel(QStringLiteral("より前の METAR"), this));
+    oldRow->addWidget(new QLabel(
+        QStringLiteral("を過ぎた METAR の時刻の後に、経過時間を出します (例:「95 MIN OLD」)。"),
+        this));
     oldRow->addStretch();
 
     auto *layout = new QVBoxLayout(this);
@@ -50,13 +54,15 @@ DisplayTab::DisplayTab(SettingsStore &store, QWidget *parent) : QWidget(parent),
         note(QStringLiteral("METAR の時刻の後に VFR・MVFR・IFR・LIFR を出し、ハンドルをその色"
                             "（緑・青・赤・紫）にします。"),
              this));
+    layout->addWidget(m_markOld);
     layout->addLayout(oldRow);
-    layout->addWidget(note(
-        QStringLiteral("METAR の時刻の後に「95 MIN OLD」のように経過した分を出します。"), this));
     layout->addWidget(m_notifyWorse);
-    layout->addWidget(note(QStringLiteral("チェックした空港の新しい METAR の飛行区分が前より悪い"
-                                          "とき、または SPECI のとき、デスクトップに通知します。"),
-                           this));
+    // Station files carry no "SPECI" before the report: only the second source's can be told.
+    layout->addWidget(
+        note(QStringLiteral("チェックした空港の新しい METAR の飛行区分が前より悪くなったとき、"
+                            "デスクトップに通知します。SPECI (特別観測) も通知しますが、SPECI "
+                            "と分かるのは予備の通報サーバー (Data API) から取得した報告だけです。"),
+             this));
     layout->addStretch();
 
     load();

@@ -13,8 +13,10 @@ class QTabWidget;
 class SettingsStore;
 
 /// Its first tab "接続先" lists every `host` row: a label naming the kind of site, the address,
-/// "確認" to fetch the source's first document, and the answer. "保存" checks every address and
-/// writes them together; "閉じる" asks before it drops changes.
+/// "確認" (or Enter in the address) to fetch the source's first document, and the answer, cut to
+/// its column with the whole of it as a tool tip. "保存" checks every address, marks each bad
+/// one, writes them together and says so on the status line; "閉じる" and Escape ask before they
+/// drop changes.
 class ExtendedSettingsWindow final : public QDialog
 {
     Q_OBJECT
@@ -22,13 +24,16 @@ public:
     ExtendedSettingsWindow(SettingsStore &store, QWidget *owner = nullptr);
     ~ExtendedSettingsWindow() override;
 
-    /// Shows the window application-modal, centred on the screen, with the row of `hostName`
-    /// (if given) in view and its address focused.
+    /// Shows the window application-modal, centred on the screen and as tall as its rows within
+    /// the screen's room, with the row of `hostName` (if given) in view and its address focused.
     void openAt(const QString &hostName = {});
 
     QLineEdit *address(const QString &hostName) const;
     QPushButton *checkButton(const QString &hostName) const;
+    /// The answer as shown, cut to its column; its tool tip holds the whole.
     QLabel *answer(const QString &hostName) const;
+    /// The line beside the buttons: "保存しました。" after a save, empty after a change.
+    QLabel *status() const { return m_status; }
 
     /// "確認": fetches the first document of the source as its address now reads.
     void check(const QString &hostName);
@@ -46,6 +51,9 @@ signals:
     /// The addresses were written: whoever uses them reads them again.
     void hostsSaved();
 
+public slots:
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -58,9 +66,13 @@ private:
     };
     QWidget *buildSourcesTab();
     void mark(const QString &hostName, bool bad);
+    void showAnswer(const QString &hostName, const QString &text);
+    void edited(const QString &hostName);
+    void askToDiscard();
 
     SettingsStore &m_store;
     QTabWidget *m_tabs = nullptr;
+    QLabel *m_status = nullptr;
     QHash<QString, Row> m_rows;
     QHash<QString, QString> m_stored;
     QHash<QString, QPointer<QNetworkReply>> m_checks;

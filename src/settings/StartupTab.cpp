@@ -19,10 +19,10 @@ StartupTab::StartupTab(QWidget *parent) : QWidget(parent)
     // Only the user's click writes; setChecked from the entry itself must not.
     connect(m_startAtLogin, &QCheckBox::clicked, this, &StartupTab::apply);
 
-    auto *where = new QLabel(
-        QStringLiteral("デスクトップの自動起動のファイル %1 を作ります。外すと削除します。")
-            .arg(QDir::toNativeSeparators(AutostartEntryPath())),
-        this);
+    auto *where =
+        new QLabel(QStringLiteral("チェックすると自動起動ファイル %1 を作成し、外すと削除します。")
+                       .arg(QDir::toNativeSeparators(AutostartEntryPath())),
+                   this);
     where->setTextFormat(Qt::PlainText);
     where->setWordWrap(true);
 

@@ -61,7 +61,7 @@ DatabaseLocation ResolveDatabaseLocation(const QString &programDir,
                 .arg(QDir::toNativeSeparators(delivered), QDir::toNativeSeparators(userDir), why)};
     };
     if (!QDir().mkpath(userDir))
-        return failed(QStringLiteral("フォルダーを作れません。"));
+        return failed(QStringLiteral("フォルダーを作成できません。"));
     const QString partial = seeded + QStringLiteral(".part");
     QFile::remove(partial);
     if (!QFile::copy(delivered, partial))

@@ -6,13 +6,13 @@ namespace {
 using enum FirstDocument;
 
 constexpr Source sources[] = {
-    {SourceName::report, "https://tgftp.nws.noaa.gov", "報告サーバー (METAR / TAF の局ファイル)",
+    {SourceName::report, "https://tgftp.nws.noaa.gov", "通報サーバー (METAR / TAF の局ファイル)",
      StationFile, 0},
     {SourceName::report2, "https://aviationweather.gov",
-     "第二の報告サーバー (Data API、空欄で使わない)", DataApi, 0},
+     "予備の通報サーバー (Data API。空欄なら使用しない)", DataApi, 0},
     {SourceName::home, "https://tgftp.nws.noaa.gov", "ネットワーク確認 (ident.dat)", NetworkCheck,
      0},
-    {SourceName::programPage, "", "プログラムのページ (空欄で同梱のページ)", Itself, 0},
+    {SourceName::programPage, "", "プログラムのページ (空欄なら同梱のページ)", Itself, 0},
     {"chart1", "", "天気図 1: 気象会社のレーダー・アメダス合成画像", Chart, 1},
     {"chart2", "", "天気図 2: 天気解説サイトの画像", Chart, 2},
     {"chart3", "", "天気図 3: 新聞社の天気ページ", Chart, 3},

@@ -30,6 +30,7 @@ private slots:
     void enterChecksItsOwnRow();
     void anAnswerGoesWithItsAddress();
     void displayTabReachesTheTicker();
+    void oneNameForEachThing();
 
 private:
     ExtendedSettingsWindow *window() const
@@ -131,7 +132,7 @@ void TestExtendedSettings::checkShowsWhatCame_data()
     const auto sized = [](QByteArray start) {
         return start.leftJustified(2048, 'x');
     };
-    const QByteArray jpeg = sized("\xFF\xD8\xFF\xE0\0\x10JFIF");
+    const QByteArray jpeg = sized("\xFF\xD8\xFF\xE0");
     QTest::newRow("an image") << "camera1" << 200 << QByteArray("image/jpeg") << jpeg
                               << "200 OK · 2 KB · image/jpeg";
     QTest::newRow("a PNG") << "camera1" << 200 << QByteArray("image/png")
@@ -281,6 +282,28 @@ void TestExtendedSettings::displayTabReachesTheTicker()
     QCOMPARE(handleColor(),
              ticker->window().lbl(TickerView::Display)->palette().color(QPalette::WindowText));
     QCOMPARE(LoadDisplayOptions(ticker->store()), DisplayOptions{});
+}
+
+void TestExtendedSettings::oneNameForEachThing()
+{
+    m_fixture->ticker()->menu().menu_extended_Click();
+    QStringList texts;
+    for (const QLabel *label : window()->findChildren<QLabel *>())
+        texts.append(label->text());
+    for (const QAbstractButton *button : window()->findChildren<QAbstractButton *>())
+        texts.append(button->text());
+    const QString all = texts.join(QLatin1Char('\n'));
+    QVERIFY(!all.contains(QStringLiteral("報告サーバー")));
+    QVERIFY(all.contains(QStringLiteral("通報サーバー (METAR / TAF の局ファイル)")));
+    QVERIFY(all.contains(QStringLiteral("予備の通報サーバー (Data API。空欄なら使用しない)")));
+    // The notice option promises SPECI only where one can be told: from the second source.
+    const auto speci = std::find_if(texts.cbegin(), texts.cend(), [](const QString &text) {
+        return text.contains(QLatin1String("SPECI"));
+    });
+    QVERIFY(speci != texts.cend());
+    QVERIFY2(speci->contains(QStringLiteral("チェックした空港")) &&
+                 speci->contains(QStringLiteral("予備の通報サーバー")),
+             qPrintable(*speci));
 }
 
 QTEST_MAIN(TestExtendedSettings)

@@ -8,6 +8,7 @@
 #include "support/TestDatabase.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -79,6 +80,9 @@ void TestStartupTab::entryFollowsTheBox()
     window.show();
     auto *box = window.findChild<QCheckBox *>(QStringLiteral("startAtLogin"));
     QCOMPARE(box->text(), QStringLiteral("ログイン時に起動する"));
+    QCOMPARE(window.findChild<StartupTab *>()->findChild<QLabel *>()->text(),
+             QStringLiteral("チェックすると自動起動ファイル %1 を作成し、外すと削除します。")
+                 .arg(entry()));
     QVERIFY(!box->isChecked());
 
     box->click();
@@ -134,6 +138,11 @@ void TestStartupTab::folderThatCannotBeWritten()
     QCOMPARE(m_shown.size(), 1);
     QCOMPARE(m_shown[0].icon, QMessageBox::Warning);
     QVERIFY2(m_shown[0].text.contains(folder), qPrintable(m_shown[0].text));
+    const QString told = wasOn ? QStringLiteral("自動起動ファイル %1 を削除できません。")
+                         : fileForFolder ? QStringLiteral("自動起動ファイル %1 を作成できません "
+                                                          "(フォルダーを作成できません)。")
+                                         : QStringLiteral("自動起動ファイル %1 を作成できません (");
+    QVERIFY2(m_shown[0].text.startsWith(told.arg(entry())), qPrintable(m_shown[0].text));
 }
 
 void TestStartupTab::switchedOffByTheDesktop_data()

@@ -17,6 +17,7 @@ private slots:
     void missingDeliveredFileIsLeftToTheOpen();
     void probeSeesRealWritability();
     void installedProgramSeedsFromItsDataDirectory();
+    void userFolderThatCannotBeMade();
 };
 
 void TestDatabaseLocation::writableProgramDirectoryIsUsed()
@@ -114,6 +115,21 @@ void TestDatabaseLocation::installedProgramSeedsFromItsDataDirectory()
     QFile f(delivered.path());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), original);
+}
+
+void TestDatabaseLocation::userFolderThatCannotBeMade()
+{
+    TestDatabase delivered;
+    QTemporaryDir base;
+    QFile blocker(base.filePath(QStringLiteral("share"))); // a file where a folder must go
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString userDir = base.filePath(QStringLiteral("share/Tarnbeck"));
+    const DatabaseLocation where =
+        ResolveDatabaseLocation(base.path(), {delivered.directory()}, userDir, false);
+    QVERIFY(where.error.contains(userDir));
+    QVERIFY2(where.error.contains(QStringLiteral("フォルダーを作成できません。")),
+             qPrintable(where.error));
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseLocation)
