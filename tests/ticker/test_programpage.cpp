@@ -6,7 +6,20 @@
 #include "ticker/ProgramPage.h"
 
 #include <QDesktopServices>
+#include <QFontDatabase>
+#include <QRegularExpression>
 #include <QtTest>
+
+namespace {
+
+/// The delivered about page as the build wrote it.
+QString deliveredPage()
+{
+    QFile file(ProgramPageUrl(QString()).toLocalFile());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
 
 /// Receives the addresses handed to the desktop's browser.
 class PageCatcher : public QObject
@@ -26,6 +39,9 @@ private slots:
     void lookup_data();
     void lookup();
     void deliveredPageHasVersion();
+    void deliveredPageWording_data();
+    void deliveredPageWording();
+    void commandsInALatinFace();
     void versionItemOpensDeliveredPage();
 };
 
@@ -76,6 +92,43 @@ void TestProgramPage::deliveredPageHasVersion()
     const QString text = QString::fromUtf8(file.readAll());
     QVERIFY(text.contains(QStringLiteral("<span id=\"version\">" TARNBECK_VERSION "</span>")));
     QVERIFY(text.contains(QStringLiteral("GPL-3.0-or-later")));
+}
+
+void TestProgramPage::deliveredPageWording_data()
+{
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<bool>("present");
+    QTest::newRow("where the sources are set") << "「拡張設定...」→「接続先」" << true;
+    QTest::newRow("the second server named") << "予備の通報サーバー" << true;
+    QTest::newRow("no database commands") << "sqlcipher ~/" << false;
+    QTest::newRow("one name for the report server") << "報告サーバー" << false;
+    QTest::newRow("one name for a source") << "取得先" << false;
+    QTest::newRow("what a METAR is") << "METAR (定時飛行場実況気象通報式)" << true;
+    QTest::newRow("no blank inside a sentence") << "チェックした次の空港へスライドします" << true;
+}
+
+void TestProgramPage::deliveredPageWording()
+{
+    QFETCH(QString, words);
+    QFETCH(bool, present);
+    // As a browser reads it: every run of blanks and line breaks is one blank.
+    const QString page = deliveredPage().simplified();
+    QVERIFY(!page.isEmpty());
+    QVERIFY2(page.contains(words) == present, qPrintable(words));
+}
+
+void TestProgramPage::commandsInALatinFace()
+{
+    // A Japanese font first draws "\" as a yen sign and "~" as an overline in the commands.
+    const QRegularExpressionMatch rule =
+        QRegularExpression(QStringLiteral("code, pre \\{ font-family: \"([^\"]+)\""))
+            .match(deliveredPage());
+    QVERIFY(rule.hasMatch());
+    const QString first = rule.captured(1);
+    QVERIFY2(QFontDatabase::families().contains(first), qPrintable(first));
+    QVERIFY(QFontDatabase::isFixedPitch(first));
+    QVERIFY2(!QFontDatabase::writingSystems(first).contains(QFontDatabase::Japanese),
+             qPrintable(first));
 }
 
 void TestProgramPage::versionItemOpensDeliveredPage()
