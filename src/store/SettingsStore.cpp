@@ -277,10 +277,6 @@ bool SettingsStore::upgrade()
         m_db.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
     while (list.next())
         tables.append(list.value(0).toString());
-    if (!list.errorString().isEmpty()) {
-        m_error = damagedText(list.errorString());
-        return false;
-    }
     for (const char *table : {"setting", "airport", "airportlist", "host"}) {
         if (!tables.contains(QLatin1String(table))) {
             m_error = QStringLiteral("ファイルの内容が壊れています (no table %1)。")
@@ -289,16 +285,8 @@ bool SettingsStore::upgrade()
         }
     }
     // The table option and the sources a newer program added; an older program ignores them
-    // and keeps working on the file. A host page that cannot be read is damage, not a file from
-    // before some source.
-    QStringList present;
-    SqlStatement names = m_db.prepare(QStringLiteral("SELECT name FROM host"));
-    while (names.next())
-        present.append(names.value(0).toString());
-    if (!names.errorString().isEmpty()) {
-        m_error = damagedText(names.errorString());
-        return false;
-    }
+    // and keeps working on the file.
+    const QHash<QString, QString> present = hosts();
     QList<const Source *> missing;
     for (const Source &source : AllSources()) {
         if (!present.contains(QLatin1String(source.name)))
