@@ -13,6 +13,7 @@
 #include "ticker/StoredColor.h"
 #include "ticker/TickerMenu.h"
 #include "ticker/TickerWindow.h"
+#include "web/WebWindowsLoader.h"
 
 TickerSession::TickerSession(const QString &databaseDirectory, QObject *parent)
     : QObject(parent), m_databaseDirectory(databaseDirectory),
@@ -171,9 +172,11 @@ QDialog *TickerSession::openExtendedSettingsWindow(const QString &hostName,
     if (saved)
         connect(window, &ExtendedSettingsWindow::hostsSaved, window, saved);
     // Saved addresses count at once: the report builder reads them at each build, the web
-    // windows when they open, the network check from here.
-    connect(window, &ExtendedSettingsWindow::hostsSaved, this,
-            [this] { m_cycle->setHomePage(m_store->host(QLatin1String(SourceName::home))); });
+    // windows when they open and when told here, the network check from here.
+    connect(window, &ExtendedSettingsWindow::hostsSaved, this, [this] {
+        m_cycle->setHomePage(m_store->host(QLatin1String(SourceName::home)));
+        HostsChanged(m_store->hosts());
+    });
     window->openAt(hostName);
     return window;
 }

@@ -100,11 +100,17 @@ void CameraWindow::Timer_Timer()
 
 void CameraWindow::editSource()
 {
-    // The page asked for an address; once saved, the document it stood for is shown.
-    EditSource(m_sourceEditor, m_browser, &m_address, windowTitle(),
-               [this, source = m_address.sourceName.mid(6).toInt(),
-                path = m_address.path](const SourceHosts &hosts) {
-                   m_hosts = hosts;
-                   return cameraAddress(hosts, source, path);
-               });
+    // The page asked for an address; once saved, the image it stood for is shown.
+    EditSource(m_sourceEditor, m_address.sourceName, this,
+               [this](const SourceHosts &hosts) { setHosts(hosts); });
+}
+
+void CameraWindow::setHosts(const SourceHosts &hosts)
+{
+    m_hosts = hosts;
+    const DocumentAddress moved = m_address.on(hosts);
+    if (moved.host == m_address.host)
+        return;
+    m_address = moved;
+    ShowDocument(m_browser, m_address, windowTitle());
 }

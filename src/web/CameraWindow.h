@@ -18,6 +18,8 @@ public:
     ~CameraWindow() override;
     /// How the page of a source without an address lets the user set one.
     void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
+    /// Addresses just saved: the image shown is loaded again when its source has moved.
+    void setHosts(const SourceHosts &hosts);
 
     QString cameraUrl() const { return m_address.url(); }
     int cameraTicks() const { return m_cameraTicks; }

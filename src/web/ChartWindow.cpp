@@ -193,10 +193,18 @@ void ChartWindow::fillBrowserWhenMaximised()
 void ChartWindow::editSource()
 {
     // The page asked for an address; once saved, the document it stood for is shown.
-    EditSource(m_sourceEditor, m_browser, &m_address, m_chartTitle,
-               [this, source = m_address.sourceName.mid(5).toInt(),
-                path = m_address.path](const SourceHosts &hosts) {
-                   m_hosts = hosts;
-                   return chartAddress(hosts, source, path);
-               });
+    EditSource(m_sourceEditor, m_address.sourceName, this,
+               [this](const SourceHosts &hosts) { setHosts(hosts); });
+}
+
+void ChartWindow::setHosts(const SourceHosts &hosts)
+{
+    m_hosts = hosts;
+    const DocumentAddress moved = m_address.on(hosts);
+    // The other sources are read at the next choice.
+    if (moved.host == m_address.host)
+        return;
+    m_address = moved;
+    m_chartUrl = m_address.url();
+    ShowDocument(m_browser, m_address, m_chartTitle);
 }

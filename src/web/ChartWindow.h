@@ -34,6 +34,8 @@ public:
     ~ChartWindow() override;
     /// How the page of a source without an address lets the user set one.
     void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
+    /// Addresses just saved: the document shown is loaded again when its source has moved.
+    void setHosts(const SourceHosts &hosts);
 
     QString chartUrl() const { return m_chartUrl; }
     QString chartTitle() const { return m_chartTitle; }

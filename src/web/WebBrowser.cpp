@@ -46,17 +46,15 @@ QWebEngineView *CreateBrowser(QWidget *parent, std::function<void(const QString 
     return browser;
 }
 
-void EditSource(const SourceEditor &editor, QWebEngineView *browser, DocumentAddress *address,
-                const QString &title, std::function<DocumentAddress(const SourceHosts &)> readdress)
+void EditSource(const SourceEditor &editor, const QString &sourceName, QObject *window,
+                std::function<void(const SourceHosts &)> saved)
 {
     if (!editor)
         return;
-    editor(address->sourceName, [view = QPointer<QWebEngineView>(browser), address, title,
-                                 readdress = std::move(readdress)](const SourceHosts &hosts) {
-        if (!view)
-            return; // the window has closed meanwhile
-        *address = readdress(hosts);
-        ShowDocument(view, *address, title);
+    editor(sourceName, [window = QPointer<QObject>(window),
+                        saved = std::move(saved)](const SourceHosts &hosts) {
+        if (window) // else the window has closed meanwhile
+            saved(hosts);
     });
 }
 

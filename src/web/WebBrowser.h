@@ -19,12 +19,10 @@ QUrl SourceLinkUrl(const QString &hostName);
 QWebEngineView *CreateBrowser(QWidget *parent,
                               std::function<void(const QString &hostName)> sourceLink = {});
 
-/// Lets the user set the address of `address`'s source through `editor`; once saved, the
-/// document is shown in `browser` (if it still exists), its address made from the new hosts
-/// by `readdress`.
-void EditSource(const SourceEditor &editor, QWebEngineView *browser, DocumentAddress *address,
-                const QString &title,
-                std::function<DocumentAddress(const SourceHosts &)> readdress);
+/// Lets the user set the address of the source `sourceName` through `editor`; once saved,
+/// `saved` runs with every address, unless `window` has closed meanwhile.
+void EditSource(const SourceEditor &editor, const QString &sourceName, QObject *window,
+                std::function<void(const SourceHosts &)> saved);
 
 /// Navigates to `address`, or shows a local page naming its source when that has no host.
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title);

@@ -239,6 +239,11 @@ DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QStrin
     return address(hosts, CameraSourceName(source), path);
 }
 
+DocumentAddress DocumentAddress::on(const SourceHosts &hosts) const
+{
+    return address(hosts, sourceName, path);
+}
+
 namespace {
 
 const QString sourceLinkHost = QStringLiteral("tarnbeck.invalid");

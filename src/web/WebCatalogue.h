@@ -80,6 +80,8 @@ struct DocumentAddress
     bool configured() const { return !host.isEmpty(); }
     /// Host followed by the path (only the path when the host is not configured).
     QString url() const { return host + path; }
+    /// The same document on its source's address in `hosts`.
+    DocumentAddress on(const SourceHosts &hosts) const;
 };
 
 DocumentAddress chartAddress(const SourceHosts &hosts, int source, const QString &path);

@@ -26,7 +26,9 @@ public:
     virtual QDialog *createCameraWindow(const SourceHosts &hosts, QWidget *owner) = 0;
     /// How the windows' page for a source without an address lets the user set one.
     virtual void setSourceEditor(SourceEditor editor) = 0;
+    /// Every address, just saved: each open window shows its document from its new host.
+    virtual void hostsChanged(const SourceHosts &hosts) = 0;
 };
 
-#define TarnbeckWebWindows_iid "org.tarnbeck.WebWindows/2"
+#define TarnbeckWebWindows_iid "org.tarnbeck.WebWindows/3"
 Q_DECLARE_INTERFACE(WebWindows, TarnbeckWebWindows_iid)

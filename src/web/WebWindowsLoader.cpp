@@ -115,6 +115,12 @@ QWidget *OpenChartWindow()
     return chartWindow;
 }
 
+void HostsChanged(const SourceHosts &hosts)
+{
+    if (loaded)
+        loaded->hostsChanged(hosts);
+}
+
 QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner, SourceEditor editor)
 {
     QDialog *camera = createWith([&](WebWindows *windows) {

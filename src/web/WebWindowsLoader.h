@@ -26,6 +26,10 @@ bool ShowChartWindow(const SourceHosts &hosts, SourceEditor editor = {});
 /// The chart window while it is open.
 QWidget *OpenChartWindow();
 
+/// Tells the open chart and camera windows of addresses just saved; loads nothing when none
+/// has been opened.
+void HostsChanged(const SourceHosts &hosts);
+
 /// "ライブカメラ": the camera window, shown application-modal; it deletes itself when closed, so
 /// connect to QDialog::finished to learn when. Nullptr, after telling the user, on failure.
 QDialog *ShowCameraWindow(const SourceHosts &hosts, QWidget *owner, SourceEditor editor = {});

@@ -8,6 +8,7 @@ QWidget *WebWindowsPlugin::createChartWindow(const SourceHosts &hosts, QWidget *
 {
     auto *window = new ChartWindow(hosts, {}, parent);
     window->setSourceEditor(m_sourceEditor);
+    connect(this, &WebWindowsPlugin::hostsSaved, window, &ChartWindow::setHosts);
     return window;
 }
 
@@ -15,5 +16,6 @@ QDialog *WebWindowsPlugin::createCameraWindow(const SourceHosts &hosts, QWidget 
 {
     auto *window = new CameraWindow(hosts, owner);
     window->setSourceEditor(m_sourceEditor);
+    connect(this, &WebWindowsPlugin::hostsSaved, window, &CameraWindow::setHosts);
     return window;
 }

@@ -14,6 +14,11 @@ public:
     QWidget *createChartWindow(const SourceHosts &hosts, QWidget *parent) override;
     QDialog *createCameraWindow(const SourceHosts &hosts, QWidget *owner) override;
     void setSourceEditor(SourceEditor editor) override { m_sourceEditor = std::move(editor); }
+    void hostsChanged(const SourceHosts &hosts) override { emit hostsSaved(hosts); }
+
+signals:
+    /// Reaches every window still open.
+    void hostsSaved(const SourceHosts &hosts);
 
 private:
     SourceEditor m_sourceEditor;

@@ -73,6 +73,7 @@ private slots:
     void loadsFromBesideTheExecutable();
     void chartWindowOpensOnceAndComesForward();
     void cameraWindowIsModalAndDiscardedOnClose();
+    void openWindowsFollowSavedAddresses();
     void engineStartedWithoutAWord();
 
 private:
@@ -94,7 +95,9 @@ void TestWebPlugin::initTestCase()
 
 void TestWebPlugin::noGraphicsDriverBeforeAWebWindow()
 {
-    // The ticker runs all day; the driver costs it tens of MB.
+    // The ticker runs all day; the driver costs it tens of MB. Addresses saved while no web
+    // window was ever open load nothing either.
+    HostsChanged(m_hosts);
     QCOMPARE(graphicsDriverFiles(), QStringList());
 }
 
@@ -190,6 +193,35 @@ void TestWebPlugin::cameraWindowIsModalAndDiscardedOnClose()
     camera->close();
     QCOMPARE(finished.count(), 1);
     QTRY_VERIFY(camera.isNull());
+}
+
+void TestWebPlugin::openWindowsFollowSavedAddresses()
+{
+    QVERIFY(ShowChartWindow(m_hosts));
+    QPointer<QWidget> chart = OpenChartWindow();
+    QPointer<QDialog> camera = ShowCameraWindow(m_hosts, nullptr);
+    QVERIFY(chart && camera);
+    const QString image = QStringLiteral("/cameraimg/shinchitose_L.jpg");
+    QTRY_VERIFY(m_server.requestCount(image) > 0);
+
+    // Saved in "拡張設定" opened from the ticker's menu, not through the windows' own link.
+    SourceHosts moved;
+    for (auto host = m_hosts.cbegin(); host != m_hosts.cend(); ++host)
+        moved.insert(host.key(), host.value() + QStringLiteral("/moved"));
+    HostsChanged(moved);
+    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/moved") + image), 1);
+    const auto chartMoved = [&] {
+        const QStringList requests = m_server.requests();
+        return std::any_of(requests.begin(), requests.end(), [](const QString &path) {
+            return path.startsWith(QLatin1String("/moved/imagedata/tubo/"));
+        });
+    };
+    QTRY_VERIFY(chartMoved());
+
+    camera->close();
+    chart->close();
+    QTRY_VERIFY(camera.isNull() && chart.isNull());
+    HostsChanged(m_hosts); // reaches no window that has gone
 }
 
 void TestWebPlugin::engineStartedWithoutAWord()
