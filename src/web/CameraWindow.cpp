@@ -14,10 +14,8 @@
 namespace {
 
 constexpr int reloadTicks = 60;
-// The browser, in twips, is taller than the window so that the window's height decides how much
-// of the image shows.
+// The window's width in twips; its height is the camera's.
 constexpr int browserWidth = 10215;
-constexpr int browserHeight = 7815;
 // Of a camera's window height in the table, what the original's caption and menu bar took.
 constexpr int captionAndMenu = 695;
 
@@ -35,7 +33,10 @@ CameraWindow::CameraWindow(const SourceHosts &hosts, QWidget *owner)
     layout->setSpacing(0);
     layout->setMenuBar(m_menuBar);
     layout->addWidget(m_client);
-    m_browser->setGeometry(0, 0, twipsToPixels(browserWidth), twipsToPixels(browserHeight));
+    // The browser is no larger than what shows, so that an image fitted to it is never cut.
+    auto *fill = new QVBoxLayout(m_client);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(m_browser);
 
     const CameraCatalogue cameras = cameraCatalogue();
     for (int i = 0; i < cameras.count; ++i) {
@@ -73,7 +74,7 @@ void CameraWindow::chooseCamera(int index)
 
 void CameraWindow::sizeForCamera(int windowHeight)
 {
-    // The client area below the menu bar is exactly the part of the browser that shows.
+    // The client area below the menu bar is the browser.
     const int width = twipsToPixels(browserWidth);
     setFixedSize(width,
                  MenuBarHeight(m_menuBar, width) + twipsToPixels(windowHeight - captionAndMenu));

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -33,12 +35,39 @@ private:
     std::function<void(const QString &)> m_sourceLink;
 };
 
+/// The browser centres an image shown alone and cuts what its window does not show; the
+/// windows' sizes are made for the image at the top left, fitted when it is larger.
+QWebEngineScript imageAtTopLeft()
+{
+    QWebEngineScript script;
+    script.setName(QStringLiteral("tarnbeck-image-at-top-left"));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(QStringLiteral(R"(
+(function () {
+    if (!document.contentType.startsWith('image/') || !document.body)
+        return;
+    const style = document.createElement('style');
+    style.textContent =
+        'body { margin: 0 !important; }' +
+        'body > img { position: absolute !important; left: 0 !important; top: 0 !important;' +
+        ' margin: 0 !important; width: auto !important; height: auto !important;' +
+        ' max-width: 100vw !important; max-height: 100vh !important;' +
+        ' cursor: default !important; }';
+    (document.head || document.documentElement).appendChild(style);
+})();
+)"));
+    return script;
+}
+
 } // namespace
 
 QWebEngineView *CreateBrowser(QWidget *parent, std::function<void(const QString &)> sourceLink)
 {
     auto *browser = new QWebEngineView(parent);
     browser->setPage(new SourceLinkPage(std::move(sourceLink), browser));
+    browser->page()->scripts().insert(imageAtTopLeft());
     browser->setObjectName(QStringLiteral("WebBrowser"));
     // PDF charts are shown by the browser's own viewer, not handed to a download.
     browser->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);

@@ -34,6 +34,11 @@ bool DocumentServer::start()
     return listen(QHostAddress::LocalHost, 0);
 }
 
+void DocumentServer::restoreImage()
+{
+    setImage(fixture("chart.jpg"), "image/jpeg");
+}
+
 QUrl DocumentServer::baseUrl() const
 {
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(serverPort()));

@@ -26,6 +26,8 @@ public:
         m_image = body;
         m_imageType = type;
     }
+    /// Serves the fixture image again.
+    void restoreImage();
 
 private:
     void answer(QTcpSocket *socket);

@@ -65,6 +65,8 @@ private slots:
     void reopeningStartsAfresh();
     void printsCurrentPageWithoutDialog();
     void restoredByTheWindowManagerKeepsAFixedBorder();
+    void imageShowsWholeFromTheTopLeft_data();
+    void imageShowsWholeFromTheTopLeft();
 
 private:
     ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
@@ -114,6 +116,7 @@ void TestChartWindow::cleanupTestCase()
 
 void TestChartWindow::cleanup()
 {
+    m_server.restoreImage();
     m_printerInstalled = true;
     if (m_window) {
         m_window->close();
@@ -418,6 +421,25 @@ void TestChartWindow::restoredByTheWindowManagerKeepsAFixedBorder()
     QTRY_COMPARE(SizeText(window->centralWidget()->size()), SizeText(twips(9600, 7300)));
     QCOMPARE(window->minimumSize(), window->maximumSize());
     QCOMPARE(SizeText(window->browser()->size()), SizeText(twips(9600, 7300)));
+}
+
+void TestChartWindow::imageShowsWholeFromTheTopLeft_data()
+{
+    QTest::addColumn<QSize>("image");
+    // The opening chart's browser is 640x487.
+    QTest::newRow("a little smaller") << QSize(640, 480);
+    QTest::newRow("larger") << QSize(800, 600);
+}
+
+void TestChartWindow::imageShowsWholeFromTheTopLeft()
+{
+    QFETCH(QSize, image);
+    m_server.setImage(TwoColourPicture::png(image), "image/png");
+    ChartWindow *window = open(QTime(9, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRect place = TwoColourPicture::placeIn(image, window->browser()->size());
+    QTRY_COMPARE_WITH_TIMEOUT(TwoColourPicture::fault(window->browser()->grab().toImage(), place),
+                              QString(), 15000);
 }
 
 TARNBECK_WEB_TEST_MAIN(TestChartWindow)
