@@ -61,7 +61,9 @@ QTableWidgetItem *GridCell(const QString &text)
 
 void ColourGridRow(QTableWidget *grid, int row, bool selected, int columns)
 {
-    const QColor background = selected ? QPalette().color(QPalette::Highlight) : QColor(Qt::white);
+    // The window's highlight, which goes with the white text whatever the desktop's theme.
+    const QColor background =
+        selected ? grid->palette().color(QPalette::Highlight) : QColor(Qt::white);
     const QColor text = selected ? QColor(Qt::white) : QColor(Qt::black);
     for (int c = 0; c < columns; ++c) {
         if (QTableWidgetItem *item = grid->item(row, c)) {

@@ -1,6 +1,7 @@
 // The settings window: immediate writes of check boxes and colour, the save at the close box.
 #include "settings/SettingsWindow.h"
 
+#include "platform/FixedPalette.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
@@ -50,6 +51,8 @@ SettingsWindow::SettingsWindow(SettingsStore &store, QWidget *owner)
     setWindowModality(Qt::ApplicationModal);
     setFont(QFont(QString::fromUtf8(proportionalGothicFamily), 9));
     setMouseTracking(true);
+    // Black and grey captions, black on white in the grids: the rest must match.
+    UseFixedPalette(this);
 
     // Left column: colour, lists, slider, check boxes.
     addLabel(0, QStringLiteral("文字の色"), 12, 14);

@@ -1,6 +1,7 @@
 // Printers come from Qt's print support (CUPS here); the chosen one is kept in this file.
 #include "PrinterSelect.h"
 
+#include "platform/FixedPalette.h"
 #include "platform/Fonts.h"
 #include "platform/HoverButtons.h"
 #include "platform/Twips.h"
@@ -31,6 +32,8 @@ PrinterSelect::PrinterSelect(QWidget *owner, const QString &suggestedPdf)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setFixedSize(twipsToPixels(4680), twipsToPixels(1380));
     setMouseTracking(true);
+    // The line for no printers is red on the button face.
+    UseFixedPalette(this);
 
     QFont font(QString::fromUtf8(proportionalGothicFamily));
     font.setPointSizeF(9);

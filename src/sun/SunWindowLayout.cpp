@@ -2,6 +2,7 @@
 #include "SunGraph.h"
 #include "SunWindow.h"
 #include "SunWindowLook.h"
+#include "platform/FixedPalette.h"
 #include "platform/Twips.h"
 
 #include <QComboBox>
@@ -21,6 +22,8 @@ void SunWindow::buildControls()
     setFixedSize(twipsToPixels(14655), twipsToPixels(8550));
     setFont(windowFont(9, false));
     setMouseTracking(true);
+    // Navy captions, yellow month names, red and blue times on white: the rest must match.
+    UseFixedPalette(this);
 
     const auto label = [](QWidget *parent, int index, const QString &text, const QRect &place) {
         auto *l = new QLabel(text, parent);
