@@ -1,4 +1,5 @@
-// Start-up only: platform choices, the application object and the ticker.
+// Start-up only: the command line, platform choices, the application object and the ticker.
+#include "cli/CommandLine.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Platform.h"
@@ -25,6 +26,10 @@ extern "C" const char *__asan_default_options()
 
 int main(int argc, char *argv[])
 {
+    // --help, --version and the report modes need no display: answered before one is sought.
+    if (const std::optional<int> status =
+            RunCommandLine(argc, argv, QStringLiteral(TARNBECK_DELIVERED_RELDIR)))
+        return *status;
     const X11Choice x11 = ChooseX11();
     if (!x11.reachable) {
         std::fprintf(stderr, "%s\n", qPrintable(x11.error));

@@ -148,7 +148,7 @@ bool SqlDatabase::failOpen(OpenFailure failure, const QString &error)
     return false;
 }
 
-bool SqlDatabase::open(const QString &path, const QByteArray &key)
+bool SqlDatabase::open(const QString &path, const QByteArray &key, Access access)
 {
     close();
     m_error.clear();
@@ -160,7 +160,8 @@ bool SqlDatabase::open(const QString &path, const QByteArray &key)
         return failOpen(OpenFailure::Unreadable, QStringLiteral("the file cannot be read"));
     // Never SQLITE_OPEN_CREATE: the schema is delivered, not made here.
     const QByteArray native = info.absoluteFilePath().toUtf8();
-    if (sqlite3_open_v2(native.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (sqlite3_open_v2(native.constData(), &m_db, flags, nullptr) != SQLITE_OK)
         return failOpen(OpenFailure::Unreadable, messageOf(m_db));
     if (sqlite3_key(m_db, key.constData(), int(key.size())) != SQLITE_OK)
         return failOpen(OpenFailure::Other, messageOf(m_db));
@@ -174,7 +175,7 @@ bool SqlDatabase::open(const QString &path, const QByteArray &key)
         return failOpen(OpenFailure::NotADatabase, messageOf(m_db));
     if (rc != SQLITE_OK)
         return failOpen(OpenFailure::Unreadable, messageOf(m_db));
-    if (sqlite3_db_readonly(m_db, "main") == 1)
+    if (access == Access::ReadWrite && sqlite3_db_readonly(m_db, "main") == 1)
         return failOpen(OpenFailure::ReadOnly, QStringLiteral("the file is read-only"));
     return true;
 }

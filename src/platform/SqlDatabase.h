@@ -44,14 +44,17 @@ class SqlDatabase final
 public:
     /// Why open() failed, for messages the user can act on.
     enum class OpenFailure { None, Missing, Unreadable, ReadOnly, NotADatabase, Other };
+    /// ReadOnly never writes the file, so it may be read while a ticker works on it.
+    enum class Access { ReadWrite, ReadOnly };
 
     SqlDatabase() = default;
     ~SqlDatabase();
     SqlDatabase(const SqlDatabase &) = delete;
     SqlDatabase &operator=(const SqlDatabase &) = delete;
 
-    /// Opens the file read-write under the key and proves the key with one statement.
-    bool open(const QString &path, const QByteArray &key);
+    /// Opens the file under the key and proves the key with one statement. ReadWrite fails on a
+    /// file that cannot be written.
+    bool open(const QString &path, const QByteArray &key, Access access = Access::ReadWrite);
     void close();
     bool isOpen() const { return m_db != nullptr; }
 

@@ -48,11 +48,9 @@ QString sqlText(const QString &text)
 
 } // namespace
 
-SettingsStore::SettingsStore(const QString &directory) : m_directory(directory) {}
-
 QString SettingsStore::databasePath() const
 {
-    return QDir(m_directory).absoluteFilePath(QLatin1String(fileName));
+    return QDir(m_directory).absoluteFilePath(m_fileName);
 }
 
 bool SettingsStore::fail(const QString &what)
@@ -81,10 +79,11 @@ bool SettingsStore::openAirportRows()
     return true;
 }
 
-bool SettingsStore::OpenSettings()
+bool SettingsStore::open(SqlDatabase::Access access)
 {
     m_error.clear();
-    if (!m_db.open(databasePath(), QByteArray(password)))
+    m_readOnly = access == SqlDatabase::Access::ReadOnly;
+    if (!m_db.open(databasePath(), QByteArray(password), access))
         return fail(reasonText(m_db.openFailure()));
 
     const auto damaged = [this](const QString &detail) {
@@ -249,7 +248,11 @@ QString SettingsStore::host(const QString &name)
 {
     SqlStatement query = m_db.prepare(QStringLiteral("SELECT url FROM host WHERE name = ?"));
     query.bind(1, name);
-    return query.next() ? NormalisedHost(query.value(0).toString()) : QString();
+    if (query.next())
+        return NormalisedHost(query.value(0).toString());
+    // Where the upgrade would have added the row.
+    const Source *source = m_readOnly ? FindSource(name) : nullptr;
+    return source ? NormalisedHost(QLatin1String(source->defaultAddress)) : QString();
 }
 
 QHash<QString, QString> SettingsStore::hosts()
@@ -258,6 +261,11 @@ QHash<QString, QString> SettingsStore::hosts()
     SqlStatement query = m_db.prepare(QStringLiteral("SELECT name, url FROM host"));
     while (query.next())
         all.insert(query.value(0).toString(), NormalisedHost(query.value(1).toString()));
+    for (const Source &source : AllSources()) {
+        if (m_readOnly && !all.contains(QLatin1String(source.name)))
+            all.insert(QLatin1String(source.name),
+                       NormalisedHost(QLatin1String(source.defaultAddress)));
+    }
     return all;
 }
 
@@ -284,6 +292,8 @@ bool SettingsStore::upgrade()
             return false;
         }
     }
+    if (m_readOnly)
+        return true; // read as it is: the readers fall back to the defaults
     // The table option and the sources a newer program added; an older program ignores them
     // and keeps working on the file.
     const QHash<QString, QString> present = hosts();

@@ -36,11 +36,16 @@ public:
     static constexpr auto tempFileName = "tarnbeck_tmp.dat";
     static constexpr auto password = "pelko";
 
-    /// The store of `directory`/tarnbeck.dat; nothing is opened yet.
-    explicit SettingsStore(const QString &directory);
+    /// The store of `directory`/`file`; nothing is opened yet.
+    explicit SettingsStore(const QString &directory, const QString &file = QLatin1String(fileName))
+        : m_directory(directory), m_fileName(file)
+    {}
 
     /// Opens the connection and the three record sets. On false, errorString() names the file.
-    bool OpenSettings();
+    bool OpenSettings() { return open(SqlDatabase::Access::ReadWrite); }
+    /// Opens the file as it is, for reading only: nothing is brought up to date or written, no
+    /// lock is needed, and a source an older file lacks reads as its default address.
+    bool OpenSettingsReadOnly() { return open(SqlDatabase::Access::ReadOnly); }
     /// Closes the record sets and then the connection, in that order.
     void CloseSettings();
     /// Compacts the closed file through tarnbeck_tmp.dat; the old file is replaced only by a
@@ -111,9 +116,10 @@ public:
     bool SaveExitState(float posX, float posY, bool *compactDue);
 
 private:
+    bool open(SqlDatabase::Access access);
     bool openSettingRows();
     /// Brings a database from before the table `option`, or without some source's `host` row,
-    /// up to date.
+    /// up to date; a read-only store only checks the file.
     bool upgrade();
     bool updateSettingRow();
     /// Writes (name, value) rows into `table` "name (column, column)" in one transaction.
@@ -124,6 +130,8 @@ private:
     bool fail(const QString &what);
 
     QString m_directory;
+    QString m_fileName;
+    bool m_readOnly = false;
     SqlDatabase m_db;
     RecordSet m_settingRows;
     RecordSet m_airportRows;

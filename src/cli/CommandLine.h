@@ -1,0 +1,47 @@
+// The command line: help, version and the report modes, answered before any display is touched.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+/// What the arguments ask for.
+struct CommandLineRequest
+{
+    enum class Mode { Ticker, Help, Version, Print, Json };
+    Mode mode = Mode::Ticker;
+    QStringList airports; ///< ICAO codes in upper case, in the order given
+    bool watch = false;   ///< --json: a new line whenever the report changes
+    QString database;     ///< --db: the settings file; empty: the ticker's own
+    QString error;        ///< bad usage, said in one line; empty when the arguments are good
+};
+
+/// Exit statuses of the report modes.
+namespace ExitStatus {
+inline constexpr int reports = 0;    ///< every airport got its reports
+inline constexpr int fixedText = 1;  ///< some airport shows "NO OBSERVATION" or "NO FORECAST"
+inline constexpr int usage = 2;      ///< bad arguments
+inline constexpr int noSettings = 3; ///< the settings file cannot be found or read
+} // namespace ExitStatus
+
+/// Whether the arguments (the program's name first) are for the command line rather than the
+/// ticker. None are the ticker's; so is a first argument that is one of Qt's own single-dash
+/// options ("-display :1", "-session ..." from a session manager), which the ticker reads as
+/// before.
+bool WantsCommandLine(const QStringList &arguments);
+
+/// Reads the arguments (the program's name first).
+CommandLineRequest ReadCommandLine(const QStringList &arguments);
+
+/// The text --help prints: every option in English, then the exit statuses.
+QString CommandLineHelp();
+
+/// The settings file the ticker would use, found without writing anything: beside the program
+/// when it is there and the folder is writable, else the user's copy, else (before the first
+/// start) the delivered file itself. Empty when there is none.
+QString ReadableDatabaseFile(const QString &programDir, const QStringList &deliveredDirs,
+                             const QString &userDir, bool programDirWritable);
+
+/// Runs what the command line asks for and gives the exit status, or none when the ticker is
+/// to start. `deliveredRelDir` leads from the program's directory to the installed data.
+std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliveredRelDir);

@@ -1,0 +1,329 @@
+// The real program's command line, with no display, against a report server on loopback.
+#include "store/SettingsStore.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TestDatabase.h"
+#include "support/TickerFixture.h"
+#include "ticker/ReportBuilder.h"
+
+#include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QString metarRJTT = QStringLiteral("/data/observations/metar/stations/RJTT.TXT");
+const QString tafRJTT = QStringLiteral("/data/forecasts/taf/stations/RJTT.TXT");
+const QByteArray vfrMetar = "2024/01/15 12:30\nRJTT 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n";
+const QByteArray ifrMetar = "2024/01/15 12:30\nRJTT 151230Z 34008KT 3000 BR OVC005 08/07 Q1021\n";
+const QByteArray taf = "2024/01/15 05:00\nTAF RJTT 150500Z 1506/1612 34010KT 9999 FEW030\n"
+                       "      TEMPO 1600/1603 SHRA\n";
+
+struct Outcome
+{
+    bool ended = false;
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+/// The program with no display at all, as on a console or over ssh.
+void withoutDisplay(QProcess &process)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    process.setProcessEnvironment(env);
+}
+
+/// Runs the program to its end; the loopback server answers from this event loop meanwhile.
+Outcome run(const QStringList &arguments)
+{
+    QProcess process;
+    withoutDisplay(process);
+    process.start(QStringLiteral(TARNBECK_BINARY), arguments);
+    Outcome outcome;
+    outcome.ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000);
+    if (!outcome.ended)
+        process.kill();
+    process.waitForFinished();
+    outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    return outcome;
+}
+
+QByteArray digest(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+} // namespace
+
+class TestReportModes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void helpAndVersionWithoutDisplay_data();
+    void helpAndVersionWithoutDisplay();
+    void printIsTheTickerText_data();
+    void printIsTheTickerText();
+    void printsEveryCheckedTarget();
+    void deadServerGivesTheFixedTexts();
+    void badCodeIsRefused();
+    void unreadableSettingsAreNamed();
+    void jsonOfAReport_data();
+    void jsonOfAReport();
+    void watchWritesAChangedReport();
+    void printBesideARunningTicker();
+
+private:
+    /// The text the ticker builds for `airport` over the same file, as --print writes it.
+    QString tickerText(const QString &airport);
+    QStringList withDb(QStringList arguments) const
+    {
+        return arguments << QStringLiteral("--db") << m_db->path();
+    }
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<LoopbackHttpServer> m_server;
+};
+
+void TestReportModes::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    QVERIFY(m_db->isValid());
+    m_server = std::make_unique<LoopbackHttpServer>();
+    QVERIFY(m_server->start());
+    // The second source too, so that nothing leaves the machine.
+    QVERIFY(m_db->setAllHosts(m_server->baseUrl().toString()));
+    m_server->setRoute(metarRJTT, {200, vfrMetar, {}, {}});
+    m_server->setRoute(tafRJTT, {200, taf, {}, {}});
+}
+
+void TestReportModes::cleanup()
+{
+    m_server.reset();
+    m_db.reset();
+}
+
+QString TestReportModes::tickerText(const QString &airport)
+{
+    SettingsStore store(m_db->directory());
+    if (!store.OpenSettings())
+        return store.errorString();
+    ReportBuilder builder(store);
+    QSignalSpy built(&builder, &ReportBuilder::finished);
+    builder.BuildReportText(airport);
+    if (!built.wait(20000))
+        return QStringLiteral("<no text>");
+    return built.first().at(1).toString().replace(QLatin1Char('\r'), QLatin1Char('\n')) +
+           QLatin1Char('\n');
+}
+
+void TestReportModes::helpAndVersionWithoutDisplay_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected"); // the start of what it prints
+    const QString version = QStringLiteral("tarnbeck " TARNBECK_VERSION "\n");
+    QTest::newRow("--version") << "--version" << version;
+    QTest::newRow("-v") << "-v" << version;
+    QTest::newRow("--help") << "--help"
+                            << "Usage: ";
+    QTest::newRow("-h") << "-h"
+                        << "Usage: ";
+}
+
+void TestReportModes::helpAndVersionWithoutDisplay()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+    const Outcome outcome = run({option});
+    QVERIFY(outcome.ended);
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.out.startsWith(expected), qPrintable(outcome.out));
+    if (expected.startsWith(QLatin1String("tarnbeck")))
+        QCOMPARE(outcome.out, expected);
+    QCOMPARE(outcome.err, QString());
+}
+
+void TestReportModes::printIsTheTickerText_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("options");
+    QTest::newRow("METAR only") << "getTAF = 0, getSUNSET = 0" << QString();
+    QTest::newRow("everything, local time")
+        << "getTAF = -1, getSUNSET = -1, uselocal = -1, timediff = '+9'"
+        << "('showcategory', '1'), ('markold', '1')";
+    QTest::newRow("category and age, UTC") << "getTAF = -1, getSUNSET = 0, uselocal = 0"
+                                           << "('showcategory', '1'), ('markold', '1')";
+}
+
+void TestReportModes::printIsTheTickerText()
+{
+    QFETCH(QString, settings);
+    QFETCH(QString, options);
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET ") + settings));
+    if (!options.isEmpty())
+        QVERIFY(m_db->execute(QStringLiteral("INSERT OR REPLACE INTO option VALUES ") + options));
+    const Outcome outcome = run(withDb({QStringLiteral("--print"), QStringLiteral("rjtt")}));
+    QVERIFY(outcome.ended);
+    QCOMPARE(outcome.err, QString());
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out, tickerText(QStringLiteral("RJTT")));
+}
+
+void TestReportModes::printsEveryCheckedTarget()
+{
+    QVERIFY(m_db->execute(QStringLiteral("DELETE FROM airport")));
+    QVERIFY(m_db->execute(QStringLiteral("INSERT INTO airport (number, airport, \"check\") VALUES "
+                                         "(1, 'RJBB', -1), (2, 'RJAA', 0), (3, 'RJTT', -1)")));
+    for (const char *code : {"RJAA", "RJBB"}) {
+        m_server->setRoute(QString(metarRJTT).replace(QLatin1String("RJTT"), QLatin1String(code)),
+                           {200, QByteArray(vfrMetar).replace("RJTT", code), {}, {}});
+        m_server->setRoute(QString(tafRJTT).replace(QLatin1String("RJTT"), QLatin1String(code)),
+                           {200, QByteArray(taf).replace("RJTT", code), {}, {}});
+    }
+    const Outcome outcome = run(withDb({QStringLiteral("--print")}));
+    QCOMPARE(outcome.status, 0);
+    QCOMPARE(outcome.out,
+             tickerText(QStringLiteral("RJBB")) + u'\n' + tickerText(QStringLiteral("RJTT")));
+}
+
+void TestReportModes::deadServerGivesTheFixedTexts()
+{
+    QVERIFY(m_db->setAllHosts(QStringLiteral("http://127.0.0.1:9")));
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET getTAF = -1")));
+    const Outcome outcome = run(withDb({QStringLiteral("--print"), QStringLiteral("RJTT")}));
+    QVERIFY(outcome.ended);
+    QCOMPARE(outcome.status, 1);
+    const QStringList lines = outcome.out.split(u'\n');
+    QVERIFY2(lines.contains(QStringLiteral("      NO OBSERVATION")), qPrintable(outcome.out));
+    QVERIFY2(lines.contains(QStringLiteral("      NO FORECAST")), qPrintable(outcome.out));
+    const Outcome json = run(withDb({QStringLiteral("--json"), QStringLiteral("RJTT")}));
+    QCOMPARE(json.status, 1);
+    QVERIFY2(json.out.contains(QLatin1String("\"RJTT NO OBSERVATION\"")), qPrintable(json.out));
+}
+
+void TestReportModes::badCodeIsRefused()
+{
+    const Outcome outcome =
+        run(withDb({QStringLiteral("--print"), QStringLiteral("RJTT"), QStringLiteral("RJ7T")}));
+    QCOMPARE(outcome.status, 2);
+    QCOMPARE(outcome.out, QString());
+    QVERIFY2(outcome.err.contains(QLatin1String("'RJ7T'")), qPrintable(outcome.err));
+    QVERIFY2(outcome.err.contains(QLatin1String("four letters")), qPrintable(outcome.err));
+    QVERIFY(m_server->requests().isEmpty()); // refused before anything is fetched
+}
+
+void TestReportModes::unreadableSettingsAreNamed()
+{
+    const QString missing = m_db->directory() + QStringLiteral("/gone.dat");
+    const Outcome outcome =
+        run({QStringLiteral("--print"), QStringLiteral("RJTT"), QStringLiteral("--db"), missing});
+    QCOMPARE(outcome.status, 3);
+    QVERIFY2(outcome.err.contains(missing), qPrintable(outcome.err));
+    QVERIFY(!QFile::exists(missing)); // never made
+}
+
+void TestReportModes::jsonOfAReport_data()
+{
+    QTest::addColumn<QByteArray>("metar");
+    QTest::addColumn<bool>("markOld");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("VFR") << vfrMetar << false << "RJTT VFR"
+                         << "vfr";
+    QTest::newRow("IFR") << ifrMetar << false << "RJTT IFR"
+                         << "ifr";
+    // Days old: the same words however long the run takes.
+    QTest::newRow("IFR, old by the setting") << ifrMetar << true << "RJTT IFR %1 DAYS OLD"
+                                             << "ifr";
+}
+
+void TestReportModes::jsonOfAReport()
+{
+    QFETCH(QByteArray, metar);
+    QFETCH(bool, markOld);
+    QFETCH(QString, text);
+    QFETCH(QString, kind);
+    if (markOld)
+        QVERIFY(m_db->execute(QStringLiteral("INSERT INTO option VALUES ('markold', '1')")));
+    m_server->setRoute(metarRJTT, {200, metar, {}, {}});
+    const Outcome outcome = run(withDb({QStringLiteral("--json"), QStringLiteral("RJTT")}));
+    QCOMPARE(outcome.status, 0);
+    QVERIFY(outcome.out.endsWith(u'\n'));
+    QCOMPARE(outcome.out.count(u'\n'), 1);
+    QJsonParseError error;
+    const QJsonObject line = QJsonDocument::fromJson(outcome.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QString expectedText =
+        markOld ? text.arg(QDateTime(QDate(2024, 1, 15), QTime(12, 30), Qt::UTC)
+                               .secsTo(QDateTime::currentDateTimeUtc()) /
+                           (24 * 3600))
+                : text;
+    QCOMPARE(line.value(QStringLiteral("text")).toString(), expectedText);
+    QCOMPARE(line.value(QStringLiteral("class")).toString(), kind);
+    QCOMPARE(line.value(QStringLiteral("alt")).toString(), kind);
+    QCOMPARE(line.value(QStringLiteral("tooltip")).toString() + u'\n',
+             tickerText(QStringLiteral("RJTT")));
+}
+
+void TestReportModes::watchWritesAChangedReport()
+{
+    // The ticker's shortest refresh: sliding at its least interval.
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET autochange = -1, "
+                                         "autochangerate = '10'")));
+    QProcess watch;
+    withoutDisplay(watch);
+    watch.start(
+        QStringLiteral(TARNBECK_BINARY),
+        withDb({QStringLiteral("--json"), QStringLiteral("RJTT"), QStringLiteral("--watch")}));
+    QByteArray out;
+    const auto lines = [&] {
+        out += watch.readAllStandardOutput();
+        return out.count('\n');
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(lines(), 1, 30000);
+    QVERIFY(out.contains("\"class\":\"vfr\""));
+    const qsizetype asked = m_server->requests().count(metarRJTT);
+    m_server->setRoute(metarRJTT, {200, ifrMetar, {}, {}});
+    QTRY_COMPARE_WITH_TIMEOUT(lines(), 2, 30000);
+    QVERIFY(m_server->requests().count(metarRJTT) > asked);
+    const QByteArray second = out.split('\n').at(1);
+    QVERIFY2(second.contains("\"class\":\"ifr\""), second.constData());
+    QCOMPARE(watch.state(), QProcess::Running); // until killed
+    watch.kill();
+    QVERIFY(watch.waitForFinished());
+}
+
+void TestReportModes::printBesideARunningTicker()
+{
+    TickerFixture fixture;
+    fixture.serveMetar(QStringLiteral("RJTT"));
+    QVERIFY(fixture.load());
+    const QString path = fixture.db().path();
+    const QByteArray before = digest(path);
+    const Outcome version = run({QStringLiteral("--version")});
+    QCOMPARE(version.status, 0);
+    const Outcome outcome =
+        run({QStringLiteral("--print"), QStringLiteral("RJTT"), QStringLiteral("--db"), path});
+    QVERIFY2(outcome.err.isEmpty(), qPrintable(outcome.err));
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.out.startsWith(QLatin1String("RJTT METAR 1230Z\n 151230Z 34008KT 9999")),
+             qPrintable(outcome.out));
+    QCOMPARE(digest(path), before);
+    // The ticker keeps its file: it still saves.
+    QVERIFY(fixture.ticker()->store().writeSetting(QStringLiteral("autochangerate"), 30));
+}
+
+QTEST_MAIN(TestReportModes)
+#include "test_reportmodes.moc"
