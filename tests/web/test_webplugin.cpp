@@ -1,9 +1,12 @@
 // The plugin as the program uses it: loaded on demand from beside the executable, one chart window.
 #include "DocumentServer.h"
+#include "settings/ExtendedSettingsWindow.h"
+#include "support/TickerFixture.h"
 #include "web/WebWindowsLoader.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QOpenGLContext>
 #include <QPointer>
 #include <QProcess>
@@ -74,6 +77,7 @@ private slots:
     void chartWindowOpensOnceAndComesForward();
     void cameraWindowIsModalAndDiscardedOnClose();
     void openWindowsFollowSavedAddresses();
+    void saveFromTheTickersMenuReachesTheChart();
     void engineStartedWithoutAWord();
 
 private:
@@ -222,6 +226,38 @@ void TestWebPlugin::openWindowsFollowSavedAddresses()
     chart->close();
     QTRY_VERIFY(camera.isNull() && chart.isNull());
     HostsChanged(m_hosts); // reaches no window that has gone
+}
+
+void TestWebPlugin::saveFromTheTickersMenuReachesTheChart()
+{
+    TickerFixture fixture;
+    QVERIFY(
+        fixture.db().execute(QStringLiteral("UPDATE host SET url = '%1' WHERE name LIKE 'chart%'")
+                                 .arg(m_server.baseUrl().toString())));
+    QVERIFY(fixture.load());
+    TickerMenu &menu = fixture.ticker()->menu();
+    menu.menu_weather_Click();
+    QPointer<QWidget> chart = OpenChartWindow();
+    QVERIFY(chart);
+
+    // "拡張設定..." from the menu, not the chart's own link.
+    menu.menu_extended_Click();
+    auto *settings = qobject_cast<ExtendedSettingsWindow *>(menu.modalWindow());
+    QVERIFY(settings);
+    settings->address(QStringLiteral("chart2"))
+        ->setText(m_server.baseUrl().toString() + QStringLiteral("/saved"));
+    QVERIFY(settings->save());
+    const auto chartMoved = [&] {
+        const QStringList requests = m_server.requests();
+        return std::any_of(requests.begin(), requests.end(), [](const QString &path) {
+            return path.startsWith(QLatin1String("/saved/imagedata/tubo/"));
+        });
+    };
+    QTRY_VERIFY(chartMoved());
+
+    settings->close();
+    chart->close();
+    QTRY_VERIFY(chart.isNull());
 }
 
 void TestWebPlugin::engineStartedWithoutAWord()
