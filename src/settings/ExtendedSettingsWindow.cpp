@@ -307,7 +307,7 @@ void ExtendedSettingsWindow::edited(const QString &hostName)
 void ExtendedSettingsWindow::mark(const QString &hostName, bool bad)
 {
     if (QLineEdit *edit = address(hostName))
-        edit->setStyleSheet(bad ? QStringLiteral("QLineEdit { background: #ffd0d0; }") : QString());
+        edit->setStyleSheet(bad ? QStringLiteral("QLineEdit { background: #ffd0d0; color: black; }") : QString());
 }
 
 bool ExtendedSettingsWindow::changed() const

@@ -14,11 +14,11 @@
 
 namespace {
 
-// The sizes of the two windows' browsers, so that no dark margin shows around a picture. The
-// camera's browser is taller than its window, which shows the top 391 pixels or more of it.
+// The sizes of the two windows' browsers, so that no dark margin shows around a picture and
+// nothing is shrunk to fit.
 constexpr QSize chartSize(640, 487);
-constexpr QSize cameraSize(681, 521);
-constexpr int cameraShown = 391;
+constexpr QSize cameraSize(681, 394);
+constexpr int cameraShown = 394;
 
 QFont font(int pixels, bool bold = false)
 {
