@@ -4,6 +4,7 @@
 #include "platform/X11Connection.h"
 
 #include <QWidget>
+#include <climits>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -64,27 +65,23 @@ bool ServerSlide::start(const QImage &content, const QRegion &keep)
     m_copyGc = xcb_generate_id(c);
     xcb_create_gc(c, m_copyGc, m_pixmap, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
     const std::vector<xcb_rectangle_t> clip =
-        XcbRectangles(DeviceRegion(m_window, QRegion(m_window->rect()) - keep));
+        XcbRectangles(QRegion(0, 0, SHRT_MAX, SHRT_MAX) - keep);
     xcb_set_clip_rectangles(c, XCB_CLIP_ORDERING_YX_BANDED, m_copyGc, 0, 0, uint32_t(clip.size()),
                             clip.data());
     return true;
 }
 
-void ServerSlide::showAt(const QPoint &origin)
+void ServerSlide::showAt(const QPoint &origin, const QRect &part)
 {
     xcb_connection_t *c = X11Connection();
     if (!c || !m_pixmap)
         return;
-    const QPoint at = DevicePoint(m_window, origin);
-    const QSize room = m_window->size() * m_window->devicePixelRatioF();
-    const QPoint from(qMax(0, -at.x()), qMax(0, -at.y()));
-    const QPoint to(qMax(0, at.x()), qMax(0, at.y()));
-    const int width = qMin(m_size.width() - from.x(), room.width() - to.x());
-    const int height = qMin(m_size.height() - from.y(), room.height() - to.y());
-    if (width > 0 && height > 0)
+    const QRect from = part.isEmpty() ? QRect(QPoint(), m_size) : part & QRect(QPoint(), m_size);
+    // The server cuts the copy to the window.
+    if (!from.isEmpty())
         xcb_copy_area(c, m_pixmap, xcb_window_t(m_window->winId()), m_copyGc, int16_t(from.x()),
-                      int16_t(from.y()), int16_t(to.x()), int16_t(to.y()), uint16_t(width),
-                      uint16_t(height));
+                      int16_t(from.y()), int16_t(origin.x()), int16_t(origin.y()),
+                      uint16_t(from.width()), uint16_t(from.height()));
     xcb_flush(c);
 }
 
@@ -94,7 +91,7 @@ void ServerSlide::patch(const QImage &image, const QPoint &at)
     if (!c || !m_pixmap || image.isNull())
         return;
     PutImage(c, xcb_window_t(m_window->winId()), m_gc,
-             image.convertToFormat(QImage::Format_ARGB32_Premultiplied), DevicePoint(m_window, at));
+             image.convertToFormat(QImage::Format_ARGB32_Premultiplied), at);
     xcb_flush(c);
 }
 

@@ -9,8 +9,9 @@ class QWidget;
 
 /// A slide of a see-through window's contents under a compositing manager. Repainting and
 /// sending the moving text at every step costs the program a paint, an upload and a round trip
-/// to the server; here the whole content goes to the server once, and each step is one copy
-/// from it, plus a small patch where something still must stay on top.
+/// to the server; here the whole content goes to the server once, and each step is a copy of
+/// each of its parts, plus a small patch where something still must stay on top. Everything is
+/// in the window's device pixels.
 class ServerSlide final
 {
 public:
@@ -19,15 +20,14 @@ public:
     ServerSlide(const ServerSlide &) = delete;
     ServerSlide &operator=(const ServerSlide &) = delete;
 
-    /// Sends `content` (in the window's device pixels) to the server; the steps never copy onto
-    /// `keep` (window coordinates). False, with nothing sent, off X11, before the window exists,
-    /// or where its pixels are not 32-bit ARGB.
+    /// Sends `content` to the server; the steps never copy onto `keep`. False, with nothing sent,
+    /// off X11, before the window exists, or where its pixels are not 32-bit ARGB.
     bool start(const QImage &content, const QRegion &keep = {});
     bool isStarted() const { return m_pixmap != 0; }
-    /// Shows the content with its top-left corner at `origin` in window coordinates; what lies
-    /// above or left of the window is cut off.
-    void showAt(const QPoint &origin);
-    /// Draws `image` at `at` in window coordinates, `keep` included.
+    /// Shows the part `part` of the content (all of it when empty) with its top-left corner at
+    /// `origin` in the window; what falls outside the window is cut off.
+    void showAt(const QPoint &origin, const QRect &part = {});
+    /// Draws `image` at `at` in the window, `keep` included.
     void patch(const QImage &image, const QPoint &at);
     /// Frees what the server holds.
     void stop();

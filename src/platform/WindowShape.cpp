@@ -23,6 +23,18 @@ void SetShape(xcb_connection_t *connection, xcb_shape_kind_t kind, xcb_window_t 
                          uint32_t(rects.size()), rects.data());
 }
 
+/// A region in device pixels in the window's logical pixels, for the toolkit's mask off X11.
+QRegion LogicalRegion(const QWidget *window, const QRegion &region)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    if (qFuzzyCompare(ratio, 1.0))
+        return region;
+    QRegion logical;
+    for (const QRect &r : region)
+        logical += QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio).toAlignedRect();
+    return logical;
+}
+
 } // namespace
 
 QRegion DrawnRegion(QWidget *widget)
@@ -74,7 +86,7 @@ bool SetBoundingShape(QWidget *window, const QRegion &region)
         if (region.isEmpty())
             window->clearMask();
         else
-            window->setMask(region);
+            window->setMask(LogicalRegion(window, region));
         return true;
     }
     const auto id = xcb_window_t(window->internalWinId());
@@ -83,7 +95,7 @@ bool SetBoundingShape(QWidget *window, const QRegion &region)
     if (region.isEmpty())
         xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
     else
-        SetShape(connection, XCB_SHAPE_SK_BOUNDING, id, DeviceRegion(window, region));
+        SetShape(connection, XCB_SHAPE_SK_BOUNDING, id, region);
     xcb_flush(connection);
     return true;
 }
@@ -96,50 +108,57 @@ bool SetInputShape(QWidget *window, const QRegion &region)
     const auto id = xcb_window_t(window->internalWinId());
     if (!id)
         return false;
-    SetShape(connection, XCB_SHAPE_SK_INPUT, id, DeviceRegion(window, region));
+    SetShape(connection, XCB_SHAPE_SK_INPUT, id, region);
     xcb_flush(connection);
     return true;
 }
 
-MovingShape::MovingShape(QWidget *window) : m_window(window) {}
+MovingShape::MovingShape(QWidget *window, Kind kind) : m_window(window), m_kind(kind) {}
 
 MovingShape::~MovingShape()
 {
-    if (!m_movingStore)
+    if (!m_stepStore)
         return;
     if (xcb_connection_t *connection = X11Connection()) {
-        xcb_destroy_window(connection, m_movingStore);
+        for (quint32 store : std::as_const(m_movingStores))
+            xcb_destroy_window(connection, store);
         xcb_destroy_window(connection, m_stepStore);
         xcb_flush(connection);
     }
 }
 
-void MovingShape::set(const QRegion &still, const QRegion &moving)
+void MovingShape::set(const QRegion &still, const QList<QRegion> &moving)
 {
     m_set = true;
+    m_still = still;
     xcb_connection_t *connection = X11Connection();
     const auto id = xcb_window_t(m_window->internalWinId());
     if (!connection || !id) {
-        m_still = still;
         m_moving = moving;
         return;
     }
-    m_still = DeviceRegion(m_window, still);
-    if (!m_movingStore) {
-        // Never mapped: they only hold regions the server can copy and move.
-        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        const uint32_t overrideRedirect = 1;
-        for (quint32 *store : {&m_movingStore, &m_stepStore}) {
-            *store = xcb_generate_id(connection);
-            xcb_create_window(connection, XCB_COPY_FROM_PARENT, *store, screen->root, -1, -1, 1, 1,
-                              0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
-                              XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
-        }
-    }
-    SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_movingStore, DeviceRegion(m_window, moving));
+    m_moving.clear();
+    // Never mapped: they only hold regions the server can copy and move.
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const uint32_t overrideRedirect = 1;
+    const auto store = [&] {
+        const xcb_window_t made = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, made, screen->root, -1, -1, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        return made;
+    };
+    if (!m_stepStore)
+        m_stepStore = store();
+    while (m_movingStores.size() < moving.size())
+        m_movingStores.append(store());
+    for (qsizetype i = 0; i < moving.size(); ++i)
+        SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_movingStores[i], moving[i]);
 
     // The frame, asked once a slide: a window manager may reparent at any time.
     m_frame = 0;
+    if (m_kind != Kind::Bounding)
+        return;
     if (auto *tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr)) {
         if (tree->parent != tree->root) {
             if (auto *at =
@@ -153,28 +172,40 @@ void MovingShape::set(const QRegion &still, const QRegion &moving)
     }
 }
 
-void MovingShape::moveTo(const QPoint &offset)
+void MovingShape::moveTo(const QList<QPoint> &offsets)
 {
     xcb_connection_t *connection = X11Connection();
     const auto id = xcb_window_t(m_window->internalWinId());
-    if (!connection || !id || !m_movingStore) {
-        m_window->setMask(m_still + m_moving.translated(offset));
+    if (!connection || !id || !m_stepStore) {
+        if (m_kind != Kind::Bounding)
+            return; // nothing else knows an input shape apart from the drawn one
+        QRegion shape = m_still;
+        for (qsizetype i = 0; i < qMin(offsets.size(), m_moving.size()); ++i)
+            shape += m_moving[i].translated(offsets[i]);
+        m_window->setMask(LogicalRegion(m_window, shape));
         return;
     }
-    const QPoint device = DevicePoint(m_window, offset);
     // The step's whole shape is made on an unmapped window, so the window changes only once.
-    xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING,
-                      m_stepStore, 0, 0, m_movingStore);
-    SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_stepStore, m_still.translated(-device),
-             XCB_SHAPE_SO_UNION);
-    if (m_frame)
-        xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
-                             XCB_CLIP_ORDERING_YX_BANDED, m_frame, 0, 0, 0, nullptr);
-    xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING,
-                      id, int16_t(device.x()), int16_t(device.y()), m_stepStore);
-    if (m_frame)
+    const qsizetype parts = qMin(offsets.size(), m_movingStores.size());
+    for (qsizetype i = 0; i < parts; ++i)
+        xcb_shape_combine(connection, i == 0 ? XCB_SHAPE_SO_SET : XCB_SHAPE_SO_UNION,
+                          XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING, m_stepStore,
+                          int16_t(offsets[i].x()), int16_t(offsets[i].y()), m_movingStores[i]);
+    SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_stepStore, m_still,
+             parts ? XCB_SHAPE_SO_UNION : XCB_SHAPE_SO_SET);
+    if (m_kind == Kind::Bounding) {
+        if (m_frame)
+            xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                                 XCB_CLIP_ORDERING_YX_BANDED, m_frame, 0, 0, 0, nullptr);
         xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
-                          XCB_SHAPE_SK_BOUNDING, m_frame, int16_t(m_inFrame.x()),
-                          int16_t(m_inFrame.y()), id);
+                          XCB_SHAPE_SK_BOUNDING, id, 0, 0, m_stepStore);
+        if (m_frame)
+            xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                              XCB_SHAPE_SK_BOUNDING, m_frame, int16_t(m_inFrame.x()),
+                              int16_t(m_inFrame.y()), id);
+    }
+    // The pointer follows the texts too: a click on a moving glyph is the ticker's.
+    xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_SHAPE_SK_BOUNDING, id,
+                      0, 0, m_stepStore);
     xcb_flush(connection);
 }

@@ -36,21 +36,3 @@ inline std::vector<xcb_rectangle_t> XcbRectangles(const QRegion &region)
             {int16_t(r.x()), int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height())});
     return rects;
 }
-
-/// A point of `window` in device pixels, as the X server counts them.
-inline QPoint DevicePoint(const QWidget *window, const QPoint &point)
-{
-    return (QPointF(point) * window->devicePixelRatioF()).toPoint();
-}
-
-/// A region of `window` in device pixels, as the X server counts them.
-inline QRegion DeviceRegion(const QWidget *window, const QRegion &region)
-{
-    const qreal ratio = window->devicePixelRatioF();
-    if (qFuzzyCompare(ratio, 1.0))
-        return region;
-    QRegion scaled;
-    for (const QRect &r : region)
-        scaled += QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
-    return scaled;
-}

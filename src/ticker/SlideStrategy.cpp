@@ -2,40 +2,55 @@
 #include "ticker/SlideStrategy.h"
 
 #include "platform/ServerSlide.h"
-#include "platform/WindowShape.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerView.h"
 
 #include <QPainter>
 #include <QWidget>
 
+namespace {
+
+/// Draws `image` pixel for pixel at `at`, whatever scale it was drawn for.
+void DrawPixels(QPainter &painter, const QPoint &at, const QImage &image)
+{
+    painter.drawImage(QRect(at, image.size()), image, image.rect());
+}
+
+} // namespace
+
+SlideStrategy::SlideStrategy(TickerView &view, QWidget *window, MovingShape::Kind shape)
+    : m_view(view), m_window(window), m_shape(std::make_unique<MovingShape>(window, shape))
+{}
+
+SlideStrategy::~SlideStrategy() = default;
+
+void SlideStrategy::followTexts()
+{
+    m_shape->set(m_view.handleSquare(),
+                 {m_view.display()->textRegion(), m_view.staging()->textRegion()});
+}
+
+void SlideStrategy::moveShape()
+{
+    // Each text by its own offset: at a fractional scale the two are not always the same number
+    // of device pixels apart.
+    if (m_shape->isSet())
+        m_shape->moveTo(
+            {m_view.deviceOrigin(TickerView::Display), m_view.deviceOrigin(TickerView::Staging)});
+}
+
 bool LabelSlide::begin()
 {
     m_view.staging()->show();
+    followTexts();
     return true;
 }
-
-ShapeSlide::ShapeSlide(TickerView &view, QWidget *window)
-    : SlideStrategy(view, window), m_shape(std::make_unique<MovingShape>(window))
-{}
-
-ShapeSlide::~ShapeSlide() = default;
 
 bool ShapeSlide::begin()
 {
     m_view.staging()->show();
-    m_shape->set(m_view.handleSquare(), m_view.slideText());
+    followTexts();
     return true;
-}
-
-void ShapeSlide::step()
-{
-    m_shape->moveTo(m_view.display()->pos());
-}
-
-void ShapeSlide::end()
-{
-    m_shape->clear();
 }
 
 ServerCopySlide::ServerCopySlide(TickerView &view, QWidget *window)
@@ -46,27 +61,30 @@ ServerCopySlide::~ServerCopySlide() = default;
 
 bool ServerCopySlide::begin()
 {
-    const TickerLabel *staging = m_view.staging();
+    TickerLabel *staging = m_view.staging();
     TickerLabel *display = m_view.display();
-    const qreal ratio = m_window->devicePixelRatioF();
-    m_content = QImage(QSize(m_window->width(), display->height() + staging->height()) * ratio,
-                       QImage::Format_ARGB32_Premultiplied);
-    m_content.setDevicePixelRatio(ratio);
-    m_content.fill(Qt::transparent);
-    QPainter painter(&m_content);
-    painter.drawImage(0, 0, display->image());
-    painter.drawImage(0, display->height(), staging->image());
+    const QImage &old = display->image();
+    const QImage &incoming = staging->image();
+    // At a fractional scale the new text lands a device row lower on some steps than on others:
+    // the old text's part has a clear row to spare, which the new text's copy covers otherwise.
+    m_oldPart = QRect(0, 0, qMax(old.width(), incoming.width()), old.height() + 1);
+    m_newPart = QRect(0, m_oldPart.height(), m_oldPart.width(), incoming.height());
+    QImage content(m_oldPart.width(), m_oldPart.height() + m_newPart.height(),
+                   QImage::Format_ARGB32_Premultiplied);
+    content.fill(Qt::transparent);
+    QPainter painter(&content);
+    DrawPixels(painter, m_oldPart.topLeft(), old);
+    DrawPixels(painter, m_newPart.topLeft(), incoming);
     painter.end();
-    m_contentRegion = m_view.slideText();
+    m_keep = DeviceRect(m_view.handle()->geometry(), m_view.ratio());
     m_handlePatched = false;
-    if (!m_server->start(m_content, m_view.handle()->geometry())) {
-        m_content = QImage();
+    if (!m_server->start(content, m_keep))
         return LabelSlide::begin();
-    }
+    followTexts();
     // The toolkit draws their place empty and the server draws the texts over it at once.
     const QRect area = (display->geometry() | staging->geometry()) & m_window->rect();
     display->hide();
-    m_view.staging()->hide();
+    staging->hide();
     m_window->repaint(area);
     step();
     return true;
@@ -74,35 +92,41 @@ bool ServerCopySlide::begin()
 
 void ServerCopySlide::step()
 {
-    if (!m_server->isStarted())
-        return; // the toolkit moves the labels
+    if (!m_server->isStarted()) {
+        LabelSlide::step(); // the toolkit moves the labels
+        return;
+    }
     const TickerLabel *display = m_view.display();
-    const TickerLabel *handle = m_view.handle();
-    m_server->showAt(display->pos());
+    const TickerLabel *staging = m_view.staging();
+    const QPoint oldAt = m_view.deviceOrigin(TickerView::Display);
+    const QPoint newAt = m_view.deviceOrigin(TickerView::Staging);
+    m_server->showAt(oldAt, m_oldPart);
+    m_server->showAt(newAt, m_newPart);
+    moveShape();
     // The copies leave the handle alone; while text passes under it, the two are drawn together
     // there, and once more when the text has gone.
-    const bool underHandle =
-        m_contentRegion.intersects(handle->geometry().translated(-display->pos()));
+    const bool underHandle = display->textRegion().intersects(m_keep.translated(-oldAt)) ||
+                             staging->textRegion().intersects(m_keep.translated(-newAt));
     if (!underHandle && !m_handlePatched)
         return;
     m_handlePatched = underHandle;
-    const qreal ratio = m_window->devicePixelRatioF();
-    QImage patch(handle->size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    patch.setDevicePixelRatio(ratio);
+    QImage patch(m_keep.size(), QImage::Format_ARGB32_Premultiplied);
     patch.fill(Qt::transparent);
     QPainter painter(&patch);
-    painter.drawImage(display->pos() - handle->pos(), m_content);
-    painter.drawImage(0, 0, handle->image());
+    DrawPixels(painter, oldAt - m_keep.topLeft(), display->image());
+    DrawPixels(painter, newAt - m_keep.topLeft(), staging->image());
+    DrawPixels(painter, m_view.deviceOrigin(TickerView::Handle) - m_keep.topLeft(),
+               m_view.handle()->image());
     painter.end();
-    m_server->patch(patch, handle->pos());
+    m_server->patch(patch, m_keep.topLeft());
 }
 
 void ServerCopySlide::end()
 {
+    LabelSlide::end();
     if (!m_server->isStarted())
         return;
     m_server->stop();
-    m_content = QImage();
     m_view.display()->show();
     m_window->update(); // the toolkit's picture replaces whatever the server last copied
 }

@@ -1,22 +1,24 @@
 // The ways a new text slides into the ticker, one per kind of desktop.
 #pragma once
 
+#include "platform/WindowShape.h"
+
 #include <QImage>
 #include <QRegion>
 #include <memory>
 
-class MovingShape;
 class QWidget;
 class ServerSlide;
 class TickerView;
 
 /// How the ticker window is drawn on this desktop, and how a slide moves its texts. The window
-/// moves the labels one step at a time; a strategy makes that move show.
+/// moves the labels one step at a time; a strategy makes that move show, and moves the window's
+/// shape with the texts so that a moving glyph takes the pointer as a resting one does.
 class SlideStrategy
 {
 public:
-    SlideStrategy(TickerView &view, QWidget *window) : m_view(view), m_window(window) {}
-    virtual ~SlideStrategy() = default;
+    SlideStrategy(TickerView &view, QWidget *window, MovingShape::Kind shape);
+    virtual ~SlideStrategy();
     SlideStrategy(const SlideStrategy &) = delete;
     SlideStrategy &operator=(const SlideStrategy &) = delete;
 
@@ -33,42 +35,49 @@ public:
     virtual void end() = 0;
 
 protected:
+    /// The shape follows the two texts from here; the handle's square stays.
+    void followTexts();
+    /// The shape where the labels now draw the texts.
+    void moveShape();
+
     TickerView &m_view;
     QWidget *m_window;
-};
-
-/// The toolkit moves the labels and a compositor blends them as they are.
-class LabelSlide : public SlideStrategy
-{
-public:
-    using SlideStrategy::SlideStrategy;
-    bool forCompositor() const override { return true; }
-    QRegion boundingShape(const QRegion &) const override { return {}; }
-    bool begin() override;
-    void step() override {}
-    void end() override {}
-};
-
-/// Without a compositor the window is shaped to its glyphs, so the shape must move with the
-/// texts. The two texts move together: their joint shape goes to the X server once a slide.
-class ShapeSlide final : public SlideStrategy
-{
-public:
-    ShapeSlide(TickerView &view, QWidget *window);
-    ~ShapeSlide() override;
-    bool forCompositor() const override { return false; }
-    QRegion boundingShape(const QRegion &drawn) const override { return drawn; }
-    bool begin() override;
-    void step() override;
-    void end() override;
-
-private:
     std::unique_ptr<MovingShape> m_shape;
 };
 
+/// The toolkit moves the labels and a compositor blends them as they are; the input shape moves
+/// with them.
+class LabelSlide : public SlideStrategy
+{
+public:
+    LabelSlide(TickerView &view, QWidget *window)
+        : SlideStrategy(view, window, MovingShape::Kind::Input)
+    {}
+    bool forCompositor() const override { return true; }
+    QRegion boundingShape(const QRegion &) const override { return {}; }
+    bool begin() override;
+    void step() override { moveShape(); }
+    void end() override { m_shape->clear(); }
+};
+
+/// Without a compositor the window is shaped to its glyphs, so the shape must move with the
+/// texts. Each text's shape goes to the X server once a slide.
+class ShapeSlide final : public SlideStrategy
+{
+public:
+    ShapeSlide(TickerView &view, QWidget *window)
+        : SlideStrategy(view, window, MovingShape::Kind::Bounding)
+    {}
+    bool forCompositor() const override { return false; }
+    QRegion boundingShape(const QRegion &drawn) const override { return drawn; }
+    bool begin() override;
+    void step() override { moveShape(); }
+    void end() override { m_shape->clear(); }
+};
+
 /// Under a compositor the X server moves the texts: both go to a pixmap once a slide, each step
-/// is one copy, with the handle drawn again over text passing under it. Where the server cannot
-/// hold them, the toolkit moves the labels.
+/// is a copy of each, with the handle drawn again over text passing under it. Where the server
+/// cannot hold them, the toolkit moves the labels.
 class ServerCopySlide final : public LabelSlide
 {
 public:
@@ -80,7 +89,8 @@ public:
 
 private:
     std::unique_ptr<ServerSlide> m_server;
-    QImage m_content;             ///< both texts, one above the other, as the server holds them
-    QRegion m_contentRegion;      ///< the pixels of m_content that are drawn
+    QRect m_oldPart;              ///< of the pixmap: the old text, a row to spare below it
+    QRect m_newPart;              ///< the new text
+    QRect m_keep;                 ///< the handle's pixels, which the copies leave alone
     bool m_handlePatched = false; ///< the last step drew text under the handle
 };

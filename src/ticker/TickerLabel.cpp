@@ -39,17 +39,35 @@ void TickerLabel::refit()
     resize(sizeHint());
     m_image = QImage();
     m_region = QRegion();
+    m_box = QRect();
     if (m_caption.isEmpty())
         return;
-    // Laid out once per caption, font or colour: every slide step then only copies pixels.
-    const qreal ratio = devicePixelRatioF();
-    m_image = renderText(ratio);
-    m_region = DrawnRegion(qFuzzyCompare(ratio, 1.0) ? m_image : renderText(1.0));
+    // Laid out once per caption, font or colour: every slide step then only copies pixels. The
+    // shapes come from these very pixels, at the scale they are shown at.
+    m_image = renderText(devicePixelRatioF());
+    m_region = DrawnRegion(m_image);
+    int left = m_image.width(), right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < m_image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(m_image.constScanLine(y));
+        for (int x = 0; x < m_image.width(); ++x) {
+            if (qAlpha(line[x])) {
+                left = qMin(left, x);
+                right = qMax(right, x);
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        }
+    }
+    if (top >= 0)
+        m_box = QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 QImage TickerLabel::renderText(qreal ratio)
 {
-    QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    // Whole device pixels only: wherever a fractional scale puts the label, its painting is cut
+    // to at least this many rows and columns.
+    QImage image(qFloor(width() * ratio), qFloor(height() * ratio),
+                 QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     m_rendering = true;
@@ -64,6 +82,12 @@ void TickerLabel::paintEvent(QPaintEvent *event)
         QLabel::paintEvent(event);
         return;
     }
+    // At a whole device pixel, rounded as the shapes are, whatever path the engine takes.
     QPainter painter(this);
-    painter.drawImage(0, 0, m_image);
+    const QTransform device = painter.deviceTransform();
+    const QPointF origin = device.map(QPointF());
+    painter.setWorldTransform(
+        QTransform::fromTranslate(DevicePixel(origin.x()), DevicePixel(origin.y())) *
+        device.inverted());
+    painter.drawImage(QRectF(m_image.rect()), m_image, QRectF(m_image.rect()));
 }

@@ -14,9 +14,12 @@ public:
     /// Sets the text; each CR and each line feed breaks the line. The label fits itself to it.
     void setCaption(const QString &caption);
     QString caption() const { return m_caption; }
-    /// The pixels the text covers, in label coordinates (empty when there is no text).
+    /// The pixels the text covers, in the device pixels of image() (empty when there is no text).
     QRegion textRegion() const { return m_region; }
-    /// The text as drawn, in device pixels; null when there is no text.
+    /// The box of every pixel the text touches, faint edges included, in the same pixels.
+    QRect textBox() const { return m_box; }
+    /// The text as drawn, in device pixels; null when there is no text. The label paints it with
+    /// its top-left corner at DevicePoint(pos()), never cut by the label's own edges.
     const QImage &image() const { return m_image; }
 
 protected:
@@ -29,6 +32,7 @@ private:
 
     QString m_caption;
     QRegion m_region;
+    QRect m_box;
     QImage m_image;           ///< the text as drawn, so a slide step only copies it
     bool m_rendering = false; ///< drawing into m_image, not onto the window
 };

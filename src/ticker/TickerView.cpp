@@ -2,6 +2,7 @@
 #include "ticker/TickerView.h"
 
 #include "platform/Fonts.h"
+#include "platform/WindowShape.h"
 #include "ticker/LineWrap.h"
 #include "ticker/TickerLabel.h"
 
@@ -116,9 +117,24 @@ QString TickerView::fittedToScreen(const QString &text, const QPoint &place) con
         text, [&](QStringView line) { return metrics.horizontalAdvance(line.toString()) <= room; });
 }
 
+qreal TickerView::ratio() const
+{
+    return handle()->devicePixelRatioF();
+}
+
+QPoint TickerView::deviceOrigin(int index) const
+{
+    return DevicePoint(m_lbl[index]->pos(), ratio());
+}
+
+QRegion TickerView::textAt(int index) const
+{
+    return m_lbl[index]->textRegion().translated(deviceOrigin(index));
+}
+
 QRegion TickerView::handleSquare() const
 {
-    return handle()->textRegion().boundingRect().translated(handle()->pos());
+    return handle()->textBox().translated(deviceOrigin(Handle));
 }
 
 QRegion TickerView::drawnRegion() const
@@ -126,12 +142,7 @@ QRegion TickerView::drawnRegion() const
     QRegion text;
     for (int i : {Display, Staging}) {
         if (!m_lbl[i]->isHidden())
-            text += m_lbl[i]->textRegion().translated(m_lbl[i]->pos());
+            text += textAt(i);
     }
     return text + handleSquare();
-}
-
-QRegion TickerView::slideText() const
-{
-    return display()->textRegion() + staging()->textRegion().translated(0, display()->height());
 }

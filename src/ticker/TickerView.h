@@ -55,12 +55,19 @@ public:
     /// whose top-left corner is at `place`.
     QString fittedToScreen(const QString &text, const QPoint &place) const;
 
-    /// The handle's whole square, in window coordinates.
+    // Shapes are in the window's device pixels, the X server's: at a fractional scale a region
+    // in logical pixels cannot say which device pixels a glyph covers.
+
+    /// The scale the labels are drawn at.
+    qreal ratio() const;
+    /// Where label `index` draws the top-left pixel of its image, in the window's device pixels.
+    QPoint deviceOrigin(int index) const;
+    /// The pixels label `index` draws where it stands now, in the window's device pixels.
+    QRegion textAt(int index) const;
+    /// The handle's whole square, faint edges included, in the window's device pixels.
     QRegion handleSquare() const;
-    /// The drawn pixels of the shown texts and the handle's square, in window coordinates.
+    /// The drawn pixels of the shown texts and the handle's square, in the window's device pixels.
     QRegion drawnRegion() const;
-    /// The drawn pixels of both texts, the new one below the old, as they slide together.
-    QRegion slideText() const;
 
 private:
     std::array<TickerLabel *, 3> m_lbl{};

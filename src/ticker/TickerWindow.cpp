@@ -241,7 +241,7 @@ void TickerWindow::updateShape()
     // else it reaches the desktop. Without a compositor only the drawn pixels and the square are
     // shown: the X server takes input only where the window is shown, and a square whose inside
     // let the pointer through could not be grabbed there.
-    const QRegion input = m_view.drawnRegion().intersected(rect());
+    const QRegion input = m_view.drawnRegion() & DeviceRect(rect(), m_view.ratio());
     const QRegion visible = m_slide->boundingShape(input);
     if ((visible != m_visibleShape || !m_shapesSent) && SetBoundingShape(this, visible))
         m_visibleShape = visible;

@@ -67,7 +67,7 @@ public:
     /// window, no bounding shape. Follows the desktop at each change of text.
     bool composited() const;
     /// Where the window is drawn (empty: all of it, the compositor blends it) and where it takes
-    /// the pointer, in window coordinates, as last given to the window system.
+    /// the pointer, in the window's device pixels, as last given to the window system.
     QRegion visibleShape() const { return m_visibleShape; }
     QRegion inputShape() const { return m_inputShape; }
 

@@ -1,4 +1,5 @@
 // Each way of sliding, on a real X server: what the server shows after a step.
+#include "platform/WindowShape.h"
 #include "platform/X11Connection.h"
 #include "ticker/SlideStrategy.h"
 #include "ticker/TickerLabel.h"
@@ -11,14 +12,13 @@
 
 namespace {
 
-/// The window's bounding shape as the X server holds it.
-QRegion serverBoundingShape(const QWidget &window)
+/// The window's bounding or input shape as the X server holds it.
+QRegion serverShape(const QWidget &window, xcb_shape_kind_t kind = XCB_SHAPE_SK_BOUNDING)
 {
     xcb_connection_t *connection = X11Connection();
     QRegion region;
     auto *reply = xcb_shape_get_rectangles_reply(
-        connection,
-        xcb_shape_get_rectangles(connection, xcb_window_t(window.winId()), XCB_SHAPE_SK_BOUNDING),
+        connection, xcb_shape_get_rectangles(connection, xcb_window_t(window.winId()), kind),
         nullptr);
     if (!reply)
         return region;
@@ -29,18 +29,18 @@ QRegion serverBoundingShape(const QWidget &window)
     return region;
 }
 
-/// The window's pixels as the X server holds them (32-bit windows only).
-QImage serverPixels(const QWidget &window)
+/// The window's device pixels as the X server holds them (32-bit windows only).
+QImage serverPixels(const QWidget &window, const QSize &size)
 {
     xcb_connection_t *connection = X11Connection();
     auto *reply = xcb_get_image_reply(
         connection,
         xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, xcb_window_t(window.winId()), 0, 0,
-                      uint16_t(window.width()), uint16_t(window.height()), ~0u),
+                      uint16_t(size.width()), uint16_t(size.height()), ~0u),
         nullptr);
     if (!reply)
         return {};
-    QImage image(xcb_get_image_data(reply), window.width(), window.height(),
+    QImage image(xcb_get_image_data(reply), size.width(), size.height(),
                  QImage::Format_ARGB32_Premultiplied);
     image = reply->depth == 32 ? image.copy() : QImage();
     free(reply);
@@ -116,10 +116,13 @@ void TestSlideStrategy::shapeMovesWithTheTexts()
     QVERIFY(m_view->staging()->isVisible());
     moveLabels(rise);
     slide.step();
-    // The handle stays; both texts' glyphs moved together, nothing else drawn.
-    const QRegion expected =
-        m_view->handleSquare() + m_view->slideText().translated(m_view->display()->pos());
-    QCOMPARE(serverBoundingShape(*m_window) & m_window->rect(), expected & m_window->rect());
+    // The handle stays; both texts' glyphs moved, nothing else drawn, and the pointer is taken
+    // where they are drawn now.
+    const QRegion expected = m_view->handleSquare() + m_view->textAt(TickerView::Display) +
+                             m_view->textAt(TickerView::Staging);
+    const QRect window = DeviceRect(m_window->rect(), m_view->ratio());
+    QCOMPARE(serverShape(*m_window) & window, expected & window);
+    QCOMPARE(serverShape(*m_window, XCB_SHAPE_SK_INPUT) & window, expected & window);
     slide.end();
 }
 
@@ -135,18 +138,26 @@ void TestSlideStrategy::serverShowsTheTextsAtTheStep()
     QVERIFY(!m_view->display()->isVisible()); // the server draws the texts now
     moveLabels(rise);
     slide.step();
-    // Below the handle, the server shows exactly both texts at the labels' new place.
-    QImage expected(m_window->size(), QImage::Format_ARGB32_Premultiplied);
+    // Below the handle, the server shows exactly both texts where the labels would draw them,
+    // and the pointer is taken there.
+    const qreal ratio = m_view->ratio();
+    const QRect window = DeviceRect(m_window->rect(), ratio);
+    QImage expected(window.size(), QImage::Format_ARGB32_Premultiplied);
     expected.fill(Qt::transparent);
     QPainter painter(&expected);
-    painter.drawImage(m_view->display()->pos(), m_view->display()->image());
-    painter.drawImage(m_view->staging()->pos(), m_view->staging()->image());
+    for (int i : {TickerView::Display, TickerView::Staging}) {
+        const QImage &image = m_view->lbl(i)->image();
+        painter.drawImage(QRect(m_view->deviceOrigin(i), image.size()), image, image.rect());
+    }
     painter.end();
-    const QRect belowHandle(0, m_view->handle()->height(), m_window->width(),
-                            m_window->height() - m_view->handle()->height());
-    const QImage shown = serverPixels(*m_window);
+    const int handleRows = DeviceRect(m_view->handle()->geometry(), ratio).bottom() + 1;
+    const QRect belowHandle(0, handleRows, window.width(), window.height() - handleRows);
+    const QImage shown = serverPixels(*m_window, window.size());
     QVERIFY(!shown.isNull());
     QCOMPARE(shown.copy(belowHandle), expected.copy(belowHandle));
+    const QRegion texts = m_view->textAt(TickerView::Display) + m_view->textAt(TickerView::Staging);
+    QCOMPARE(serverShape(*m_window, XCB_SHAPE_SK_INPUT) & window,
+             (m_view->handleSquare() + texts) & window);
     slide.end();
     QVERIFY(m_view->display()->isVisible());
 }
