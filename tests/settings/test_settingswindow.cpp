@@ -730,7 +730,8 @@ void TestSettingsWindow::settingItemPausesUntilClosed()
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowModality(), Qt::ApplicationModal); // a chart window takes no input
     QCOMPARE(QApplication::activeModalWidget(), w);
-    QTest::qWait(50); // the steps after the menu must wait for the window
+    // The steps after the menu, queued by its hiding, run now and must wait for the window.
+    QCoreApplication::sendPostedEvents();
     QVERIFY(!m_fixture->anyCycleTimerActive());
     w->closeByUser();
     QTRY_VERIFY(ticker->cycle().isActive(CycleClock::RefreshClock) ||

@@ -9,7 +9,10 @@ LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QTcpServer(parent)
     connect(this, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = nextPendingConnection()) {
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                m_unanswered.remove(socket);
+                socket->deleteLater();
+            });
         }
     });
 }
@@ -46,8 +49,10 @@ void LoopbackHttpServer::answer(QTcpSocket *socket)
     m_requests.append(path);
 
     const Route route = m_routes.value(path, Route{404, "Not Found\n", Behaviour::Respond, {}});
-    if (route.behaviour == Behaviour::NeverAnswer)
+    if (route.behaviour == Behaviour::NeverAnswer) {
+        m_unanswered.insert(socket);
         return;
+    }
     if (route.behaviour == Behaviour::CloseAtOnce) {
         socket->abort();
         return;

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QTcpServer>
 #include <QUrl>
@@ -31,10 +32,14 @@ public:
     void clearRoutes() { m_routes.clear(); }
     /// Paths requested so far, in order.
     QStringList requests() const { return m_requests; }
+    /// Requests left unanswered whose connection the client still holds open: 0 once every
+    /// fetch held by a silent route has been given up by the client.
+    int unansweredOpen() const { return int(m_unanswered.size()); }
 
 private:
     void answer(QTcpSocket *socket);
 
     QHash<QString, Route> m_routes;
     QStringList m_requests;
+    QSet<const QTcpSocket *> m_unanswered;
 };

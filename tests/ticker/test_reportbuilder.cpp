@@ -218,14 +218,26 @@ void TestReportBuilder::oneBuildAtATime()
 void TestReportBuilder::abortDropsTheBuild()
 {
     setFlags(false, false);
+    // A deadline far beyond the wait below: only the abort can end the fetch in time.
+    m_builder->setTimeout(600000);
+    m_builder->setFirstBudget(600000);
     m_server->setRoute(metarRJTT, {200, {}, LoopbackHttpServer::Behaviour::NeverAnswer, {}});
     QSignalSpy done(m_builder.get(), &ReportBuilder::finished);
     QVERIFY(m_builder->BuildReportText(QStringLiteral("RJTT")));
     QTRY_COMPARE(m_server->requests().size(), 1);
+    QCOMPARE(m_server->unansweredOpen(), 1);
     m_builder->abort();
     QVERIFY(!m_builder->isBuilding());
-    QTest::qWait(800); // longer than the fetch timeout: nothing may arrive late
+    // The fetch is really dropped: the server sees the connection closed, so nothing can come
+    // late from it; what the abort queued is delivered before the signal is looked at.
+    (void)QTest::qWaitFor([&] { return m_server->unansweredOpen() == 0; }, 3000);
+    // Known fault: the cancel disconnects every signal of the reply, Qt's own that carries the
+    // abort to its network thread too, so the connection stays open until the server ends it.
+    QEXPECT_FAIL("", "a cancelled fetch leaves its connection open", Continue);
+    QCOMPARE(m_server->unansweredOpen(), 0);
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(done.size(), 0);
+    QCOMPARE(m_server->requests().size(), 1);
 
     // The next airport gets its own text, never the dropped one.
     m_server->setRoute(QStringLiteral("/data/observations/metar/stations/RJAA.TXT"),

@@ -359,10 +359,19 @@ void TestTickerWindow::closeDuringAFetch()
     QVERIFY(ticker);
     QTRY_VERIFY(m_fixture->server().requests().contains(
         QStringLiteral("/data/observations/metar/stations/RJTT.TXT")));
+    QCOMPARE(m_fixture->server().unansweredOpen(), 1);
     ticker->window().close();
     QVERIFY(!ticker->reportBuilder().isBuilding());
     QVERIFY(!ticker->store().isOpen());
-    QTest::qWait(200); // nothing may arrive for the closed store
+    // The fetch is really given up: the server sees its connection closed well before the
+    // fetch's own deadline (6 s), so no answer can come late; what the abort queued is
+    // delivered before the cycle is looked at.
+    (void)QTest::qWaitFor([&] { return m_fixture->server().unansweredOpen() == 0; }, 3000);
+    // Known fault: the cancel disconnects every signal of the reply, Qt's own that carries the
+    // abort to its network thread too, so the connection stays open until the server ends it.
+    QEXPECT_FAIL("", "a cancelled fetch leaves its connection open", Continue);
+    QCOMPARE(m_fixture->server().unansweredOpen(), 0);
+    QCoreApplication::sendPostedEvents();
     QVERIFY(!ticker->cycle().isActive(CycleClock::NetworkCheck));
 }
 
@@ -541,7 +550,9 @@ void TestTickerWindow::rotationKeepsListOrderAfterTheMenu()
         if (i == 1) { // the menu opened and dismissed while RJAA shows
             ticker->window().showPopupMenu(QPoint(10, 10));
             ticker->menu().menu().menu()->hide();
-            QTest::qWait(10);
+            // The steps after the menu, queued by its hiding, run before the next refresh.
+            QCoreApplication::sendPostedEvents();
+            QVERIFY(ticker->cycle().isActive(CycleClock::NetworkCheck));
         }
     }
     QCOMPARE(shown, (QStringList{"RJTT", "RJAA", "RJBB", "RJTT", "RJAA"}));

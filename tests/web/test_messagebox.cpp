@@ -8,6 +8,28 @@
 #include <QtTest>
 #include <TarnbeckVersion.h>
 
+namespace {
+
+/// The window's frame once it has held still for several looks. The manager may still move a
+/// window it has just framed, and nothing it sends says which move is the last.
+QRect settledFrame(const QWidget &window)
+{
+    constexpr int stillLooks = 10; // each look at least 10 ms after the one before
+    QRect last;
+    int still = 0;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QRect now = window.frameGeometry();
+            still = now == last ? still + 1 : 0;
+            last = now;
+            return still >= stillLooks;
+        },
+        5000);
+    return still >= stillLooks ? last : QRect();
+}
+
+} // namespace
+
 class TestMessageBox : public QObject
 {
     Q_OBJECT
@@ -59,8 +81,7 @@ void TestMessageBox::withoutShownOwnerCentredOnTheScreen()
         QStringLiteral("Tarnbeck ver ") + QLatin1String(programVersion));
     QVERIFY(box);
     QTRY_VERIFY(box->isVisible() && box->frameGeometry() != box->geometry());
-    QTest::qWait(100); // the manager's last move of the new window
-    const QRect frame = box->frameGeometry();
+    const QRect frame = settledFrame(*box);
     box->close();
     const QRect screen = m_ticker.screen()->geometry();
     QVERIFY(frame.isValid());
