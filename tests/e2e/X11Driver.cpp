@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QHash>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 namespace X11Driver {
@@ -69,6 +70,44 @@ QList<X11Window> windowsOfClass(const QString &windowClass)
     return search({QStringLiteral("--class"), windowClass});
 }
 
+X11Window newWindowOfClass(const QString &windowClass, const QStringList &known, int minHeight,
+                           int timeoutMs)
+{
+    X11Window found;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (const X11Window &w : windowsOfClass(windowClass)) {
+                if (!known.contains(w.id) && w.rect.height() > minHeight) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool windowManagerRunning()
+{
+    // The manager names a check window on the root, and the window names itself: a window
+    // left named by a manager that has gone no longer exists.
+    const auto checkWindow = [](const QStringList &window) {
+        const QString said = run(QStringLiteral("xprop"),
+                                 window + QStringList{QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        const qsizetype at = said.indexOf(QLatin1String("window id # "));
+        return at < 0 ? QString() : said.mid(at + 12).section(QLatin1Char(' '), 0, 0);
+    };
+    const QString id = checkWindow({QStringLiteral("-root")});
+    return !id.isEmpty() && checkWindow({QStringLiteral("-id"), id}) == id;
+}
+
+bool compositorRunning()
+{
+    // xcompmgr names the window that holds the compositing-manager selection as it takes it.
+    return holdsWindowNamed(rootWindow(), QStringLiteral("xcompmgr"));
+}
+
 QSize screenSize()
 {
     const QStringList size = run(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")})
@@ -80,6 +119,33 @@ QImage screenshot(const QString &path)
 {
     run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), path});
     return QImage(path);
+}
+
+QImage drawnScreenshot(const QString &path, const QRect &area, const QRect &window, int timeoutMs,
+                       const std::function<bool(const QImage &)> &ready)
+{
+    const auto oneColour = [](const QImage &image) {
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != image.pixel(0, 0))
+                    return false;
+            }
+        }
+        return true;
+    };
+    QImage shot;
+    QImage previous;
+    const bool drawn = QTest::qWaitFor(
+        [&] {
+            shot = screenshot(path);
+            const QImage look = shot.copy(area);
+            const bool steady = !look.isNull() && look == previous &&
+                                !oneColour(shot.copy(window)) && (!ready || ready(shot));
+            previous = look;
+            return steady;
+        },
+        timeoutMs);
+    return drawn ? shot : QImage();
 }
 
 void mouseMove(const QPoint &at)
@@ -103,13 +169,16 @@ void clickInWindow(const QString &windowId, const QPoint &at, int button)
 
 void drag(const QPoint &from, const QPoint &to)
 {
+    // The pace of a quick hand, 50 ms a step: the timing is what the program is given, not a
+    // wait for anything it does, so it stays fixed.
+    constexpr unsigned long handStepMs = 50;
     mouseMove(from);
     run(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
-    QThread::msleep(50);
+    QThread::msleep(handStepMs);
     // A quick hand: the first movement is as long as the others, and must not be lost.
     for (int step = 1; step <= 5; ++step) {
         mouseMove(from + (to - from) * step / 5);
-        QThread::msleep(50);
+        QThread::msleep(handStepMs);
     }
     run(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
 }

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct X11Window
 {
@@ -24,8 +25,21 @@ QString run(const QString &program, const QStringList &arguments);
 QList<X11Window> windowsNamed(const QString &name);
 /// Visible windows of the class `windowClass` (menus included).
 QList<X11Window> windowsOfClass(const QString &windowClass);
+/// The first visible window of the class `windowClass`, taller than `minHeight`, that is not in
+/// `known`, once it appears within `timeoutMs`; an empty id when none does.
+X11Window newWindowOfClass(const QString &windowClass, const QStringList &known, int minHeight,
+                           int timeoutMs);
+/// Whether a window manager has taken the display (its check window is there).
+bool windowManagerRunning();
+/// Whether xcompmgr has taken the display as its compositing manager.
+bool compositorRunning();
 QSize screenSize();
 QImage screenshot(const QString &path);
+/// A screenshot once `area` shows the same picture in two looks one after the other and `window`
+/// inside it holds more than one colour (mapped but not drawn yet, it shows one); a null image
+/// after `timeoutMs`. `ready` may ask more of the picture before it counts.
+QImage drawnScreenshot(const QString &path, const QRect &area, const QRect &window, int timeoutMs,
+                       const std::function<bool(const QImage &)> &ready = {});
 void mouseMove(const QPoint &at);
 void click(const QPoint &at, int button = 1);
 /// Clicks at `at` in the window's own coordinates (a decorated window's frame is not counted).

@@ -66,8 +66,13 @@ private:
     QRect waitForTicker(const std::function<bool(const QRect &)> &accept = {});
     /// Runs SQL with the sqlcipher command-line tool on the program's database.
     QString sql(const QString &statement) const;
+    /// The ids of the program's windows shown now.
+    static QStringList shownWindows();
     /// Opens the pop-up menu with a right click on the handle square; the menu's window.
     X11Window openMenu(const QRect &ticker);
+    /// Empty when the ticker, shown at `at`, still runs and answers: its menu opens after
+    /// everything sent to it before, and it still stands at `at` once the menu is dismissed.
+    QString stillAnswers(QProcess *ticker, const QRect &at);
     /// Chooses the menu item `upPresses` up from the bottom and returns the window it opens.
     X11Window openFromMenu(const QRect &ticker, int upPresses, const QStringList &known);
     QString shotPath(const QString &name) const
@@ -95,7 +100,7 @@ void TestEndToEnd::initTestCase()
     if (!QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) {
         m_windowManager.start(QStringLiteral("openbox"), {});
         QVERIFY(m_windowManager.waitForStarted());
-        QTest::qWait(500);
+        QVERIFY(QTest::qWaitFor([] { return windowManagerRunning(); }, deadline));
     }
 }
 
@@ -208,25 +213,36 @@ QRect TestEndToEnd::waitForTicker(const std::function<bool(const QRect &)> &acce
     return found == previous ? found : QRect();
 }
 
+QStringList TestEndToEnd::shownWindows()
+{
+    QStringList ids;
+    for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
+        ids.append(w.id);
+    return ids;
+}
+
 X11Window TestEndToEnd::openMenu(const QRect &ticker)
 {
-    const QList<X11Window> before = windowsOfClass(QStringLiteral("tarnbeck"));
+    const QStringList before = shownWindows();
     click(ticker.topLeft() + QPoint(6, 7), 3);
-    X11Window menu;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
-                const bool isNew = std::none_of(before.begin(), before.end(),
-                                                [&](const X11Window &b) { return b.id == w.id; });
-                if (isNew && w.rect.height() > 100) {
-                    menu = w;
-                    return true;
-                }
-            }
-            return false;
-        },
-        deadline);
-    return menu;
+    return newWindowOfClass(QStringLiteral("tarnbeck"), before, 100, deadline);
+}
+
+QString TestEndToEnd::stillAnswers(QProcess *ticker, const QRect &at)
+{
+    // Its input comes in order: the click that opens the menu is taken after all sent before.
+    const X11Window menu = openMenu(at);
+    if (menu.id.isEmpty())
+        return QStringLiteral("no menu appeared");
+    key(QStringLiteral("Escape"));
+    if (!QTest::qWaitFor([&] { return !shownWindows().contains(menu.id); }, deadline))
+        return QStringLiteral("the menu stayed");
+    if (ticker->state() != QProcess::Running)
+        return QStringLiteral("the ticker has ended");
+    const QRect now = waitForTicker();
+    return now.topLeft() == at.topLeft()
+               ? QString()
+               : QStringLiteral("the ticker stands at %1,%2").arg(now.x()).arg(now.y());
 }
 
 X11Window TestEndToEnd::openFromMenu(const QRect &ticker, int upPresses, const QStringList &known)
@@ -239,18 +255,8 @@ X11Window TestEndToEnd::openFromMenu(const QRect &ticker, int upPresses, const Q
     for (int i = 0; i < upPresses; ++i)
         key(QStringLiteral("Up"));
     key(QStringLiteral("Return"));
-    X11Window opened;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
-                if (!known.contains(w.id) && w.id != menu.id && w.rect.height() > 250) {
-                    opened = w;
-                    return true;
-                }
-            }
-            return false;
-        },
-        60000);
+    const X11Window opened =
+        newWindowOfClass(QStringLiteral("tarnbeck"), known + QStringList{menu.id}, 250, 60000);
     if (opened.id.isEmpty()) {
         for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
             qWarning("window %s at %d,%d %dx%d", qPrintable(w.id), w.rect.x(), w.rect.y(),
@@ -331,13 +337,13 @@ void TestEndToEnd::dragMovesAndTheNewPlaceIsStored()
     QVERIFY(!moved.isNull());
     QVERIFY2((moved.topLeft() - (window.topLeft() - QPoint(200, 150))).manhattanLength() <= 4,
              qPrintable(QStringLiteral("%1,%2").arg(moved.x()).arg(moved.y())));
-    // A drag on the text moves nothing.
+    // A drag on the text moves nothing. The menu opened after it shows the ticker has taken
+    // all of the drag; it still stands where it was.
     drag(moved.topLeft() + QPoint(20, 30), moved.topLeft() + QPoint(120, 130));
-    QTest::qWait(300);
-    QCOMPARE(waitForTicker().topLeft(), moved.topLeft());
-
     const X11Window menu = openMenu(moved);
     QVERIFY(!menu.id.isEmpty());
+    QCOMPARE(waitForTicker([&](const QRect &r) { return r != menu.rect; }).topLeft(),
+             moved.topLeft());
     key(QStringLiteral("Up"));
     key(QStringLiteral("Return"));
     QVERIFY(ticker->waitForFinished(deadline));
@@ -430,7 +436,8 @@ void TestEndToEnd::x11WhateverThePlatformAsked()
 void TestEndToEnd::secondStartIsRefused()
 {
     QProcess *first = start();
-    QVERIFY(!waitForTicker([](const QRect &r) { return r.height() > 100; }).isNull());
+    const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!window.isNull());
     QProcess *second = start();
     QList<X11Window> refusal;
     QVERIFY(QTest::qWaitFor(
@@ -444,9 +451,8 @@ void TestEndToEnd::secondStartIsRefused()
                    refusal.first().rect.adjusted(-10, -40, 10, 10) & QRect(QPoint(), screenSize()));
     keyToWindow(refusal.first().id, QStringLiteral("Return"));
     QVERIFY(second->waitForFinished(deadline));
-    QTest::qWait(300);
-    QCOMPARE(first->state(), QProcess::Running);
-    QVERIFY(!waitForTicker().isNull());
+    const QString answered = stillAnswers(first, window);
+    QVERIFY2(answered.isEmpty(), qPrintable(answered));
 }
 
 void TestEndToEnd::terminationSavesThePlace()
@@ -483,28 +489,32 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
         },
         deadline));
     const QRect area = settings.first().rect;
-    QTest::qWait(300);
-    screenshot(shotPath(QStringLiteral("shot")));
-    keepScreenshot(QStringLiteral("settings"),
-                   area.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
+    const QRect kept = area.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize());
+    QVERIFY(!drawnScreenshot(shotPath(QStringLiteral("shot")), kept, area, deadline).isNull());
+    keepScreenshot(QStringLiteral("settings"), kept);
 
-    // The size list: focus it with a click, type the size, take it.
+    // The size list: open it with a click, type the size, take it.
     keyToWindow(settings.first().id, QStringLiteral("shift")); // the window manager's focus first
+    const QStringList before = shownWindows();
     clickInWindow(settings.first().id, QPoint(135, 55));
-    QTest::qWait(500);
+    QVERIFY2(!newWindowOfClass(QStringLiteral("tarnbeck"), before, 50, deadline).id.isEmpty(),
+             "the size list did not open");
     run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("14")});
     key(QStringLiteral("Return"));
-    QTest::qWait(500);
+    // Taken: the ticker shows the bigger text at once.
+    const QRect grown = waitForTicker([&](const QRect &r) { return r.height() > window.height(); });
+    QVERIFY2(!grown.isNull(), "the size was not taken");
     keyToWindow(settings.first().id,
                 QStringLiteral("alt+F4")); // the close box, through the window manager
     QVERIFY(QTest::qWaitFor([&] { return windowsNamed(settingsTitle).isEmpty(); }, deadline));
     QTRY_COMPARE_WITH_TIMEOUT(sql(QStringLiteral("SELECT fontsize FROM setting;")),
                               QStringLiteral("14"), deadline);
     // The focus does not come back to the ticker: the close key, pressed again, ends nothing.
-    QTest::qWait(300);
+    // The window manager takes the key before the click that opens the menu, so a close it
+    // sent the ticker would reach it first.
     key(QStringLiteral("alt+F4"));
-    QTest::qWait(1000);
-    QCOMPARE(ticker->state(), QProcess::Running);
+    const QString answered = stillAnswers(ticker, grown);
+    QVERIFY2(answered.isEmpty(), qPrintable(answered));
 
     // Bigger text now and after a restart.
     const QRect bigger =
@@ -561,20 +571,39 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
         }
         const X11Window opened = openFromMenu(ticker, w.upPresses, known);
         QVERIFY2(!opened.id.isEmpty(), w.screenshot);
+        const QRect kept = opened.rect.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize());
+        // Part of the year's table, away from where the list drops: empty until a choice.
+        const QRect tableCorner(opened.rect.topLeft() + QPoint(opened.rect.width() * 3 / 4,
+                                                               opened.rect.height() * 3 / 4),
+                                opened.rect.size() / 6);
+        QImage emptyTable;
         if (w.caption) {
             QVERIFY(!windowsNamed(QString::fromUtf8(w.caption)).isEmpty());
+            emptyTable =
+                drawnScreenshot(shotPath(QStringLiteral("shot")), kept, opened.rect, deadline)
+                    .copy(tableCorner);
+            QVERIFY(!emptyTable.isNull());
             // A year of one airport, as a user would look it up: the list, its first entry.
+            const QStringList before = shownWindows();
             clickInWindow(opened.id, QPoint(330, 23));
-            QTest::qWait(500);
+            QVERIFY(
+                !newWindowOfClass(QStringLiteral("tarnbeck"), before, 50, deadline).id.isEmpty());
             key(QStringLiteral("Down"));
             key(QStringLiteral("Return"));
         }
         // Let the first document arrive before the picture is taken.
         QVERIFY(QTest::qWaitFor([&] { return documents.requests().size() > 0 || w.caption; },
                                 deadline));
-        QTest::qWait(w.caption ? 500 : 3000);
         setDesktopColor(desktopColor.name());
-        const QImage shot = screenshot(shotPath(QStringLiteral("shot")));
+        // Taken once the window is drawn, the picture or the chosen year it shows included.
+        const QImage shot = drawnScreenshot(
+            shotPath(QStringLiteral("shot")), kept, opened.rect, deadline, [&](const QImage &s) {
+                if (w.caption)
+                    return s.copy(tableCorner) != emptyTable;
+                return !w.picture ||
+                       countColors(s, opened.rect, pictureColor, desktopColor).a > 300;
+            });
+        QVERIFY2(!shot.isNull(), w.screenshot);
         // Centred on the screen, frame and all.
         const QRect frame = drawnFrame(shot, opened.rect.center());
         const QSize screen = screenSize();
@@ -584,8 +613,7 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
             QVERIFY2(countColors(shot, opened.rect, pictureColor, desktopColor).a > 300, w.picture);
         QCOMPARE(frame.topLeft(), QPoint((screen.width() - frame.width()) / 2,
                                          (screen.height() - frame.height()) / 2));
-        keepScreenshot(QLatin1String(w.screenshot),
-                       opened.rect.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize()));
+        keepScreenshot(QLatin1String(w.screenshot), kept);
         keyToWindow(opened.id, QStringLiteral("alt+F4"));
         QVERIFY2(QTest::qWaitFor(
                      [&] {
@@ -606,8 +634,7 @@ bool TestEndToEnd::startCompositor()
     m_compositor.start(QStringLiteral("xcompmgr"), {});
     if (!m_compositor.waitForStarted())
         return false;
-    QTest::qWait(500);
-    return true;
+    return QTest::qWaitFor([] { return compositorRunning(); }, deadline);
 }
 
 /// The first pixel of `area` that is not a blend of `desktop` and the text colour, or empty.
