@@ -49,6 +49,8 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
     });
     deadline->start(timeoutMs);
     QObject::connect(reply, &QNetworkReply::finished, context, [reply, done = std::move(done)] {
+        if (reply->property("cancelled").toBool())
+            return; // the caller has gone on: nobody is told
         using Failure = FetchResult::Failure;
         FetchResult result;
         result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -92,7 +94,11 @@ void HttpFetch::cancel(QNetworkReply *reply)
 {
     if (!reply)
         return;
-    reply->disconnect();
+    // Not reply->disconnect(): that would also cut the signal that carries the abort to the
+    // network thread, and the connection would stay open until the server closed it.
+    reply->setProperty("cancelled", true);
+    for (QTimer *deadline : reply->findChildren<QTimer *>())
+        deadline->stop();
     reply->abort();
     reply->deleteLater();
 }

@@ -287,7 +287,8 @@ bool TickerWindow::handleMouse(int index, QEvent *event)
         setPointerOnHandle(onHandle);
         m_drag.moved(static_cast<QMouseEvent *>(event));
         return true;
-    case QEvent::MouseButtonPress: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: { // a quick second press (the menu again) is a press too
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (onHandle && mouse->button() == Qt::LeftButton)
             m_drag.pressed(mouse);
