@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Starts one desktop on a virtual screen and runs the desktop test (test_desktop) in it.
+#   run_desktop.sh <desktop> <test_desktop binary> [scale]
+# X11 on Xvfb: openbox, openbox-xcompmgr, openbox-picom, xfwm4, mutter, kwin, i3.
+# Wayland, headless, the ticker through XWayland: sway, weston.
+# Exits with the test's status, or 77 (skipped) when the desktop is not installed.
+set -u
+desktop=$1
+test_binary=$2
+scale=${3:-1}
+slide_seconds=${TARNBECK_SLIDE_SECONDS:-25}
+work=$(mktemp -d /tmp/tarnbeck-desktop.XXXXXX)
+chmod 755 "$work"
+pids=()
+# Each desktop process leads a process group of its own: ending it ends what it started
+# (dbus-run-session's bus, runuser's compositor, the compositor's XWayland).
+cleanup() {
+    for pid in "${pids[@]}"; do kill -- "-$pid" 2>/dev/null; done
+    sleep 0.5
+    for pid in "${pids[@]}"; do kill -9 -- "-$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+need() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "$desktop: $tool is not installed"; exit 77; }
+    done
+}
+
+# Waits up to 15 s for a command to succeed.
+wait_for() {
+    for _ in $(seq 150); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+
+test_env=(TARNBECK_DESKTOP="$desktop" QT_SCALE_FACTOR="$scale" TARNBECK_SLIDE_SECONDS="$slide_seconds"
+          LC_ALL=C.UTF-8 TZ=Asia/Tokyo ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb)
+
+run_x11() {
+    need Xvfb xdotool import xsetroot
+    exec {fd}<> <(:)
+    setsid Xvfb -displayfd "$fd" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    local display=""
+    read -r -t 10 display <&"$fd" || { echo "Xvfb did not start"; exit 1; }
+    export DISPLAY=":$display"
+    xsetroot -solid '#336699'
+    case $desktop in
+    openbox) need openbox; setsid openbox & pids+=($!) ;;
+    openbox-xcompmgr) need openbox xcompmgr; setsid openbox & pids+=($!); setsid xcompmgr & pids+=($!) ;;
+    openbox-picom) need openbox picom; setsid openbox & pids+=($!); setsid picom --backend xrender & pids+=($!) ;;
+    xfwm4) need xfwm4 dbus-run-session; setsid dbus-run-session -- xfwm4 --compositor=on & pids+=($!) ;;
+    mutter) need mutter dbus-run-session; setsid dbus-run-session -- mutter --x11 --replace & pids+=($!) ;;
+    kwin) need kwin_x11 dbus-run-session; setsid dbus-run-session -- kwin_x11 --replace & pids+=($!) ;;
+    i3)
+        need i3
+        printf '# i3 config file (v4)\nfont pango:monospace 8\nfocus_follows_mouse no\n' >"$work/i3.conf"
+        setsid i3 -c "$work/i3.conf" & pids+=($!)
+        ;;
+    esac
+    sleep 2 # the window manager takes its selections
+    env "${test_env[@]}" "$test_binary" -maxwarnings 0
+}
+
+# The compositors refuse to run as root: they and the test run as an unprivileged user.
+user=()
+if [ "$(id -u)" -eq 0 ]; then
+    id tarnbeck-test >/dev/null 2>&1 || useradd --system --create-home tarnbeck-test
+    user=(runuser -u tarnbeck-test --)
+fi
+as_user() { "${user[@]}" "$@"; }
+
+run_wayland() {
+    # The user the compositor runs as must reach the build and the test data.
+    if ! as_user test -x "$test_binary" || ! as_user test -r "$(dirname "$0")/../data/stations/README.md"; then
+        echo "$desktop: the build or the sources are not readable by the user the compositor runs as"
+        exit 77
+    fi
+    local runtime="$work/runtime"
+    mkdir -p "$runtime"
+    [ "$(id -u)" -ne 0 ] || chown tarnbeck-test "$work" "$runtime"
+    chmod 700 "$runtime"
+    case $desktop in
+    sway)
+        need sway Xwayland grim xdotool
+        cat >"$work/sway.conf" <<CONF
+xwayland enable
+output HEADLESS-1 resolution 1280x800 position 0 0 scale $scale bg #336699 solid_color
+exec sh -c 'echo \$DISPLAY > $work/display'
+CONF
+        setsid "${user[@]}" env XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+            WLR_RENDERER=pixman sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+        pids+=($!)
+        wait_for test -s "$work/display" || { cat "$work/sway.log"; exit 1; }
+        local wayland
+        wayland=$(cd "$runtime" && ls wayland-* | grep -v lock | head -1)
+        # The scale is the compositor's own: the ticker itself runs unscaled.
+        as_user env "${test_env[@]}" QT_SCALE_FACTOR=1 TARNBECK_SCREENSHOOTER=grim DISPLAY="$(cat "$work/display")" \
+            WAYLAND_DISPLAY="$wayland" XDG_RUNTIME_DIR="$runtime" "$test_binary" -maxwarnings 0
+        ;;
+    weston)
+        need weston Xwayland xdotool
+        setsid "${user[@]}" env XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --use-pixman --xwayland --debug \
+            --width=1280 --height=800 --scale="$scale" --socket=wayland-tb --idle-time=0 >"$work/weston.log" 2>&1 &
+        pids+=($!)
+        wait_for grep -q 'xserver listening on display' "$work/weston.log" || { cat "$work/weston.log"; exit 1; }
+        local display
+        display=$(grep -o 'listening on display :[0-9]*' "$work/weston.log" | head -1 | cut -d' ' -f4)
+        as_user env "${test_env[@]}" QT_SCALE_FACTOR=1 TARNBECK_SCREENSHOOTER=weston-screenshooter \
+            DISPLAY="$display" WAYLAND_DISPLAY=wayland-tb \
+            XDG_RUNTIME_DIR="$runtime" "$test_binary" -maxwarnings 0
+        ;;
+    esac
+}
+
+case $desktop in
+sway | weston) run_wayland ;;
+openbox | openbox-xcompmgr | openbox-picom | xfwm4 | mutter | kwin | i3) run_x11 ;;
+*) echo "unknown desktop: $desktop"; exit 2 ;;
+esac

@@ -1,0 +1,305 @@
+// The ticker on the desktop this test runs in (an X window manager on Xvfb, or a Wayland
+// compositor's XWayland): its place, no frame or shadow, where it takes the pointer, its menu,
+// a drag, and a while of sliding. tests/desktops/ starts each desktop and runs it there.
+#include "e2e/TickerApp.h"
+#include "e2e/X11Driver.h"
+
+#include <QtTest>
+#include <cmath>
+
+using namespace X11Driver;
+
+namespace {
+
+constexpr int deadline = 30000;
+const QPoint place(200, 150); // logical pixels; the desktop's pixels are these times the scale
+
+/// The whole screen as the desktop shows it, at the X server's size: grim under sway, weston's
+/// own screenshooter under weston, the X root otherwise.
+QImage desktopPicture(const QString &path)
+{
+    const QString shooter = qEnvironmentVariable("TARNBECK_SCREENSHOOTER");
+    if (shooter == QLatin1String("grim")) {
+        run(QStringLiteral("grim"), {QStringLiteral("-s"), QStringLiteral("1"), path});
+    } else if (shooter == QLatin1String("weston-screenshooter")) {
+        // It writes wayland-screenshot-<time>.png into its working folder.
+        QDir folder = QFileInfo(path).dir();
+        for (const QString &old : folder.entryList({QStringLiteral("wayland-screenshot-*")}))
+            folder.remove(old);
+        QProcess shot;
+        shot.setWorkingDirectory(folder.path());
+        shot.start(shooter, {});
+        shot.waitForFinished(15000);
+        const QStringList made = folder.entryList({QStringLiteral("wayland-screenshot-*")});
+        if (made.isEmpty() || !QFile::rename(folder.filePath(made.first()), path))
+            return {};
+    } else {
+        return screenshot(path).convertToFormat(QImage::Format_RGB32);
+    }
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+bool isText(QRgb c)
+{
+    return qRed(c) > 180 && qGreen(c) > 180 && qBlue(c) < 120; // the yellow of the text
+}
+
+/// Changed pixels of `after` against `before` within `area` that the text cannot have made: the
+/// yellow text, antialiased or not, only moves a pixel towards yellow (red and green up, blue
+/// down); a frame, a shadow or a background drawn by the window moves it elsewhere.
+int strayPixels(const QImage &before, const QImage &after, const QRect &area)
+{
+    int stray = 0;
+    const QRect clipped = area & after.rect();
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const QRgb was = before.pixel(x, y);
+            const QRgb is = after.pixel(x, y);
+            // A compositor's blending may round a clear pixel by a level or two.
+            const bool same = std::abs(qRed(is) - qRed(was)) <= 3 &&
+                              std::abs(qGreen(is) - qGreen(was)) <= 3 &&
+                              std::abs(qBlue(is) - qBlue(was)) <= 3;
+            const bool towardsText =
+                qRed(is) >= qRed(was) && qGreen(is) >= qGreen(was) && qBlue(is) <= qBlue(was);
+            stray += !same && !towardsText ? 1 : 0;
+        }
+    }
+    return stray;
+}
+
+int textPixels(const QImage &picture, const QRect &area)
+{
+    int text = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            text += picture.valid(x, y) && isText(picture.pixel(x, y)) ? 1 : 0;
+    return text;
+}
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void standsAtItsPlaceWithoutFrameOrShadow();
+    void takesThePointerOnlyOnTextAndHandle();
+    void menuOpensAndADragIsSaved();
+    void slidesWithoutError();
+
+private:
+    /// The ticker's window once it holds still, showing a report.
+    QRect waitForTicker();
+    QPoint expectedPlace() const { return place * m_scale; }
+    /// The desktop once a compositor has drawn the ticker's text in `window` and holds still.
+    QImage shownPicture(const QRect &window);
+
+    std::unique_ptr<TickerApp> m_app;
+    QString m_desktop;
+    double m_scale = 1;
+    QImage m_empty; ///< the desktop before the ticker started
+};
+
+void TestDesktop::initTestCase()
+{
+    QString why;
+    if (!available(&why))
+        QSKIP(qPrintable(why));
+    m_desktop = qEnvironmentVariable("TARNBECK_DESKTOP", QStringLiteral("this desktop"));
+    m_scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    qInfo("desktop: %s, scale %g", qPrintable(m_desktop), m_scale);
+}
+
+void TestDesktop::init()
+{
+    m_app = std::make_unique<TickerApp>();
+    QVERIFY(m_app->prepare());
+    // One airport at rest: what stands on the desktop is the report, not a slide under way.
+    QCOMPARE(m_app->sql(QStringLiteral("UPDATE setting SET posX = %1, posY = %2, autochange = 0, "
+                                       "scroll = 0; SELECT 1;")
+                            .arg(place.x() * 15)
+                            .arg(place.y() * 15)),
+             QStringLiteral("1"));
+    m_empty = desktopPicture(m_app->path(QStringLiteral("empty.png")));
+    QVERIFY(!m_empty.isNull());
+    m_app->start();
+}
+
+void TestDesktop::cleanup()
+{
+    if (QProcess *ticker = m_app->process(); ticker && ticker->state() != QProcess::NotRunning) {
+        ticker->kill();
+        ticker->waitForFinished();
+    }
+    m_app.reset();
+}
+
+QRect TestDesktop::waitForTicker()
+{
+    QRect found;
+    QRect previous;
+    (void)QTest::qWaitFor(
+        [&] {
+            found = {};
+            for (const X11Window &w : windowsNamed(QStringLiteral("^Tarnbeck$"))) {
+                if (w.rect.height() > 100 * m_scale)
+                    found = w.rect;
+            }
+            const bool still = !found.isNull() && found == previous;
+            previous = found;
+            return still;
+        },
+        deadline);
+    return found == previous ? found : QRect();
+}
+
+QImage TestDesktop::shownPicture(const QRect &window)
+{
+    QImage shown;
+    QImage previous;
+    (void)QTest::qWaitFor(
+        [&] {
+            shown = desktopPicture(m_app->path(QStringLiteral("shown.png")));
+            const bool steady = textPixels(shown, window) > 500 && shown == previous;
+            previous = shown;
+            return steady;
+        },
+        deadline);
+    return shown;
+}
+
+void TestDesktop::standsAtItsPlaceWithoutFrameOrShadow()
+{
+    const QRect window = waitForTicker();
+    QVERIFY2(!window.isNull(), qPrintable(m_desktop));
+    QVERIFY2((window.topLeft() - expectedPlace()).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("at %1,%2").arg(window.x()).arg(window.y())));
+    const QImage shown = shownPicture(window);
+    // Nothing but the text changes the desktop: no frame, no shadow, no background.
+    const QRect around = window.adjusted(-40, -40, 40, 40);
+    const int stray = strayPixels(m_empty, shown, around);
+    if (const QString shots = qEnvironmentVariable("TARNBECK_DESKTOP_SHOTS"); !shots.isEmpty()) {
+        const QString name = QStringLiteral("%1/%2-%3").arg(shots, m_desktop).arg(m_scale);
+        m_empty.save(name + QStringLiteral("-empty.png"));
+        shown.save(name + QStringLiteral("-shown.png"));
+    }
+    QVERIFY2(stray == 0, qPrintable(QStringLiteral("%1 pixels of frame or shadow").arg(stray)));
+    QVERIFY2(textPixels(shown, window) > 500,
+             qPrintable(QStringLiteral("%1 text pixels").arg(textPixels(shown, window))));
+}
+
+void TestDesktop::takesThePointerOnlyOnTextAndHandle()
+{
+    const QRect window = waitForTicker();
+    QVERIFY(!window.isNull());
+    const QImage shown = shownPicture(window);
+    QPoint glyph;
+    QPoint clear;
+    const int margin = int(std::ceil(4 * m_scale));
+    const QRect text = window.adjusted(0, int(20 * m_scale), 0, 0);
+    for (int y = text.top() + margin; y < text.bottom() - margin; ++y) {
+        for (int x = text.left() + margin; x < text.right() - margin; ++x) {
+            if (glyph.isNull() && isText(shown.pixel(x, y)) && isText(shown.pixel(x + 1, y)) &&
+                isText(shown.pixel(x, y + 1)))
+                glyph = QPoint(x, y);
+            bool alone = clear.isNull();
+            for (int d = -margin; d <= margin && alone; ++d)
+                alone = shown.pixel(x + d, y) == m_empty.pixel(x + d, y) &&
+                        shown.pixel(x, y + d) == m_empty.pixel(x, y + d);
+            if (alone)
+                clear = QPoint(x, y);
+        }
+    }
+    QVERIFY(!glyph.isNull() && !clear.isNull());
+    // A manager that copies the window's shapes onto its frame does so a moment after they
+    // change (the handle changes as the pointer passes): ask until the answer holds.
+    // The root window holds every window: under it, the pointer reached the desktop.
+    const QString root = rootWindow();
+    const auto onTicker = [&](const QPoint &at) {
+        const QString id = windowUnderPointer(at);
+        return id != root && holdsWindowNamed(id, QStringLiteral("Tarnbeck"));
+    };
+    const auto takes = [&](const QPoint &at) {
+        return QTest::qWaitFor([&] { return onTicker(at); }, 3000);
+    };
+    const auto passes = [&](const QPoint &at) {
+        return QTest::qWaitFor([&] { return !onTicker(at); }, 3000);
+    };
+    QVERIFY2(takes(glyph), "a glyph lets the pointer through");
+    const QPoint handle = window.topLeft() + QPoint(int(5 * m_scale), int(6 * m_scale));
+    QVERIFY2(takes(handle), "the handle lets it through");
+    QVERIFY2(passes(clear), qPrintable(QStringLiteral("the clear pixel %1,%2 takes the pointer")
+                                           .arg(clear.x())
+                                           .arg(clear.y())));
+}
+
+void TestDesktop::menuOpensAndADragIsSaved()
+{
+    const QRect window = waitForTicker();
+    QVERIFY(!window.isNull());
+    const QPoint handle = window.topLeft() + QPoint(int(5 * m_scale), int(6 * m_scale));
+    const QList<X11Window> before = windowsOfClass(QStringLiteral("tarnbeck"));
+    click(handle, 3);
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck"))) {
+                         if (w.rect.height() > 100 && w.rect != window &&
+                             std::none_of(before.begin(), before.end(),
+                                          [&](const X11Window &b) { return b.id == w.id; }))
+                             return true;
+                     }
+                     return false;
+                 },
+                 deadline),
+             "no menu");
+    key(QStringLiteral("Escape"));
+
+    const QPoint by(-60, -40);
+    drag(handle, handle + by);
+    QRect moved;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            moved = waitForTicker();
+            return !moved.isNull() && moved.topLeft() != window.topLeft();
+        },
+        deadline));
+    QVERIFY2((moved.topLeft() - (window.topLeft() + by)).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("moved to %1,%2").arg(moved.x()).arg(moved.y())));
+    QVERIFY(m_app->terminate());
+    // The window's own place, in twips of logical pixels.
+    const QPoint logical = (QPointF(moved.topLeft()) / m_scale).toPoint();
+    const QStringList saved =
+        m_app->sql(QStringLiteral("SELECT posX, posY FROM setting;")).split(QLatin1Char('|'));
+    QCOMPARE(saved.size(), 2);
+    QVERIFY2(std::abs(saved[0].toDouble() / 15 - logical.x()) <= 1 &&
+                 std::abs(saved[1].toDouble() / 15 - logical.y()) <= 1,
+             qPrintable(saved.join(QLatin1Char(','))));
+}
+
+void TestDesktop::slidesWithoutError()
+{
+    QVERIFY(!waitForTicker().isNull());
+    m_app->process()->kill();
+    m_app->process()->waitForFinished();
+    QFile::remove(m_app->path(QStringLiteral("tarnbeck.lock")));
+    // Sliding as often as the settings allow, every step scrolled in.
+    m_app->sql(QStringLiteral("UPDATE setting SET autochange = -1, scroll = -1, autochangerate = "
+                              "'10', scrollrate = 10;"));
+    QProcess *ticker = m_app->start();
+    const int seconds = qEnvironmentVariableIntValue("TARNBECK_SLIDE_SECONDS");
+    QTest::qWait(1000 * (seconds > 0 ? seconds : 25)); // the run itself is what is tested
+    QCOMPARE(ticker->state(), QProcess::Running);
+    const QString errors = QString::fromUtf8(ticker->readAllStandardError());
+    QVERIFY2(!errors.contains(QLatin1String("ERROR")) && !errors.contains(QLatin1String("error")),
+             qPrintable(errors.left(2000)));
+    const QRect window = waitForTicker();
+    QVERIFY((window.topLeft() - expectedPlace()).manhattanLength() <= 2);
+    QVERIFY(m_app->terminate());
+}
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"
