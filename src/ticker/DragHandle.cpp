@@ -1,6 +1,7 @@
 // The drag of the ticker by its handle: handed to the window manager, or followed here.
 #include "ticker/DragHandle.h"
 
+#include "platform/Twips.h"
 #include "platform/WindowShape.h"
 
 #include <QGuiApplication>
@@ -18,6 +19,34 @@ QPoint ownPlace(const QWidget *window)
 }
 
 } // namespace
+
+QPoint DragHandle::defaultPosition()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
+    return area.topLeft() + QPoint(area.width() / 2, area.height() / 2);
+}
+
+QPoint DragHandle::storedPosition(float posX, float posY)
+{
+    const QPoint centre = defaultPosition();
+    return {posX == 0.0f ? centre.x() : twipsToPixels(posX),
+            posY == 0.0f ? centre.y() : twipsToPixels(posY)};
+}
+
+QPoint DragHandle::startPosition(float posX, float posY)
+{
+    const QPoint centre = defaultPosition();
+    const QPoint stored = storedPosition(posX, posY);
+    // A place on no present screen (a monitor removed) would leave the ticker, and its menu,
+    // out of reach. Any overlap with a screen keeps the stored place.
+    const QRect window(stored, QSize(40, 20));
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->geometry().intersects(window))
+            return stored;
+    }
+    return centre;
+}
 
 void DragHandle::showAt(const QPoint &shown, const QPoint &place)
 {

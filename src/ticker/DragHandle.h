@@ -15,6 +15,13 @@ class DragHandle final
 public:
     explicit DragHandle(QWidget *window) : m_window(window) {}
 
+    /// Where a first run puts a window, and where an unreachable stored place falls back to.
+    static QPoint defaultPosition();
+    /// The stored place in pixels; the default where it is 0.
+    static QPoint storedPosition(float posX, float posY);
+    /// The stored place in pixels, or the default when it is 0 or lies on no present screen.
+    static QPoint startPosition(float posX, float posY);
+
     /// Where the user or the program put the window: the place that is saved.
     QPoint place() const { return m_place; }
     /// Moves the window to a place the program chose.

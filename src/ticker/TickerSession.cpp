@@ -9,6 +9,7 @@
 #include "settings/SettingsWindow.h"
 #include "store/SettingsStore.h"
 #include "store/Sources.h"
+#include "ticker/DragHandle.h"
 #include "ticker/ReportBuilder.h"
 #include "ticker/StoredColor.h"
 #include "ticker/TickerMenu.h"
@@ -99,8 +100,8 @@ bool TickerSession::Form_Load()
     window->slideTimer().setInterval(settings.scrollrate);
     // A stored place on a screen that is gone stays the place: it counts again once the screen
     // is back, and only a drag replaces it.
-    window->showAt(TickerWindow::startPosition(settings.posX, settings.posY),
-                   TickerWindow::storedPosition(settings.posX, settings.posY));
+    window->showAt(DragHandle::startPosition(settings.posX, settings.posY),
+                   DragHandle::storedPosition(settings.posX, settings.posY));
     m_cycle->start();
     return true;
 }

@@ -9,9 +9,7 @@
 #include "ticker/TickerLabel.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 
 namespace {
 
@@ -41,34 +39,6 @@ TickerWindow::TickerWindow(QWidget *parent)
 }
 
 TickerWindow::~TickerWindow() = default;
-
-QPoint TickerWindow::defaultPosition()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
-    return area.topLeft() + QPoint(area.width() / 2, area.height() / 2);
-}
-
-QPoint TickerWindow::storedPosition(float posX, float posY)
-{
-    const QPoint centre = defaultPosition();
-    return {posX == 0.0f ? centre.x() : twipsToPixels(posX),
-            posY == 0.0f ? centre.y() : twipsToPixels(posY)};
-}
-
-QPoint TickerWindow::startPosition(float posX, float posY)
-{
-    const QPoint centre = defaultPosition();
-    const QPoint stored = storedPosition(posX, posY);
-    // A place on no present screen (a monitor removed) would leave the ticker, and its menu,
-    // out of reach. Any overlap with a screen keeps the stored place.
-    const QRect window(stored, QSize(40, 20));
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        if (screen->geometry().intersects(window))
-            return stored;
-    }
-    return centre;
-}
 
 void TickerWindow::showAt(const QPoint &shown, const QPoint &place)
 {

@@ -27,12 +27,6 @@ public:
     /// `Timer`(1): one step of the new text sliding in, every `scrollrate` ms.
     QTimer &slideTimer() { return m_slideTimer; }
 
-    /// Where a first run puts the window, and where an unreachable stored place falls back to.
-    static QPoint defaultPosition();
-    /// The stored place in pixels; the default where it is 0.
-    static QPoint storedPosition(float posX, float posY);
-    /// The stored place in pixels, or the default when it is 0 or lies on no present screen.
-    static QPoint startPosition(float posX, float posY);
     /// The handle alone, shown at `shown`; its place stays `place`.
     void showAt(const QPoint &shown, const QPoint &place);
     /// Where the user or the program put the window: the place that is saved.

@@ -3,6 +3,7 @@
 #include "platform/SqlDatabase.h"
 #include "platform/Twips.h"
 #include "support/TickerFixture.h"
+#include "ticker/DragHandle.h"
 #include "ticker/LineWrap.h"
 #include "ticker/PopupMenu.h"
 #include "ticker/TickerLabel.h"
@@ -447,19 +448,19 @@ void TestTickerWindow::unusableDatabaseIsReported()
 void TestTickerWindow::startPosition()
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(TickerWindow::defaultPosition(),
+    QCOMPARE(DragHandle::defaultPosition(),
              screen.topLeft() + QPoint(screen.width() / 2, screen.height() / 2));
-    QCOMPARE(TickerWindow::startPosition(0, 0), TickerWindow::defaultPosition());
-    QCOMPARE(TickerWindow::startPosition(1500, 3000), QPoint(100, 200));
+    QCOMPARE(DragHandle::startPosition(0, 0), DragHandle::defaultPosition());
+    QCOMPARE(DragHandle::startPosition(1500, 3000), QPoint(100, 200));
     // Only one coordinate stored: the other takes the centre.
-    QCOMPARE(TickerWindow::startPosition(1500, 0).x(), 100);
+    QCOMPARE(DragHandle::startPosition(1500, 0).x(), 100);
     // Partly on the screen: kept as stored.
     const float edge = float(pixelsToTwips(screen.right() - 10));
-    QCOMPARE(TickerWindow::startPosition(edge, 1500).x(), screen.right() - 10);
+    QCOMPARE(DragHandle::startPosition(edge, 1500).x(), screen.right() - 10);
     // Wholly off every screen (a monitor removed): placed as on a first run.
-    QCOMPARE(TickerWindow::startPosition(float(pixelsToTwips(screen.right() + 500)), 1500),
-             TickerWindow::defaultPosition());
-    QCOMPARE(TickerWindow::startPosition(-60000, -60000), TickerWindow::defaultPosition());
+    QCOMPARE(DragHandle::startPosition(float(pixelsToTwips(screen.right() + 500)), 1500),
+             DragHandle::defaultPosition());
+    QCOMPARE(DragHandle::startPosition(-60000, -60000), DragHandle::defaultPosition());
 }
 
 void TestTickerWindow::placeOnAMissingScreenIsKept()
@@ -470,7 +471,7 @@ void TestTickerWindow::placeOnAMissingScreenIsKept()
     QVERIFY(m_fixture->setSettings(QStringLiteral("posX = %1, posY = 1500").arg(far)));
     TickerSession *ticker = m_fixture->load();
     QVERIFY(ticker);
-    QCOMPARE(ticker->window().pos(), TickerWindow::defaultPosition());
+    QCOMPARE(ticker->window().pos(), DragHandle::defaultPosition());
     QVERIFY(m_fixture->refreshNow());
     ticker->window().close();
     QCOMPARE(
