@@ -2,13 +2,14 @@
 #include "ticker/TickerMenu.h"
 
 #include "platform/MessageBox.h"
+#include "platform/WindowPlacement.h"
 #include "store/SettingsStore.h"
 #include "store/Sources.h"
 #include "sun/SunWindow.h"
 #include "ticker/ProgramPage.h"
 #include "ticker/TickerCycle.h"
-#include "web/WebWindowsLoader.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QTimer>
@@ -32,6 +33,7 @@ TickerMenu::TickerMenu(QWidget &owner, TickerCycle &cycle, SettingsStore &store)
     connect(m_menu.menu_extended(), &QAction::triggered, this, &TickerMenu::menu_extended_Click);
     connect(m_menu.menu_version(), &QAction::triggered, this, &TickerMenu::menu_version_Click);
     connect(m_menu.menu_end(), &QAction::triggered, this, &TickerMenu::menu_end_Click);
+    connect(&m_web, &WebWindowsProcess::sourceEditRequested, this, &TickerMenu::editSource);
 }
 
 TickerMenu::~TickerMenu()
@@ -47,6 +49,12 @@ void TickerMenu::warn(const QString &text)
 
 void TickerMenu::popup(const QPoint &globalPos)
 {
+    // The camera window is modal in a process of its own: a click on the ticker, which it does
+    // not block, brings it forward instead.
+    if (m_modal && m_modal == m_web.cameraStandIn()) {
+        m_web.raiseCamera();
+        return;
+    }
     prepare();
     m_menu.menu()->popup(globalPos);
 }
@@ -90,6 +98,7 @@ void TickerMenu::shutDown()
         open->disconnect(this);
         open->close(); // closed by the program: nothing is saved
     }
+    m_web.end();
 }
 
 void TickerMenu::afterMenu()
@@ -156,7 +165,7 @@ void TickerMenu::menu_weather_Click()
     m_cycle.holdNetworkCheck();
     // The next good network check enables it again.
     m_menu.menu_weather()->setEnabled(false);
-    ShowChartWindow(m_store.hosts(), sourceEditor());
+    m_web.showChart(m_store.hosts(), ScreenFor(&m_owner));
     m_cycle.checkNetworkSoon();
 }
 
@@ -191,7 +200,13 @@ void TickerMenu::menu_sunset_Click()
 void TickerMenu::menu_camera_Click()
 {
     emit pointerLeftHandle();
-    showModal(ShowCameraWindow(m_store.hosts(), &m_owner, sourceEditor()));
+    m_cycle.holdNetworkCheck();
+    QDialog *camera = m_web.showCamera(m_store.hosts(), ScreenFor(&m_owner));
+    if (!camera) { // the user has been told why
+        m_cycle.checkNetworkSoon();
+        return;
+    }
+    waitFor(camera); // a stand-in: the window shows in its own process
 }
 
 void TickerMenu::menu_setting_Click()
@@ -219,12 +234,18 @@ void TickerMenu::menu_extended_Click()
     waitFor(window); // shown by the factory, application-modal, centred on the screen
 }
 
-SourceEditor TickerMenu::sourceEditor()
+void TickerMenu::editSource(const QString &hostName)
 {
-    return [this](const QString &hostName, std::function<void(const SourceHosts &)> saved) {
-        if (m_extendedFactory)
-            m_extendedFactory(&m_owner, hostName, [this, saved] { saved(m_store.hosts()); });
-    };
+    // A window of the ticker waiting for an answer comes first; the chart window of the other
+    // process is not held back by it as it was in this one.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        return;
+    }
+    // A save reaches the open windows through the session, wherever "拡張設定" was opened.
+    if (m_extendedFactory)
+        m_extendedFactory(&m_owner, hostName, {});
 }
 
 void TickerMenu::menu_version_Click()

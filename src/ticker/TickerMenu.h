@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ticker/PopupMenu.h"
-#include "web/WebWindows.h"
+#include "web/WebWindowsProcess.h"
 
 #include <QObject>
 #include <QPointer>
@@ -40,6 +40,8 @@ public:
     }
     /// The window opened from the menu that the ticker waits for, if one is open.
     QDialog *modalWindow() const { return m_modal; }
+    /// The chart and camera windows' process.
+    WebWindowsProcess &webWindows() { return m_web; }
 
     /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.
     void popup(const QPoint &globalPos);
@@ -49,7 +51,8 @@ public:
     void afterMenu();
     /// Items that need the network follow the network check.
     void setOnline(bool online);
-    /// The program ends: the menu hides and a window opened from it closes without saving.
+    /// The program ends: the menu hides, a window opened from it closes without saving, and
+    /// the web windows' process ends.
     void shutDown();
 
     void menu_airport_target_Click(int index);
@@ -77,7 +80,7 @@ private:
     void waitFor(QDialog *window);
     void switchSlidingOff();
     /// "接続先を設定..." of a chart or camera page: "拡張設定" at that source's row.
-    SourceEditor sourceEditor();
+    void editSource(const QString &hostName);
     void warn(const QString &text);
 
     QWidget &m_owner;
@@ -86,6 +89,7 @@ private:
     PopupMenu m_menu;
     SettingsWindowFactory m_settingsFactory;
     ExtendedWindowFactory m_extendedFactory;
+    WebWindowsProcess m_web;
     QPointer<QDialog> m_modal;
     bool m_online = false;
     bool m_shutDown = false;

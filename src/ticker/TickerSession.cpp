@@ -14,7 +14,6 @@
 #include "ticker/StoredColor.h"
 #include "ticker/TickerMenu.h"
 #include "ticker/TickerWindow.h"
-#include "web/WebWindowsLoader.h"
 
 TickerSession::TickerSession(const QString &databaseDirectory, QObject *parent)
     : QObject(parent), m_databaseDirectory(databaseDirectory),
@@ -176,7 +175,7 @@ QDialog *TickerSession::openExtendedSettingsWindow(const QString &hostName,
     // windows when they open and when told here, the network check from here.
     connect(window, &ExtendedSettingsWindow::hostsSaved, this, [this] {
         m_cycle->setHomePage(m_store->host(QLatin1String(SourceName::home)));
-        HostsChanged(m_store->hosts());
+        m_menu->webWindows().hostsChanged(m_store->hosts());
     });
     window->openAt(hostName);
     return window;

@@ -84,7 +84,7 @@ void CameraWindow::showEvent(QShowEvent *event)
 {
     // Before QDialog would centre it on its owner, which may stand in a corner of the screen.
     if (!event->spontaneous())
-        CentreOnScreen(this, ScreenFor(parentWidget()));
+        CentreOnScreen(this, m_screen ? m_screen.data() : ScreenFor(parentWidget()));
     QDialog::showEvent(event);
 }
 

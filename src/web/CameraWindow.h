@@ -1,9 +1,12 @@
 // The camera window `camera`: live images of eleven airports, reloaded every minute.
 #pragma once
 
+#include "web/WebBrowser.h"
 #include "web/WebCatalogue.h"
 
 #include <QDialog>
+#include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 class QMenuBar;
@@ -20,6 +23,8 @@ public:
     void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
     /// Addresses just saved: the image shown is loaded again when its source has moved.
     void setHosts(const SourceHosts &hosts);
+    /// The screen it opens on, instead of its owner's.
+    void setScreen(QScreen *screen) { m_screen = screen; }
 
     QString cameraUrl() const { return m_address.url(); }
     int cameraTicks() const { return m_cameraTicks; }
@@ -49,6 +54,7 @@ private:
     QWidget *m_client;
     QWebEngineView *m_browser;
     QTimer m_timer;
+    QPointer<QScreen> m_screen;
     DocumentAddress m_address;
     int m_cameraTicks = 0;
 };

@@ -40,6 +40,10 @@ ChartWindow::Seams withDefaults(ChartWindow::Seams seams)
         };
     if (!seams.printer)
         seams.printer = defaultPrinter;
+    if (!seams.screen)
+        seams.screen = [] {
+            return ScreenFor(nullptr);
+        };
     return seams;
 }
 
@@ -132,7 +136,7 @@ void ChartWindow::ShowChart()
         // window has a wider frame.
         if (!m_frame)
             m_frame = WindowFrame(this);
-        CentreOnScreen(this, ScreenFor(nullptr), *m_frame);
+        CentreOnScreen(this, m_seams.screen(), *m_frame);
     }
 
     ShowDocument(m_browser, m_address, m_chartTitle);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "web/ChartMenu.h"
+#include "web/WebBrowser.h"
 #include "web/WebCatalogue.h"
 
 #include <QDateTime>
@@ -15,6 +16,7 @@
 class QAction;
 class QMenu;
 class QPrinter;
+class QScreen;
 class QWebEngineView;
 
 class ChartWindow final : public QMainWindow
@@ -27,6 +29,7 @@ public:
         std::function<QDateTime()> now;                     ///< local date and time
         std::function<bool()> printerInstalled;             ///< any printer at all
         std::function<std::unique_ptr<QPrinter>()> printer; ///< the default printer
+        std::function<QScreen *()> screen;                  ///< the screen it opens on
     };
 
     /// Runs the load steps: opening document by the hour, shown and centred, timer running.

@@ -10,6 +10,11 @@ class QUrl;
 class QWebEngineView;
 class QWidget;
 
+/// Lets the user set the address of the source `hostName` (the window "拡張設定" at its row);
+/// `saved` runs with every address once the user has saved them.
+using SourceEditor =
+    std::function<void(const QString &hostName, std::function<void(const SourceHosts &)> saved)>;
+
 /// The address of the link "接続先を設定..." for the source `hostName`; it never leaves the
 /// program.
 QUrl SourceLinkUrl(const QString &hostName);

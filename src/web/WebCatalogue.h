@@ -1,10 +1,12 @@
 // The fixed catalogues of the chart and camera windows, and how a document's address is formed.
 #pragma once
 
-#include "web/WebWindows.h"
-
+#include <QHash>
 #include <QString>
 #include <QUrl>
+
+/// Host addresses by source name, as stored in the table `host`.
+using SourceHosts = QHash<QString, QString>;
 
 /// How an entry's title is built from the menu captions.
 enum class TitleForm {

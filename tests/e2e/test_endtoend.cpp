@@ -116,10 +116,10 @@ void TestEndToEnd::init()
     const QString binary = m_app->filePath(QStringLiteral("tarnbeck"));
     QVERIFY(QFile::copy(QStringLiteral(TARNBECK_BINARY), binary));
     QVERIFY(QFile::setPermissions(binary, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    // The chart and camera windows come with the program, as its plugin beside it.
-    QVERIFY(
-        QFile::copy(QStringLiteral(TARNBECK_WEB_PLUGIN),
-                    m_app->filePath(QFileInfo(QStringLiteral(TARNBECK_WEB_PLUGIN)).fileName())));
+    // The chart and camera windows come with the program, as its second program beside it.
+    const QString web = m_app->filePath(QStringLiteral("tarnbeck-web"));
+    QVERIFY(QFile::copy(QStringLiteral(TARNBECK_WEB_BINARY), web));
+    QVERIFY(QFile::setPermissions(web, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QString db = m_app->filePath(QStringLiteral("tarnbeck.dat"));
     QVERIFY(QFile::copy(QStringLiteral(TARNBECK_DELIVERED_DB), db));
     QVERIFY(QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner));

@@ -14,8 +14,15 @@ for f in bin/tarnbeck share/tarnbeck/tarnbeck.dat share/applications/tarnbeck.de
          share/metainfo/tarnbeck.metainfo.xml share/man/man1/tarnbeck.1.gz; do
     [ -f "$dest/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
-ls "$dest"/lib*/tarnbeck/libtarnbeck_web.so >/dev/null 2>&1 || ls "$dest"/lib/*/tarnbeck/libtarnbeck_web.so >/dev/null \
-    || { echo "missing after install: the web windows plugin"; exit 1; }
+# The chart and camera windows' program, in its private folder, where the installed ticker looks.
+web_dir=$(sed -n 's/^TARNBECK_WEB_DIR:[A-Z]*=//p' "$build_dir/CMakeCache.txt")
+web="$dest/$web_dir/tarnbeck-web"
+[ -x "$web" ] || { echo "missing after install: $web_dir/tarnbeck-web"; exit 1; }
+web_reldir=$(realpath -m --relative-to="$dest/bin" "$dest/$web_dir")
+grep -qaF "$web_reldir" "$dest/bin/tarnbeck" \
+    || { echo "the installed ticker does not look for tarnbeck-web in $web_reldir"; exit 1; }
+ASAN_OPTIONS=detect_leaks=0 "$web" --version | grep -q '^tarnbeck-web ' \
+    || { echo "$web_dir/tarnbeck-web does not run"; exit 1; }
 grep -q '^Exec=tarnbeck$' "$dest/share/applications/tarnbeck.desktop"
 grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$dest/share/doc/tarnbeck/copyright"
 for tool in desktop-file-validate appstreamcli lintian cpack; do

@@ -1,0 +1,138 @@
+// The protocol's lines to and from JSON.
+#include "web/WebProtocol.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace WebProtocol {
+
+namespace {
+
+struct Name
+{
+    const char *text;
+    int kind;
+};
+
+constexpr Name commandNames[] = {{"chart", Command::Chart},
+                                 {"camera", Command::Camera},
+                                 {"hosts", Command::Hosts},
+                                 {"bye", Command::Bye}};
+constexpr Name eventNames[] = {{"ready", Event::Ready},
+                               {"open", Event::Open},
+                               {"closed", Event::Closed},
+                               {"edit", Event::Edit}};
+
+template <size_t N> QString nameOf(const Name (&names)[N], int kind)
+{
+    for (const Name &name : names) {
+        if (name.kind == kind)
+            return QLatin1String(name.text);
+    }
+    return {};
+}
+
+template <size_t N> int kindOf(const Name (&names)[N], const QString &text)
+{
+    for (const Name &name : names) {
+        if (text == QLatin1String(name.text))
+            return name.kind;
+    }
+    return 0; // Unknown in both
+}
+
+QByteArray line(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+QJsonObject object(const QByteArray &line)
+{
+    return QJsonDocument::fromJson(line.trimmed()).object();
+}
+
+QJsonObject hostsObject(const SourceHosts &hosts)
+{
+    QJsonObject object;
+    for (auto host = hosts.cbegin(); host != hosts.cend(); ++host)
+        object.insert(host.key(), host.value());
+    return object;
+}
+
+SourceHosts hostsOf(const QJsonObject &object)
+{
+    SourceHosts hosts;
+    for (auto host = object.begin(); host != object.end(); ++host)
+        hosts.insert(host.key(), host.value().toString());
+    return hosts;
+}
+
+} // namespace
+
+QByteArray Encode(const Command &command)
+{
+    QJsonObject object{{QStringLiteral("do"), nameOf(commandNames, command.kind)}};
+    if (command.kind == Command::Chart || command.kind == Command::Camera) {
+        const QRect &place = command.screen.geometry;
+        object.insert(QStringLiteral("screen"),
+                      QJsonObject{{QStringLiteral("name"), command.screen.name},
+                                  {QStringLiteral("x"), place.x()},
+                                  {QStringLiteral("y"), place.y()},
+                                  {QStringLiteral("width"), place.width()},
+                                  {QStringLiteral("height"), place.height()}});
+    }
+    if (command.kind != Command::Bye)
+        object.insert(QStringLiteral("hosts"), hostsObject(command.hosts));
+    return line(object);
+}
+
+QByteArray Encode(const Event &event)
+{
+    QJsonObject object{{QStringLiteral("is"), nameOf(eventNames, event.kind)}};
+    switch (event.kind) {
+    case Event::Ready:
+        object.insert(QStringLiteral("protocol"), event.protocol);
+        break;
+    case Event::Open:
+    case Event::Closed:
+        object.insert(QStringLiteral("window"), event.name);
+        break;
+    case Event::Edit:
+        object.insert(QStringLiteral("source"), event.name);
+        break;
+    case Event::Unknown:
+        break;
+    }
+    return line(object);
+}
+
+Command ParseCommand(const QByteArray &text)
+{
+    const QJsonObject object = WebProtocol::object(text);
+    Command command;
+    command.kind =
+        Command::Kind(kindOf(commandNames, object.value(QStringLiteral("do")).toString()));
+    const QJsonObject screen = object.value(QStringLiteral("screen")).toObject();
+    command.screen.name = screen.value(QStringLiteral("name")).toString();
+    command.screen.geometry =
+        QRect(screen.value(QStringLiteral("x")).toInt(), screen.value(QStringLiteral("y")).toInt(),
+              screen.value(QStringLiteral("width")).toInt(),
+              screen.value(QStringLiteral("height")).toInt());
+    command.hosts = hostsOf(object.value(QStringLiteral("hosts")).toObject());
+    return command;
+}
+
+Event ParseEvent(const QByteArray &text)
+{
+    const QJsonObject object = WebProtocol::object(text);
+    Event event;
+    event.kind = Event::Kind(kindOf(eventNames, object.value(QStringLiteral("is")).toString()));
+    event.protocol = object.value(QStringLiteral("protocol")).toInt();
+    event.name =
+        object
+            .value(event.kind == Event::Edit ? QStringLiteral("source") : QStringLiteral("window"))
+            .toString();
+    return event;
+}
+
+} // namespace WebProtocol

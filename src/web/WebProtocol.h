@@ -1,0 +1,61 @@
+// The lines the ticker and its web windows' process (tarnbeck-web) exchange over the latter's
+// standard input and output: one JSON object a line, UTF-8.
+//
+//   ticker → web   {"do":"chart","screen":{...},"hosts":{...}}   open the chart window, or bring
+//                  {"do":"camera","screen":{...},"hosts":{...}}  the open one forward
+//                  {"do":"hosts","hosts":{...}}                  addresses just saved
+//                  {"do":"bye"}                                  close everything and end
+//   web → ticker   {"is":"ready","protocol":1}                   listening
+//                  {"is":"open","window":"chart"}                shown
+//                  {"is":"closed","window":"camera"}             closed by the user
+//                  {"is":"edit","source":"chart3"}               the link "接続先を設定..."
+//
+// The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}.
+#pragma once
+
+#include "web/WebCatalogue.h"
+
+#include <QByteArray>
+#include <QRect>
+#include <QString>
+
+namespace WebProtocol {
+
+/// Raised whenever a line changes meaning; both sides must speak the same.
+inline constexpr int version = 1;
+
+inline constexpr auto chartWindow = "chart";
+inline constexpr auto cameraWindow = "camera";
+
+/// The screen a window opens on, as the ticker sees it: the web process has no ticker to ask.
+struct Screen
+{
+    QString name;
+    QRect geometry;
+};
+
+struct Command
+{
+    enum Kind { Unknown, Chart, Camera, Hosts, Bye };
+    Kind kind = Unknown;
+    Screen screen;     ///< Chart, Camera
+    SourceHosts hosts; ///< Chart, Camera, Hosts
+};
+
+struct Event
+{
+    enum Kind { Unknown, Ready, Open, Closed, Edit };
+    Kind kind = Unknown;
+    QString name; ///< the window (Open, Closed) or the source (Edit)
+    int protocol = 0;
+};
+
+/// One line, ending in '\n'.
+QByteArray Encode(const Command &command);
+QByteArray Encode(const Event &event);
+
+/// Unknown for anything else than a line of this protocol.
+Command ParseCommand(const QByteArray &line);
+Event ParseEvent(const QByteArray &line);
+
+} // namespace WebProtocol

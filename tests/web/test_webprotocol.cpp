@@ -1,0 +1,118 @@
+// The lines between the ticker and tarnbeck-web: each message one line, read back as written.
+#include "web/WebProtocol.h"
+
+#include <QtTest>
+
+using namespace WebProtocol;
+
+Q_DECLARE_METATYPE(WebProtocol::Command)
+Q_DECLARE_METATYPE(WebProtocol::Event)
+
+namespace {
+
+Command sent(Command::Kind kind, const SourceHosts &hosts = {}, const Screen &screen = {})
+{
+    Command c;
+    c.kind = kind;
+    c.hosts = hosts;
+    c.screen = screen;
+    return c;
+}
+
+Event sent(Event::Kind kind, const QString &name = {}, int protocol = 0)
+{
+    Event e;
+    e.kind = kind;
+    e.name = name;
+    e.protocol = protocol;
+    return e;
+}
+
+} // namespace
+
+class TestWebProtocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandsReadBackAsWritten_data();
+    void commandsReadBackAsWritten();
+    void eventsReadBackAsWritten_data();
+    void eventsReadBackAsWritten();
+    void linesThatAreNotOfTheProtocol_data();
+    void linesThatAreNotOfTheProtocol();
+};
+
+void TestWebProtocol::commandsReadBackAsWritten_data()
+{
+    QTest::addColumn<Command>("sent");
+    const SourceHosts hosts{{QStringLiteral("chart1"), QStringLiteral("http://127.0.0.1:8080")},
+                            {QStringLiteral("camera2"), QString()},
+                            // A typed address may hold anything, a line break included.
+                            {QStringLiteral("chart3"), QStringLiteral("http://例え.jp/a\nb\"c")}};
+    const Screen second{QStringLiteral("HDMI-1"), QRect(1920, -200, 1280, 1024)};
+    QTest::newRow("chart") << sent(Command::Chart, hosts, second);
+    QTest::newRow("camera") << sent(Command::Camera, hosts, second);
+    QTest::newRow("chart without hosts") << sent(Command::Chart, {}, second);
+    QTest::newRow("hosts") << sent(Command::Hosts, hosts);
+    QTest::newRow("bye") << sent(Command::Bye);
+}
+
+void TestWebProtocol::commandsReadBackAsWritten()
+{
+    QFETCH(Command, sent);
+    const QByteArray line = Encode(sent);
+    QVERIFY(line.endsWith('\n'));
+    QCOMPARE(line.count('\n'), 1);
+    const Command read = ParseCommand(line);
+    QCOMPARE(read.kind, sent.kind);
+    QCOMPARE(read.hosts, sent.hosts);
+    QCOMPARE(read.screen.name, sent.screen.name);
+    QCOMPARE(read.screen.geometry, sent.screen.geometry);
+}
+
+void TestWebProtocol::eventsReadBackAsWritten_data()
+{
+    QTest::addColumn<Event>("sent");
+    QTest::newRow("ready") << sent(Event::Ready, {}, version);
+    QTest::newRow("chart open") << sent(Event::Open, QLatin1String(chartWindow));
+    QTest::newRow("camera closed") << sent(Event::Closed, QLatin1String(cameraWindow));
+    QTest::newRow("edit a source") << sent(Event::Edit, QStringLiteral("chart9"));
+}
+
+void TestWebProtocol::eventsReadBackAsWritten()
+{
+    QFETCH(Event, sent);
+    const QByteArray line = Encode(sent);
+    QCOMPARE(line.count('\n'), 1);
+    QVERIFY(line.endsWith('\n'));
+    const Event read = ParseEvent(line);
+    QCOMPARE(read.kind, sent.kind);
+    QCOMPARE(read.name, sent.name);
+    QCOMPARE(read.protocol, sent.protocol);
+}
+
+void TestWebProtocol::linesThatAreNotOfTheProtocol_data()
+{
+    // What else may reach the other side: a library's words on standard output, a cut line, a
+    // message of a later version.
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("empty") << QByteArray("\n");
+    QTest::newRow("text") << QByteArray("Fontconfig warning: ignoring UTF-8\n");
+    QTest::newRow("cut") << QByteArray("{\"do\":\"chart\",\"hosts\":{\"chart1\":\n");
+    QTest::newRow("array") << QByteArray("[\"chart\"]\n");
+    QTest::newRow("unknown command") << QByteArray("{\"do\":\"print\"}\n");
+    QTest::newRow("unknown event") << QByteArray("{\"is\":\"printing\"}\n");
+    QTest::newRow("event as command") << QByteArray("{\"is\":\"open\",\"window\":\"chart\"}\n");
+}
+
+void TestWebProtocol::linesThatAreNotOfTheProtocol()
+{
+    QFETCH(QByteArray, line);
+    QCOMPARE(ParseCommand(line).kind, Command::Unknown);
+    if (!line.contains("\"is\":\"open\""))
+        QCOMPARE(ParseEvent(line).kind, Event::Unknown);
+}
+
+QTEST_GUILESS_MAIN(TestWebProtocol)
+#include "test_webprotocol.moc"
