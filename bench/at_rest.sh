@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 build=$root/build-bench
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNBECK_TESTS=OFF >/dev/null
-ninja -C "$build" -j2 tarnbeck tarnbeck_web >/dev/null
+ninja -C "$build" -j2 tarnbeck tarnbeck-web >/dev/null
 
 work=$(mktemp -d)
 display=:91
@@ -33,7 +33,7 @@ server=$!
 
 fresh_app() {
     rm -rf "$work/app" && mkdir -p "$work/app"
-    cp "$build/bin/tarnbeck" "$build/bin/tarnbeck.dat" "$build/bin/libtarnbeck_web.so" "$work/app/"
+    cp "$build/bin/tarnbeck" "$build/bin/tarnbeck.dat" "$build/bin/tarnbeck-web" "$work/app/"
     printf "PRAGMA key='pelko';\nUPDATE host SET url='%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\nUPDATE setting SET scroll = %s;\n" \
         "$1" "$([ "${SCROLL:-1}" = 0 ] && echo 0 || echo -1)" |
         sqlcipher "$work/app/tarnbeck.dat"
