@@ -543,7 +543,7 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
     QCOMPARE(sql(QStringLiteral("UPDATE setting SET posX = 300, posY = 300; "
                                 "SELECT posX FROM setting;")),
              QStringLiteral("300.0"));
-    start();
+    const QProcess *program = start();
     const QRect ticker = waitForTicker([](const QRect &r) { return r.height() > 100; });
     QVERIFY(!ticker.isNull());
     QCOMPARE(ticker.topLeft(), QPoint(20, 20));
@@ -625,6 +625,18 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
                  w.screenshot);
     }
     QVERIFY(documents.requests().size() > 0);
+    // The chart and camera windows' own process has ended with the last of them.
+    const auto children = [&] {
+        QByteArray found;
+        const QDir tasks(QStringLiteral("/proc/%1/task").arg(program->processId()));
+        for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile file(tasks.filePath(task + QStringLiteral("/children")));
+            if (file.open(QIODevice::ReadOnly))
+                found += file.readAll().trimmed();
+        }
+        return found;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(children(), QByteArray(), 5000);
 }
 
 bool TestEndToEnd::startCompositor()
