@@ -76,12 +76,13 @@ void ServerSlide::showAt(const QPoint &origin, const QRect &part)
     xcb_connection_t *c = X11Connection();
     if (!c || !m_pixmap)
         return;
-    const QRect from = part.isEmpty() ? QRect(QPoint(), m_size) : part & QRect(QPoint(), m_size);
+    const QRect from = part & QRect(QPoint(), m_size);
+    if (from.isEmpty())
+        return;
     // The server cuts the copy to the window.
-    if (!from.isEmpty())
-        xcb_copy_area(c, m_pixmap, xcb_window_t(m_window->winId()), m_copyGc, int16_t(from.x()),
-                      int16_t(from.y()), int16_t(origin.x()), int16_t(origin.y()),
-                      uint16_t(from.width()), uint16_t(from.height()));
+    xcb_copy_area(c, m_pixmap, xcb_window_t(m_window->winId()), m_copyGc, int16_t(from.x()),
+                  int16_t(from.y()), int16_t(origin.x()), int16_t(origin.y()),
+                  uint16_t(from.width()), uint16_t(from.height()));
     xcb_flush(c);
 }
 

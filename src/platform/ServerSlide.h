@@ -24,9 +24,9 @@ public:
     /// off X11, before the window exists, or where its pixels are not 32-bit ARGB.
     bool start(const QImage &content, const QRegion &keep = {});
     bool isStarted() const { return m_pixmap != 0; }
-    /// Shows the part `part` of the content (all of it when empty) with its top-left corner at
-    /// `origin` in the window; what falls outside the window is cut off.
-    void showAt(const QPoint &origin, const QRect &part = {});
+    /// Shows the part `part` of the content with its top-left corner at `origin` in the window;
+    /// what falls outside the window is cut off.
+    void showAt(const QPoint &origin, const QRect &part);
     /// Draws `image` at `at` in the window, `keep` included.
     void patch(const QImage &image, const QPoint &at);
     /// Frees what the server holds.

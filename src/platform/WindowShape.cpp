@@ -159,6 +159,10 @@ void MovingShape::set(const QRegion &still, const QList<QRegion> &moving)
     m_frame = 0;
     if (m_kind != Kind::Bounding)
         return;
+    // The X server takes input only where the window is drawn: for the slide the pointer follows
+    // the bounding shape, with no input shape of its own to change at every step (a window
+    // manager copies each change onto its frame).
+    xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, id, 0, 0, XCB_NONE);
     if (auto *tree = xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr)) {
         if (tree->parent != tree->root) {
             if (auto *at =
@@ -193,7 +197,11 @@ void MovingShape::moveTo(const QList<QPoint> &offsets)
                           int16_t(offsets[i].x()), int16_t(offsets[i].y()), m_movingStores[i]);
     SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_stepStore, m_still,
              parts ? XCB_SHAPE_SO_UNION : XCB_SHAPE_SO_SET);
-    if (m_kind == Kind::Bounding) {
+    if (m_kind == Kind::Input) {
+        // A click on a moving glyph is the ticker's, one between glyphs the desktop's.
+        xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_SHAPE_SK_BOUNDING,
+                          id, 0, 0, m_stepStore);
+    } else {
         if (m_frame)
             xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
                                  XCB_CLIP_ORDERING_YX_BANDED, m_frame, 0, 0, 0, nullptr);
@@ -204,8 +212,5 @@ void MovingShape::moveTo(const QList<QPoint> &offsets)
                               XCB_SHAPE_SK_BOUNDING, m_frame, int16_t(m_inFrame.x()),
                               int16_t(m_inFrame.y()), id);
     }
-    // The pointer follows the texts too: a click on a moving glyph is the ticker's.
-    xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_SHAPE_SK_BOUNDING, id,
-                      0, 0, m_stepStore);
     xcb_flush(connection);
 }

@@ -56,8 +56,8 @@ bool SetInputShape(QWidget *window, const QRegion &region);
 class MovingShape final
 {
 public:
-    /// What moves: the bounding shape with the input shape (a window shaped to its pixels), or
-    /// the input shape alone (a compositor blends the window unshaped).
+    /// What moves: the bounding shape, which the pointer then follows (a window shaped to its
+    /// pixels), or the input shape alone (a compositor blends the window unshaped).
     enum class Kind { Bounding, Input };
 
     MovingShape(QWidget *window, Kind kind);

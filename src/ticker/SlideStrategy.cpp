@@ -26,8 +26,10 @@ SlideStrategy::~SlideStrategy() = default;
 
 void SlideStrategy::followTexts()
 {
-    m_shape->set(m_view.handleSquare(),
-                 {m_view.display()->textRegion(), m_view.staging()->textRegion()});
+    // The new text starts right below the old one, where the first step will find it.
+    TickerLabel *display = m_view.display();
+    m_view.staging()->move(display->x(), display->y() + display->height());
+    m_shape->set(m_view.handleSquare(), {display->textRegion(), m_view.staging()->textRegion()});
 }
 
 void SlideStrategy::moveShape()

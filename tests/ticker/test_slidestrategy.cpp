@@ -64,6 +64,8 @@ private slots:
 private:
     /// Both labels `rise` pixels up from rest, as a slide step leaves them.
     void moveLabels(int rise);
+    /// Below the handle: `labels` drawn where they stand, or with none, what the server shows.
+    QImage serverTexts(const QList<int> &labels) const;
 
     std::unique_ptr<QWidget> m_window;
     std::unique_ptr<TickerView> m_view;
@@ -121,8 +123,9 @@ void TestSlideStrategy::shapeMovesWithTheTexts()
     const QRegion expected = m_view->handleSquare() + m_view->textAt(TickerView::Display) +
                              m_view->textAt(TickerView::Staging);
     const QRect window = DeviceRect(m_window->rect(), m_view->ratio());
-    QCOMPARE(serverShape(*m_window) & window, expected & window);
-    QCOMPARE(serverShape(*m_window, XCB_SHAPE_SK_INPUT) & window, expected & window);
+    const QRegion bounding = serverShape(*m_window);
+    QCOMPARE(bounding & window, expected & window);
+    QCOMPARE(serverShape(*m_window, XCB_SHAPE_SK_INPUT) & bounding & window, expected & window);
     slide.end();
 }
 
@@ -132,34 +135,44 @@ void TestSlideStrategy::serverShowsTheTextsAtTheStep()
     ServerCopySlide slide(*m_view, m_window.get());
     QVERIFY(slide.forCompositor());
     QVERIFY(slide.boundingShape(QRegion(0, 0, 5, 5)).isEmpty());
+    const QImage atRest = serverTexts({TickerView::Display});
     QVERIFY(slide.begin());
     if (m_view->staging()->isVisible())
         QSKIP("this X server gives the window no 32-bit pixels: the toolkit slides it");
     QVERIFY(!m_view->display()->isVisible()); // the server draws the texts now
+    // Nothing moved yet: the new text waits below the old one, out of sight.
+    QCOMPARE(serverTexts({}), atRest);
     moveLabels(rise);
     slide.step();
     // Below the handle, the server shows exactly both texts where the labels would draw them,
     // and the pointer is taken there.
-    const qreal ratio = m_view->ratio();
-    const QRect window = DeviceRect(m_window->rect(), ratio);
-    QImage expected(window.size(), QImage::Format_ARGB32_Premultiplied);
-    expected.fill(Qt::transparent);
-    QPainter painter(&expected);
-    for (int i : {TickerView::Display, TickerView::Staging}) {
-        const QImage &image = m_view->lbl(i)->image();
-        painter.drawImage(QRect(m_view->deviceOrigin(i), image.size()), image, image.rect());
-    }
-    painter.end();
-    const int handleRows = DeviceRect(m_view->handle()->geometry(), ratio).bottom() + 1;
-    const QRect belowHandle(0, handleRows, window.width(), window.height() - handleRows);
-    const QImage shown = serverPixels(*m_window, window.size());
-    QVERIFY(!shown.isNull());
-    QCOMPARE(shown.copy(belowHandle), expected.copy(belowHandle));
+    const QImage expected = serverTexts({TickerView::Display, TickerView::Staging});
+    QCOMPARE(serverTexts({}), expected);
+    const QRect window = DeviceRect(m_window->rect(), m_view->ratio());
     const QRegion texts = m_view->textAt(TickerView::Display) + m_view->textAt(TickerView::Staging);
     QCOMPARE(serverShape(*m_window, XCB_SHAPE_SK_INPUT) & window,
              (m_view->handleSquare() + texts) & window);
     slide.end();
     QVERIFY(m_view->display()->isVisible());
+}
+
+QImage TestSlideStrategy::serverTexts(const QList<int> &labels) const
+{
+    const qreal ratio = m_view->ratio();
+    const QRect window = DeviceRect(m_window->rect(), ratio);
+    const int handleRows = DeviceRect(m_view->handle()->geometry(), ratio).bottom() + 1;
+    const QRect belowHandle(0, handleRows, window.width(), window.height() - handleRows);
+    if (labels.isEmpty())
+        return serverPixels(*m_window, window.size()).copy(belowHandle);
+    QImage drawn(window.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    for (int i : labels) {
+        const QImage &image = m_view->lbl(i)->image();
+        painter.drawImage(QRect(m_view->deviceOrigin(i), image.size()), image, image.rect());
+    }
+    painter.end();
+    return drawn.copy(belowHandle);
 }
 
 QTEST_MAIN(TestSlideStrategy)
