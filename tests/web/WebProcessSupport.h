@@ -1,11 +1,17 @@
 // Looking at tarnbeck-web from outside: its windows on the X server, its processes, a close box.
 #pragma once
 
+// The browser engine under the sanitizers, beside other tests on two cores, may take many
+// seconds to start or to answer: the waits allow for it.
+inline constexpr int webTimeoutMs = 30000;
+
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QTest>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -110,6 +116,20 @@ inline void CloseWindow(xcb_window_t window)
     xcb_send_event(c.get(), 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(c.get());
+}
+
+/// Asks `window` to close, as its close box does, until `closed` holds; false when it never
+/// does. A close asked in the very first moments of a browser window can go unheard, and a user
+/// would click again.
+template <typename Closed> bool CloseWindowUntil(xcb_window_t window, Closed closed)
+{
+    QDeadlineTimer deadline(webTimeoutMs);
+    while (!deadline.hasExpired()) {
+        CloseWindow(window);
+        if (QTest::qWaitFor(closed, 2000))
+            return true;
+    }
+    return false;
 }
 
 /// Whether `pid` runs (a zombie, ended but not collected, does not).

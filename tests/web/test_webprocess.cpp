@@ -262,7 +262,7 @@ void TestWebProcess::chartOpensOnceAndComesForward()
 {
     const qint64 pid = openChart();
     QVERIFY(pid > 0);
-    QTRY_COMPARE(WindowsTitled(pid, chartTitle).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, chartTitle).size(), 1, webTimeoutMs);
     const xcb_window_t chart = WindowsTitled(pid, chartTitle).first().id;
     // The sandbox is off in the browser's process only, and only for root.
     QCOMPARE(ProcessEnvironment(pid).contains("QTWEBENGINE_DISABLE_SANDBOX=1"), ::geteuid() == 0);
@@ -274,12 +274,12 @@ void TestWebProcess::chartOpensOnceAndComesForward()
     other.resize(400, 300);
     other.show();
     other.activateWindow();
-    QTRY_COMPARE(ActiveWindow(), xcb_window_t(other.winId()));
+    QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), xcb_window_t(other.winId()), webTimeoutMs);
     QSignalSpy opened(m_web.get(), &WebWindowsProcess::windowOpened);
     m_web->showChart(m_hosts, nullptr);
-    QTRY_COMPARE(opened.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, webTimeoutMs);
     QCOMPARE(m_web->processId(), pid);
-    QTRY_COMPARE(ActiveWindow(), chart);
+    QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), chart, webTimeoutMs);
     QCOMPARE(WindowsTitled(pid, chartTitle).size(), 1);
 }
 
@@ -295,17 +295,18 @@ void TestWebProcess::closedChartEndsTheProcessAndOpensAgain()
     QFETCH(bool, atOnce);
     const qint64 pid = openChart();
     QVERIFY(pid > 0);
-    QTRY_COMPARE(WindowsTitled(pid, chartTitle).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, chartTitle).size(), 1, webTimeoutMs);
     const QList<qint64> processes = ProcessTree(pid);
     QSignalSpy closed(m_web.get(), &WebWindowsProcess::windowClosed);
-    CloseWindow(WindowsTitled(pid, chartTitle).first().id);
-    QTRY_COMPARE(closed.count(), 1);
+    QVERIFY(CloseWindowUntil(WindowsTitled(pid, chartTitle).first().id,
+                             [&] { return closed.count() == 1; }));
     if (atOnce) {
         QSignalSpy opened(m_web.get(), &WebWindowsProcess::windowOpened);
         m_web->showChart(m_hosts, nullptr);
         QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
         QVERIFY(m_web->processId() != pid);
-        QTRY_COMPARE(WindowsTitled(m_web->processId(), chartTitle).size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(m_web->processId(), chartTitle).size(), 1,
+                                  webTimeoutMs);
         QTRY_COMPARE_WITH_TIMEOUT(StillRunning(processes), QList<qint64>(), 5000);
         QVERIFY(m_messages.isEmpty());
         return;
@@ -317,7 +318,7 @@ void TestWebProcess::closedChartEndsTheProcessAndOpensAgain()
 
     const qint64 again = openChart();
     QVERIFY(again > 0 && again != pid);
-    QTRY_COMPARE(WindowsTitled(again, chartTitle).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(again, chartTitle).size(), 1, webTimeoutMs);
 }
 
 void TestWebProcess::killedProcessIsToldOnceAndReplaced()
@@ -327,7 +328,7 @@ void TestWebProcess::killedProcessIsToldOnceAndReplaced()
     const QList<qint64> processes = ProcessTree(pid);
     QSignalSpy ended(m_web.get(), &WebWindowsProcess::processEnded);
     QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-    QTRY_COMPARE(ended.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, webTimeoutMs);
     QCOMPARE(m_messages.size(), 1);
     QVERIFY2(m_messages.first().text.contains(QStringLiteral("異常終了")) &&
                  m_messages.first().text.contains(QStringLiteral("シグナル 9")),
@@ -361,15 +362,17 @@ void TestWebProcess::cameraStandInFinishesWithTheWindow()
     QSignalSpy finished(standIn.data(), &QDialog::finished);
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
     const qint64 pid = m_web->processId();
-    QTRY_COMPARE(WindowsTitled(pid, QStringLiteral("新千歳空港")).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, QStringLiteral("新千歳空港")).size(), 1,
+                              webTimeoutMs);
     QCOMPARE(finished.count(), 0);
 
     if (killed)
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
     else
-        CloseWindow(WindowsTitled(pid, QStringLiteral("新千歳空港")).first().id);
-    QTRY_COMPARE(finished.count(), 1);
-    QTRY_VERIFY(standIn.isNull());
+        QVERIFY(CloseWindowUntil(WindowsTitled(pid, QStringLiteral("新千歳空港")).first().id,
+                                 [&] { return finished.count() == 1; }));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, webTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(standIn.isNull(), webTimeoutMs);
     QVERIFY(!m_web->cameraStandIn());
     QCOMPARE(m_messages.size(), killed ? 1 : 0);
 }

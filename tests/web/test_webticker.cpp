@@ -113,20 +113,20 @@ void TestWebTicker::chartKilledUnderTheTicker()
     QVERIFY(pid > 0);
     TickerMenu &menu = m_ticker->menu();
     QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-    QTRY_COMPARE(m_messages.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, webTimeoutMs);
     QVERIFY2(m_messages.first().text.contains(QStringLiteral("異常終了")),
              qPrintable(m_messages.first().text));
 
     // The ticker runs on: its menu opens, and the next "天気図" opens a window again.
     m_ticker->window().showPopupMenu(QPoint(10, 10));
-    QTRY_VERIFY(menu.menu().menu()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(menu.menu().menu()->isVisible(), webTimeoutMs);
     menu.menu().menu()->hide();
     QSignalSpy opened(&menu.webWindows(), &WebWindowsProcess::windowOpened);
     menu.menu_weather_Click();
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
     const qint64 again = menu.webWindows().processId();
     QVERIFY(again != pid);
-    QTRY_COMPARE(WindowsTitled(again, chartTitle).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(again, chartTitle).size(), 1, webTimeoutMs);
     QCOMPARE(m_messages.size(), 1);
 }
 
@@ -141,10 +141,11 @@ void TestWebTicker::cameraHoldsTheNetworkCheck()
     // Waited for as a modal window: the stand-in of the one in the other process.
     QVERIFY(menu.modalWindow());
     QCOMPARE(menu.modalWindow(), menu.webWindows().cameraStandIn());
-    QTRY_VERIFY(!cycle.isActive(CycleClock::NetworkCheck) && !cycle.isCheckingNetwork());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !cycle.isActive(CycleClock::NetworkCheck) && !cycle.isCheckingNetwork(), webTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
     const qint64 pid = menu.webWindows().processId();
-    QTRY_COMPARE(WindowsTitled(pid, cameraTitle).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, cameraTitle).size(), 1, webTimeoutMs);
     const xcb_window_t camera = WindowsTitled(pid, cameraTitle).first().id;
     const qsizetype checks = m_fixture->server().requests().count(QStringLiteral("/ident.dat"));
 
@@ -153,9 +154,9 @@ void TestWebTicker::cameraHoldsTheNetworkCheck()
     other.resize(300, 200);
     other.show();
     other.activateWindow();
-    QTRY_COMPARE(ActiveWindow(), xcb_window_t(other.winId()));
+    QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), xcb_window_t(other.winId()), webTimeoutMs);
     m_ticker->window().showPopupMenu(QPoint(10, 10));
-    QTRY_COMPARE(ActiveWindow(), camera);
+    QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), camera, webTimeoutMs);
     QVERIFY(!menu.menu().menu()->isVisible());
     QTRY_COMPARE(opened.count(), 2); // the same window, shown again
     QVERIFY(!cycle.isActive(CycleClock::NetworkCheck) && !cycle.isCheckingNetwork());
@@ -184,7 +185,7 @@ void TestWebTicker::notSetLinkOpensExtendedSettingsAtItsSource()
     const qsizetype before = m_server.requests().size();
     const qint64 pid = openChart();
     QVERIFY(pid > 0);
-    QTRY_COMPARE(WindowsTitled(pid, chartTitle).size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, chartTitle).size(), 1, webTimeoutMs);
     const QString chart = QString::number(WindowsTitled(pid, chartTitle).first().id);
     QVERIFY(!anyRequestUnder(QStringLiteral("/imagedata/tubo/"), before));
 
@@ -209,7 +210,8 @@ void TestWebTicker::notSetLinkOpensExtendedSettingsAtItsSource()
     // Its save shows the document in the open window.
     settings->address(QStringLiteral("chart2"))->setText(m_server.baseUrl().toString());
     QVERIFY(settings->save());
-    QTRY_VERIFY(anyRequestUnder(QStringLiteral("/imagedata/tubo/"), before));
+    QTRY_VERIFY_WITH_TIMEOUT(anyRequestUnder(QStringLiteral("/imagedata/tubo/"), before),
+                             webTimeoutMs);
     settings->close();
 }
 
@@ -225,7 +227,8 @@ void TestWebTicker::saveFromTheMenuReachesTheOpenChart()
     settings->address(QStringLiteral("chart2"))
         ->setText(m_server.baseUrl().toString() + QStringLiteral("/saved"));
     QVERIFY(settings->save());
-    QTRY_VERIFY(anyRequestUnder(QStringLiteral("/saved/imagedata/tubo/")));
+    QTRY_VERIFY_WITH_TIMEOUT(anyRequestUnder(QStringLiteral("/saved/imagedata/tubo/")),
+                             webTimeoutMs);
     settings->close();
     QCOMPARE(menu.webWindows().processId(), pid);
 }
