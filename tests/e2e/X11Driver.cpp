@@ -65,6 +65,26 @@ QList<X11Window> windowsNamed(const QString &name)
     return search({QStringLiteral("--name"), name});
 }
 
+QRect waitForStillWindow(const QString &name, const std::function<bool(const QRect &)> &accept,
+                         int timeoutMs)
+{
+    QRect found;
+    QRect previous;
+    (void)QTest::qWaitFor(
+        [&] {
+            found = {};
+            for (const X11Window &w : windowsNamed(name)) {
+                if (accept(w.rect))
+                    found = w.rect;
+            }
+            const bool still = !found.isNull() && found == previous;
+            previous = found;
+            return still;
+        },
+        timeoutMs);
+    return found == previous ? found : QRect();
+}
+
 QList<X11Window> windowsOfClass(const QString &windowClass)
 {
     return search({QStringLiteral("--class"), windowClass});

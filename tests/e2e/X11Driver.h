@@ -23,6 +23,10 @@ bool available(QString *why);
 QString run(const QString &program, const QStringList &arguments);
 /// Visible windows whose name matches the regular expression `name`.
 QList<X11Window> windowsNamed(const QString &name);
+/// The visible window named `name` that `accept` takes, once it holds still between two looks
+/// (a window being laid out moves); a null rectangle when none does within `timeoutMs`.
+QRect waitForStillWindow(const QString &name, const std::function<bool(const QRect &)> &accept,
+                         int timeoutMs);
 /// Visible windows of the class `windowClass` (menus included).
 QList<X11Window> windowsOfClass(const QString &windowClass);
 /// The first visible window of the class `windowClass`, taller than `minHeight`, that is not in

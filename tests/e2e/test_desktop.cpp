@@ -140,21 +140,9 @@ void TestDesktop::cleanup()
 
 QRect TestDesktop::waitForTicker()
 {
-    QRect found;
-    QRect previous;
-    (void)QTest::qWaitFor(
-        [&] {
-            found = {};
-            for (const X11Window &w : windowsNamed(QStringLiteral("^Tarnbeck$"))) {
-                if (w.rect.height() > 100 * m_scale)
-                    found = w.rect;
-            }
-            const bool still = !found.isNull() && found == previous;
-            previous = found;
-            return still;
-        },
+    return waitForStillWindow(
+        QStringLiteral("^Tarnbeck$"), [&](const QRect &r) { return r.height() > 100 * m_scale; },
         deadline);
-    return found == previous ? found : QRect();
 }
 
 QImage TestDesktop::shownPicture(const QRect &window)

@@ -195,22 +195,9 @@ QString TestEndToEnd::sql(const QString &statement) const
 
 QRect TestEndToEnd::waitForTicker(const std::function<bool(const QRect &)> &accept)
 {
-    // Accepted only when it holds still between two looks: a window being laid out moves.
-    QRect found;
-    QRect previous;
-    (void)QTest::qWaitFor(
-        [&] {
-            found = {};
-            for (const X11Window &w : windowsNamed(QStringLiteral("^Tarnbeck$"))) {
-                if (w.rect.height() > 10 && (!accept || accept(w.rect)))
-                    found = w.rect;
-            }
-            const bool still = !found.isNull() && found == previous;
-            previous = found;
-            return still;
-        },
-        deadline);
-    return found == previous ? found : QRect();
+    return waitForStillWindow(
+        QStringLiteral("^Tarnbeck$"),
+        [&](const QRect &r) { return r.height() > 10 && (!accept || accept(r)); }, deadline);
 }
 
 QStringList TestEndToEnd::shownWindows()

@@ -1,4 +1,5 @@
 // Each way of sliding, on a real X server: what the server shows after a step.
+#include "ServerShape.h"
 #include "platform/WindowShape.h"
 #include "platform/X11Connection.h"
 #include "ticker/SlideStrategy.h"
@@ -15,18 +16,7 @@ namespace {
 /// The window's bounding or input shape as the X server holds it.
 QRegion serverShape(const QWidget &window, xcb_shape_kind_t kind = XCB_SHAPE_SK_BOUNDING)
 {
-    xcb_connection_t *connection = X11Connection();
-    QRegion region;
-    auto *reply = xcb_shape_get_rectangles_reply(
-        connection, xcb_shape_get_rectangles(connection, xcb_window_t(window.winId()), kind),
-        nullptr);
-    if (!reply)
-        return region;
-    const xcb_rectangle_t *rects = xcb_shape_get_rectangles_rectangles(reply);
-    for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply); ++i)
-        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
-    free(reply);
-    return region;
+    return ServerShape(xcb_window_t(window.winId()), kind);
 }
 
 /// The window's device pixels as the X server holds them (32-bit windows only).

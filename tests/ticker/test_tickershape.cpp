@@ -2,6 +2,7 @@
 // environment gives (QT_SCALE_FACTOR): glyphs whole, text and handle taking the pointer, the rest
 // letting it through, at rest and during a slide, with and without a compositing manager.
 #include "../web/WindowManager.h"
+#include "ServerShape.h"
 #include "platform/Compositor.h"
 #include "platform/X11Connection.h"
 #include "ticker/TickerLabel.h"
@@ -33,21 +34,6 @@ struct ServerWindow
     QRegion taking() const { return input & bounding; }
 };
 
-QRegion serverShape(xcb_window_t window, xcb_shape_kind_t kind)
-{
-    xcb_connection_t *c = X11Connection();
-    QRegion region;
-    auto *reply =
-        xcb_shape_get_rectangles_reply(c, xcb_shape_get_rectangles(c, window, kind), nullptr);
-    if (!reply)
-        return region;
-    const xcb_rectangle_t *rects = xcb_shape_get_rectangles_rectangles(reply);
-    for (int i = 0; i < xcb_shape_get_rectangles_rectangles_length(reply); ++i)
-        region += QRect(rects[i].x, rects[i].y, rects[i].width, rects[i].height);
-    free(reply);
-    return region;
-}
-
 ServerWindow readServer(const QWidget &widget)
 {
     xcb_connection_t *c = X11Connection();
@@ -72,8 +58,8 @@ ServerWindow readServer(const QWidget &widget)
         QImage(xcb_get_image_data(image), width, height, QImage::Format_ARGB32_Premultiplied)
             .copy();
     free(image);
-    shown.bounding = serverShape(window, XCB_SHAPE_SK_BOUNDING);
-    shown.input = serverShape(window, XCB_SHAPE_SK_INPUT);
+    shown.bounding = ServerShape(window, XCB_SHAPE_SK_BOUNDING);
+    shown.input = ServerShape(window, XCB_SHAPE_SK_INPUT);
     return shown;
 }
 
