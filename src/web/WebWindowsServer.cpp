@@ -1,7 +1,6 @@
 // The ticker's commands on the windows: one chart window, one camera window, both told apart.
 #include "web/WebWindowsServer.h"
 
-#include "platform/WindowPlacement.h"
 #include "web/CameraWindow.h"
 #include "web/ChartWindow.h"
 

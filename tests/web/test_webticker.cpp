@@ -153,8 +153,11 @@ void TestWebTicker::cameraHoldsTheNetworkCheck()
     QWidget other;
     other.resize(300, 200);
     other.show();
+    // Asked once it is mapped: asked before, Qt would ask again when the map comes in, later.
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
     other.activateWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), xcb_window_t(other.winId()), webTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        other.isActiveWindow() && ActiveWindow() == xcb_window_t(other.winId()), webTimeoutMs);
     m_ticker->window().showPopupMenu(QPoint(10, 10));
     QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), camera, webTimeoutMs);
     QVERIFY(!menu.menu().menu()->isVisible());
