@@ -19,4 +19,5 @@ INSERT INTO host (name, url) VALUES
     ('chart1', ''), ('chart2', ''), ('chart3', ''), ('chart4', ''), ('chart5', ''),
     ('chart6', ''), ('chart7', ''), ('chart8', ''), ('chart9', 'https://weather.yahoo.co.jp'),
     ('camera1', ''), ('camera2', ''), ('camera3', ''), ('camera4', ''), ('camera5', ''),
-    ('camera6', '');
+    ('camera6', ''),
+    ('jma', 'https://www.data.jma.go.jp'), ('jmabosai', 'https://www.jma.go.jp');

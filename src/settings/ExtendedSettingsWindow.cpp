@@ -92,6 +92,18 @@ QString describe(const FetchResult &result, bool wantsImage)
     return QStringLiteral("%1 OK · %2 · %3").arg(status).arg(size, type);
 }
 
+/// The first chart of the menu "気象庁" on the host `hostName`, of the newest run by now.
+DocumentAddress jmaFirstDocument(const QString &hostName, const QString &host)
+{
+    const JmaCatalogue charts = jmaCatalogue();
+    for (int i = 0; i < charts.count; ++i) {
+        const JmaItem &item = charts.items[i];
+        if (item.kind == ChartItemKind::Entry && hostName == QLatin1String(item.source))
+            return jmaAddress({{hostName, host}}, item, QDateTime::currentDateTimeUtc());
+    }
+    return {hostName, host, {}, {}};
+}
+
 } // namespace
 
 ExtendedSettingsWindow::ExtendedSettingsWindow(SettingsStore &store, QWidget *owner)
@@ -252,6 +264,8 @@ QString ExtendedSettingsWindow::firstDocument(const QString &hostName, const QSt
         }
         break;
     }
+    case FirstDocument::Jma:
+        return jmaFirstDocument(hostName, host).url();
     case FirstDocument::Itself:
         break;
     }
@@ -275,15 +289,32 @@ void ExtendedSettingsWindow::check(const QString &hostName)
                             path.endsWith(QLatin1String(".png")) ||
                             path.endsWith(QLatin1String(".gif")) ||
                             (source && source->firstDocument == FirstDocument::Camera);
+    // A chart by run may not be out yet: the run before it, once, as the chart window does.
+    const QString fallback = source && source->firstDocument == FirstDocument::Jma
+                                 ? jmaFirstDocument(hostName, typed.address).fallbackUrl()
+                                 : QString();
     HttpFetch::cancel(m_checks.value(hostName));
     showAnswer(hostName, QStringLiteral("確認中…"));
-    m_checks.insert(hostName, HttpFetch::get(
-                                  QUrl(url), this,
-                                  [this, hostName, wantsImage](const FetchResult &result) {
-                                      m_checks.remove(hostName);
-                                      showAnswer(hostName, describe(result, wantsImage));
-                                  },
-                                  HttpFetch::defaultTimeoutMs, 32 * 1024 * 1024));
+    fetchFirst(hostName, url, fallback, wantsImage);
+}
+
+void ExtendedSettingsWindow::fetchFirst(const QString &hostName, const QString &url,
+                                        const QString &fallback, bool wantsImage)
+{
+    m_checks.insert(hostName,
+                    HttpFetch::get(
+                        QUrl(url), this,
+                        [this, hostName, fallback, wantsImage](const FetchResult &result) {
+                            m_checks.remove(hostName);
+                            if (!fallback.isEmpty() &&
+                                result.failure == FetchResult::Failure::Status &&
+                                result.status == 404) {
+                                fetchFirst(hostName, fallback, {}, wantsImage);
+                                return;
+                            }
+                            showAnswer(hostName, describe(result, wantsImage));
+                        },
+                        HttpFetch::defaultTimeoutMs, 32 * 1024 * 1024));
 }
 
 void ExtendedSettingsWindow::showAnswer(const QString &hostName, const QString &text)

@@ -67,6 +67,9 @@ private:
     QWidget *buildSourcesTab();
     void mark(const QString &hostName, bool bad);
     void showAnswer(const QString &hostName, const QString &text);
+    /// Fetches `url` for the check of `hostName`; on a 404, `fallback` once when given.
+    void fetchFirst(const QString &hostName, const QString &url, const QString &fallback,
+                    bool wantsImage);
     void edited(const QString &hostName);
     void askToDiscard();
 

@@ -10,6 +10,8 @@ inline constexpr char report[] = "report";
 inline constexpr char report2[] = "report2";
 inline constexpr char home[] = "home";
 inline constexpr char programPage[] = "programpage";
+inline constexpr char jma[] = "jma";
+inline constexpr char jmaBosai[] = "jmabosai";
 } // namespace SourceName
 
 /// What "確認" fetches to check a source.
@@ -20,6 +22,7 @@ enum class FirstDocument {
     Itself,       ///< the address itself
     Chart,        ///< the first catalogue entry of its chart source
     Camera,       ///< the first camera of its camera source
+    Jma,          ///< the first chart of the menu "気象庁" on its host, of the newest run
 };
 
 /// One `host` row.

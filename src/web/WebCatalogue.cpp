@@ -3,6 +3,7 @@
 
 #include "store/Sources.h"
 
+#include <QTimeZone>
 #include <iterator>
 
 namespace {
@@ -201,13 +202,68 @@ constexpr CameraItem cameraItems[] = {
     {"広島空港", "menu_hiroshima", 6, "/HIROSHIMA-AIRPORT/camera.jpg", 8400},
 };
 
+constexpr JmaItem jmaEntry(const char *caption, const char *control, const char *source,
+                           const char *path, JmaFile file = JmaFile::Fixed)
+{
+    return {ChartItemKind::Entry, caption, control, source, path, file};
+}
+
+constexpr JmaItem jmaSeparator(const char *control)
+{
+    return {ChartItemKind::Separator, "-", control, "", "", JmaFile::Fixed};
+}
+
+constexpr const char *jma = SourceName::jma;
+constexpr const char *bosai = SourceName::jmaBosai;
+constexpr JmaFile Run = JmaFile::Run;
+
+#define NWP "/bosai/numericmap/data/nwpmap/"
+#define QUICK "/yoho/data/wxchart/quick/"
+
+constexpr JmaItem jmaItems[] = {
+    // Analysis
+    jmaEntry("アジア太平洋地上天気図 (カラー)", "menu_jma_ASAS_COLOR", jma, QUICK "ASAS_COLOR.pdf"),
+    jmaEntry("アジア太平洋地上天気図 (白黒)", "menu_jma_ASAS_MONO", jma, QUICK "ASAS_MONO.pdf"),
+    jmaSeparator("menu_jma_lne0"),
+    // Forecast
+    jmaEntry("アジア太平洋地上 24時間予想天気図", "menu_jma_FSAS24", jma,
+             QUICK "FSAS24_COLOR_ASIA.pdf"),
+    jmaEntry("アジア太平洋地上 48時間予想天気図", "menu_jma_FSAS48", jma,
+             QUICK "FSAS48_COLOR_ASIA.pdf"),
+    jmaSeparator("menu_jma_lne1"),
+    // Upper air, by run
+    jmaEntry("AUPQ35 アジア500hPa・300hPa 高層天気図", "menu_jma_AUPQ35", bosai,
+             NWP "aupq35_HH.pdf", Run),
+    jmaEntry("AUPQ78 アジア850hPa・700hPa 高層天気図", "menu_jma_AUPQ78", bosai,
+             NWP "aupq78_HH.pdf", Run),
+    jmaEntry("AUPA20 アジア太平洋200hPa 高層天気図", "menu_jma_AUPA20", bosai, NWP "aupa20_HH.pdf",
+             Run),
+    jmaEntry("AUPA25 アジア太平洋250hPa 高層天気図", "menu_jma_AUPA25", bosai, NWP "aupa25_HH.pdf",
+             Run),
+    jmaSeparator("menu_jma_lne2"),
+    // Numerical prediction, by run
+    jmaEntry("FXFE502 極東地上気圧・500hPa高度 12・24時間予想図", "menu_jma_FXFE502", bosai,
+             NWP "fxfe502_HH.pdf", Run),
+    jmaEntry("FXFE5782 極東850hPa気温・700hPa湿数 12・24時間予想図", "menu_jma_FXFE5782", bosai,
+             NWP "fxfe5782_HH.pdf", Run),
+    jmaEntry("FXJP854 日本850hPa相当温位・風 予想図", "menu_jma_FXJP854", bosai,
+             NWP "fxjp854_HH.pdf", Run),
+    jmaSeparator("menu_jma_lne3"),
+    // One per target
+    jmaEntry("飛行場時系列予報", "menu_jma_taf", jma, "/airinfo/data/pict/taf/QMCD98_ICAO.png",
+             JmaFile::Airport),
+};
+
+#undef NWP
+#undef QUICK
+
 DocumentAddress address(const SourceHosts &hosts, const QString &name, const QString &path)
 {
     QString host = hosts.value(name).trimmed();
     // The paths start with "/": a host written with a trailing slash must not double it.
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
-    return {name, host, path};
+    return {name, host, path, {}};
 }
 
 } // namespace
@@ -229,6 +285,60 @@ CameraCatalogue cameraCatalogue()
     return {cameraItems, int(std::size(cameraItems))};
 }
 
+JmaCatalogue jmaCatalogue()
+{
+    return {jmaItems, int(std::size(jmaItems))};
+}
+
+QString jmaAirportCaption(const ChartTarget &target)
+{
+    const QString caption = QStringLiteral("飛行場時系列予報 ");
+    if (target.name.isEmpty())
+        return caption + target.icao;
+    return caption + target.name + QStringLiteral(" (") + target.icao + QLatin1Char(')');
+}
+
+QDateTime jmaNewestRun(const QDateTime &utc)
+{
+    constexpr int delayHours = 4; // a run is published some hours after its time
+    const QDateTime published = utc.toUTC().addSecs(-delayHours * 3600);
+    const int hour = published.time().hour() < 12 ? 0 : 12;
+    return QDateTime(published.date(), QTime(hour, 0), QTimeZone::utc());
+}
+
+QDateTime jmaPreviousRun(const QDateTime &run)
+{
+    return run.toUTC().addSecs(-12 * 3600);
+}
+
+DocumentAddress jmaAddress(const SourceHosts &hosts, const JmaItem &item, const QDateTime &utcNow,
+                           const QString &icao)
+{
+    QString path = QString::fromUtf8(item.path);
+    const auto hourOf = [](const QDateTime &run) {
+        return QStringLiteral("%1").arg(run.time().hour(), 2, 10, QLatin1Char('0'));
+    };
+    QString fallback;
+    switch (item.file) {
+    case JmaFile::Run: {
+        const QDateTime run = jmaNewestRun(utcNow);
+        fallback = QString(path).replace(QLatin1String("HH"), hourOf(jmaPreviousRun(run)));
+        path.replace(QLatin1String("HH"), hourOf(run));
+        break;
+    }
+    case JmaFile::Airport:
+        // An indicator is four letters; anything else must not reach the path.
+        path.replace(QLatin1String("ICAO"),
+                     QString::fromLatin1(QUrl::toPercentEncoding(icao.trimmed().toUpper())));
+        break;
+    case JmaFile::Fixed:
+        break;
+    }
+    DocumentAddress document = address(hosts, QString::fromUtf8(item.source), path);
+    document.fallbackPath = fallback;
+    return document;
+}
+
 DocumentAddress chartAddress(const SourceHosts &hosts, int source, const QString &path)
 {
     return address(hosts, ChartSourceName(source), path);
@@ -241,7 +351,9 @@ DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QStrin
 
 DocumentAddress DocumentAddress::on(const SourceHosts &hosts) const
 {
-    return address(hosts, sourceName, path);
+    DocumentAddress moved = address(hosts, sourceName, path);
+    moved.fallbackPath = fallbackPath;
+    return moved;
 }
 
 namespace {
@@ -265,9 +377,12 @@ QString notConfiguredPage(const DocumentAddress &address, const QString &title)
     const Source *named = FindSource(address.sourceName);
     const bool camera = named && named->firstDocument == FirstDocument::Camera;
     const QString number = named ? QString::number(named->number) : QString();
-    const QString source =
-        (camera ? QStringLiteral("ライブカメラの配信元 ") : QStringLiteral("天気図の配信元 ")) +
-        number;
+    // Sources without a number go by their label: "気象庁 (...)".
+    const QString source = named && named->number == 0
+                               ? QString::fromUtf8(named->label)
+                               : (camera ? QStringLiteral("ライブカメラの配信元 ")
+                                         : QStringLiteral("天気図の配信元 ")) +
+                                     number;
     return QStringLiteral("<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\">"
                           "<title>%1</title></head>"
                           "<body style=\"font-family: sans-serif; margin: 2em;\">"
@@ -282,4 +397,41 @@ QString notConfiguredPage(const DocumentAddress &address, const QString &title)
              address.sourceName.toHtmlEscaped(), title.toHtmlEscaped(),
              address.path.toHtmlEscaped(),
              SourceLinkUrl(address.sourceName).toString().toHtmlEscaped());
+}
+
+QString loadFailedPage(const QString &url, const QString &title, LoadFailure failure, int code)
+{
+    QString what;
+    switch (failure) {
+    case LoadFailure::NoAnswer:
+        what = QStringLiteral("サーバーから応答がありません。");
+        break;
+    case LoadFailure::NameNotFound:
+        what = QStringLiteral("サーバーの名前が見つかりません (DNS)。");
+        break;
+    case LoadFailure::Refused:
+        what = QStringLiteral("サーバーに接続を拒否されました。");
+        break;
+    case LoadFailure::HttpStatus:
+        what = code == 404 ? QStringLiteral("サーバーにこの文書がありません (HTTP 404)。")
+                           : QStringLiteral("サーバーがエラーを返しました (HTTP %1)。").arg(code);
+        break;
+    case LoadFailure::Certificate:
+        what = QStringLiteral("サーバーの証明書を確認できません。");
+        break;
+    case LoadFailure::Other:
+        what = QStringLiteral("読み込めませんでした (エラー %1)。").arg(code);
+        break;
+    }
+    return QStringLiteral("<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\">"
+                          "<title>%1</title></head>"
+                          "<body style=\"font-family: sans-serif; margin: 2em;\">"
+                          "<h2>%1</h2>"
+                          "<p>「%2」を表示できません。%3</p>"
+                          "<p>アドレス: <code>%4</code></p>"
+                          "<p>しばらくすると自動で読み込み直します。続くときは「拡張設定」の"
+                          "「接続先」でアドレスを確認してください。</p>"
+                          "</body></html>")
+        .arg(QStringLiteral("読み込めませんでした"), title.toHtmlEscaped(), what.toHtmlEscaped(),
+             url.toHtmlEscaped());
 }

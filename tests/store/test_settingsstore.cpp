@@ -471,6 +471,7 @@ void TestSettingsStore::olderDatabaseIsBroughtUpToDate_data()
     QTest::newRow("before the web windows") << false << "name LIKE 'chart%' OR name LIKE 'camera%'";
     QTest::newRow("one of each kind")
         << true << "name IN ('home', 'programpage', 'chart9', 'camera1', 'camera6')";
+    QTest::newRow("before the agency's charts") << true << "name IN ('jma', 'jmabosai')";
     QTest::newRow("no host rows") << true << "1";
     QTest::newRow("only the table option missing") << false << "0";
 }

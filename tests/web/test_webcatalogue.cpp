@@ -3,7 +3,10 @@
 #include "web/WebCatalogue.h"
 
 #include <QMenu>
+#include <QTimeZone>
 #include <QtTest>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -305,6 +308,13 @@ private slots:
     void documentAddress_data();
     void documentAddress();
     void notConfiguredPageNamesTheSource();
+    void jmaMenuMatchesTheAgencysCharts_data();
+    void jmaMenuMatchesTheAgencysCharts();
+    void jmaMenuWithoutTargetsSaysSo();
+    void newestRunByTheClock_data();
+    void newestRunByTheClock();
+    void loadFailedPageSaysWhatHappened_data();
+    void loadFailedPageSaysWhatHappened();
 
 private:
     QList<Row> m_built;
@@ -460,6 +470,204 @@ void TestWebCatalogue::notConfiguredPageNamesTheSource()
         cameraAddress({}, 4, QStringLiteral("/img/camera.php")), QStringLiteral("秋田空港"));
     QVERIFY(camera.contains(QStringLiteral("ライブカメラの配信元 4")));
     QVERIFY(camera.contains(QStringLiteral("camera4")));
+}
+
+void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("expected");
+    // 05:00 UTC: the 00 run is out; the previous one is the day before's 12.
+    const QString jma = QStringLiteral("https://www.data.jma.go.jp");
+    const QString quick = jma + QStringLiteral("/yoho/data/wxchart/quick/");
+    const QString nwp = QStringLiteral("https://www.jma.go.jp/bosai/numericmap/data/nwpmap/");
+    const auto fixed = [](const char *caption, const char *control, const QString &url) {
+        return QStringList{QString::fromUtf8(caption),
+                           QString::fromLatin1(control),
+                           url,
+                           {},
+                           QStringLiteral("maximised")}
+            .join(QStringLiteral(" | "));
+    };
+    const auto run = [&](const char *caption, const char *control, const char *chart) {
+        return QStringList{QString::fromUtf8(caption), QString::fromLatin1(control),
+                           nwp + QLatin1String(chart) + QStringLiteral("_00.pdf"),
+                           nwp + QLatin1String(chart) + QStringLiteral("_12.pdf"),
+                           QStringLiteral("maximised")}
+            .join(QStringLiteral(" | "));
+    };
+    const auto taf = [&](const char *caption, const char *icao) {
+        return QStringList{QString::fromUtf8(caption),
+                           QStringLiteral("menu_jma_taf"),
+                           jma + QStringLiteral("/airinfo/data/pict/taf/QMCD98_") +
+                               QLatin1String(icao) + QStringLiteral(".png"),
+                           {},
+                           QStringLiteral("natural size")}
+            .join(QStringLiteral(" | "));
+    };
+    const QStringList rows{
+        fixed("アジア太平洋地上天気図 (カラー)", "menu_jma_ASAS_COLOR",
+              quick + QStringLiteral("ASAS_COLOR.pdf")),
+        fixed("アジア太平洋地上天気図 (白黒)", "menu_jma_ASAS_MONO",
+              quick + QStringLiteral("ASAS_MONO.pdf")),
+        QStringLiteral("- | menu_jma_lne0"),
+        fixed("アジア太平洋地上 24時間予想天気図", "menu_jma_FSAS24",
+              quick + QStringLiteral("FSAS24_COLOR_ASIA.pdf")),
+        fixed("アジア太平洋地上 48時間予想天気図", "menu_jma_FSAS48",
+              quick + QStringLiteral("FSAS48_COLOR_ASIA.pdf")),
+        QStringLiteral("- | menu_jma_lne1"),
+        run("AUPQ35 アジア500hPa・300hPa 高層天気図", "menu_jma_AUPQ35", "aupq35"),
+        run("AUPQ78 アジア850hPa・700hPa 高層天気図", "menu_jma_AUPQ78", "aupq78"),
+        run("AUPA20 アジア太平洋200hPa 高層天気図", "menu_jma_AUPA20", "aupa20"),
+        run("AUPA25 アジア太平洋250hPa 高層天気図", "menu_jma_AUPA25", "aupa25"),
+        QStringLiteral("- | menu_jma_lne2"),
+        run("FXFE502 極東地上気圧・500hPa高度 12・24時間予想図", "menu_jma_FXFE502", "fxfe502"),
+        run("FXFE5782 極東850hPa気温・700hPa湿数 12・24時間予想図", "menu_jma_FXFE5782",
+            "fxfe5782"),
+        run("FXJP854 日本850hPa相当温位・風 予想図", "menu_jma_FXJP854", "fxjp854"),
+        QStringLiteral("- | menu_jma_lne3"),
+        taf("飛行場時系列予報 東京(羽田) (RJTT)", "RJTT"),
+        taf("飛行場時系列予報 新千歳 (RJCC)", "RJCC"),
+        taf("飛行場時系列予報 ZZZZ", "ZZZZ"),
+        QString(), // nothing after the targets
+    };
+    for (int i = 0; i < rows.size(); ++i)
+        QTest::addRow("%d %s", i, qPrintable(rows[i].section(QLatin1Char('|'), 0, 0)))
+            << i << rows[i];
+}
+
+void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts()
+{
+    QFETCH(int, line);
+    QFETCH(QString, expected);
+    QMenu menu;
+    std::optional<JmaChoice> chosen;
+    // The shown airport first, as the ticker sends them; one the catalogue does not know.
+    BuildJmaMenu(&menu,
+                 {{QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
+                  {QStringLiteral("RJCC"), QStringLiteral("新千歳")},
+                  {QStringLiteral("ZZZZ"), QString()}},
+                 [&](const JmaChoice &choice) { chosen = choice; });
+    const SourceHosts hosts{{QStringLiteral("jma"), QStringLiteral("https://www.data.jma.go.jp")},
+                            {QStringLiteral("jmabosai"), QStringLiteral("https://www.jma.go.jp/")}};
+    const QDateTime now(QDate(2024, 7, 1), QTime(5, 0), QTimeZone::utc());
+    QList<Row> built;
+    for (QAction *action : menu.actions()) {
+        if (action->isSeparator()) {
+            built << QStringLiteral("- | ") + action->objectName();
+            continue;
+        }
+        chosen.reset();
+        action->trigger();
+        QVERIFY2(chosen, qPrintable(action->text()));
+        QCOMPARE(chosen->title, action->text());
+        const DocumentAddress address = jmaAddress(hosts, *chosen->item, now, chosen->icao);
+        built << QStringList{action->text(), action->objectName(), address.url(),
+                             address.fallbackUrl(),
+                             chosen->item->maximised() ? QStringLiteral("maximised")
+                                                       : QStringLiteral("natural size")}
+                     .join(QStringLiteral(" | "));
+    }
+    QCOMPARE(built.value(line), expected);
+}
+
+void TestWebCatalogue::jmaMenuWithoutTargetsSaysSo()
+{
+    QMenu menu;
+    int chosen = 0;
+    BuildJmaMenu(&menu, {{QStringLiteral("RJAA"), QStringLiteral("成田")}},
+                 [&](const JmaChoice &) { ++chosen; });
+    // Built again with no targets: the old entries go, one disabled line stands for them.
+    BuildJmaMenu(&menu, {}, [&](const JmaChoice &) { ++chosen; });
+    const QList<QAction *> taf = menu.findChildren<QAction *>(QStringLiteral("menu_jma_taf"));
+    QCOMPARE(taf.size(), 1);
+    QVERIFY(!taf.first()->isEnabled());
+    QVERIFY(taf.first()->text().contains(QStringLiteral("ターゲットがありません")));
+    QCOMPARE(menu.actions().size(), 11 + 4 + 1); // the charts, the separators, the line
+    taf.first()->trigger();
+    QCOMPARE(chosen, 0);
+}
+
+void TestWebCatalogue::newestRunByTheClock_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QDateTime>("run");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fallback");
+    const auto utc = [](int y, int m, int d, int h, int min) {
+        return QDateTime(QDate(y, m, d), QTime(h, min), QTimeZone::utc());
+    };
+    const QString dir = QStringLiteral("/bosai/numericmap/data/nwpmap/");
+    const QString at00 = dir + QStringLiteral("aupq35_00.pdf");
+    const QString at12 = dir + QStringLiteral("aupq35_12.pdf");
+    QTest::newRow("03:59") << utc(2024, 7, 2, 3, 59) << utc(2024, 7, 1, 12, 0) << at12 << at00;
+    QTest::newRow("04:00") << utc(2024, 7, 2, 4, 0) << utc(2024, 7, 2, 0, 0) << at00 << at12;
+    QTest::newRow("15:59") << utc(2024, 7, 2, 15, 59) << utc(2024, 7, 2, 0, 0) << at00 << at12;
+    QTest::newRow("16:00") << utc(2024, 7, 2, 16, 0) << utc(2024, 7, 2, 12, 0) << at12 << at00;
+    QTest::newRow("23:59") << utc(2024, 7, 2, 23, 59) << utc(2024, 7, 2, 12, 0) << at12 << at00;
+    QTest::newRow("00:00") << utc(2024, 7, 2, 0, 0) << utc(2024, 7, 1, 12, 0) << at12 << at00;
+    QTest::newRow("a month's end")
+        << utc(2024, 3, 1, 2, 0) << utc(2024, 2, 29, 12, 0) << at12 << at00;
+    QTest::newRow("a year's end") << utc(2025, 1, 1, 3, 30) << utc(2024, 12, 31, 12, 0) << at12
+                                  << at00;
+    // The clock in Japan: 12:59 JST is 03:59 UTC.
+    QTest::newRow("local time") << QDateTime(QDate(2024, 7, 2), QTime(12, 59),
+                                             QTimeZone(QByteArrayLiteral("Asia/Tokyo")))
+                                << utc(2024, 7, 1, 12, 0) << at12 << at00;
+}
+
+void TestWebCatalogue::newestRunByTheClock()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QDateTime, run);
+    QFETCH(QString, path);
+    QFETCH(QString, fallback);
+    QCOMPARE(jmaNewestRun(now), run);
+    QCOMPARE(jmaPreviousRun(run), run.addSecs(-12 * 3600));
+    const JmaCatalogue charts = jmaCatalogue();
+    const auto aupq35 =
+        std::find_if(charts.items, charts.items + charts.count, [](const JmaItem &item) {
+            return qstrcmp(item.control, "menu_jma_AUPQ35") == 0;
+        });
+    QVERIFY(aupq35 != charts.items + charts.count);
+    const DocumentAddress address = jmaAddress(
+        {{QStringLiteral("jmabosai"), QStringLiteral("http://127.0.0.1:1")}}, *aupq35, now);
+    QCOMPARE(address.sourceName, QStringLiteral("jmabosai"));
+    QCOMPARE(address.path, path);
+    QCOMPARE(address.fallbackPath, fallback);
+    // A fixed chart has nothing to fall back to.
+    QCOMPARE(jmaAddress({}, charts.items[0], now).fallbackUrl(), QString());
+}
+
+void TestWebCatalogue::loadFailedPageSaysWhatHappened_data()
+{
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no answer") << int(LoadFailure::NoAnswer) << 118
+                               << QStringLiteral("応答がありません");
+    QTest::newRow("name") << int(LoadFailure::NameNotFound) << 105
+                          << QStringLiteral("名前が見つかりません");
+    QTest::newRow("refused") << int(LoadFailure::Refused) << 102
+                             << QStringLiteral("接続を拒否されました");
+    QTest::newRow("404") << int(LoadFailure::HttpStatus) << 404 << QStringLiteral("HTTP 404");
+    QTest::newRow("503") << int(LoadFailure::HttpStatus) << 503 << QStringLiteral("HTTP 503");
+    QTest::newRow("other") << int(LoadFailure::Other) << 999 << QStringLiteral("エラー 999");
+}
+
+void TestWebCatalogue::loadFailedPageSaysWhatHappened()
+{
+    QFETCH(int, failure);
+    QFETCH(int, code);
+    QFETCH(QString, said);
+    const QString url = QStringLiteral("https://www.data.jma.go.jp/a.pdf?x=<b>&y=1");
+    const QString page =
+        loadFailedPage(url, QStringLiteral("<i>台風</i>"), LoadFailure(failure), code);
+    QVERIFY2(page.contains(said), qPrintable(page));
+    QVERIFY(page.contains(QStringLiteral("読み込めませんでした")));
+    // The address and the title are text, never markup.
+    QVERIFY2(page.contains(url.toHtmlEscaped()), qPrintable(page));
+    QVERIFY(page.contains(QStringLiteral("&lt;i&gt;台風&lt;/i&gt;")));
+    QVERIFY(!page.contains(QStringLiteral("<b>")) && !page.contains(QStringLiteral("<i>")));
 }
 
 QTEST_MAIN(TestWebCatalogue)
