@@ -37,6 +37,8 @@ DisplayTab::DisplayTab(SettingsStore &store, QWidget *parent) : QWidget(parent),
         m_oldMinutes->addItem(QStringLiteral("%1 分").arg(minutes), minutes);
     m_notifyWorse = new QCheckBox(QStringLiteral("飛行区分の悪化を通知"), this);
     m_notifyWorse->setObjectName(QStringLiteral("notifyWorse"));
+    m_outline = new QCheckBox(QStringLiteral("文字を縁取る"), this);
+    m_outline->setObjectName(QStringLiteral("outline"));
 
     // The minutes stand inside the sentence that tells what they do.
     auto *oldRow = new QHBoxLayout;
@@ -63,10 +65,14 @@ DisplayTab::DisplayTab(SettingsStore &store, QWidget *parent) : QWidget(parent),
                             "デスクトップに通知します。SPECI (特別観測) も通知しますが、SPECI "
                             "と分かるのは予備の通報サーバー (Data API) から取得した報告だけです。"),
              this));
+    layout->addWidget(m_outline);
+    layout->addWidget(note(QStringLiteral("文字とハンドルを黒か白 (文字色から見やすい方) で縁取り、"
+                                          "明るい壁紙や黄色い壁紙の上でも読めるようにします。"),
+                           this));
     layout->addStretch();
 
     load();
-    for (QCheckBox *box : {m_showCategory, m_markOld, m_notifyWorse})
+    for (QCheckBox *box : {m_showCategory, m_markOld, m_notifyWorse, m_outline})
         connect(box, &QCheckBox::toggled, this, &DisplayTab::apply);
     connect(m_oldMinutes, &QComboBox::currentIndexChanged, this, &DisplayTab::apply);
 }
@@ -80,6 +86,7 @@ void DisplayTab::load()
     m_oldMinutes->setCurrentIndex(m_oldMinutes->findData(options.oldMinutes));
     m_oldMinutes->setEnabled(options.markOld);
     m_notifyWorse->setChecked(options.notifyWorse);
+    m_outline->setChecked(options.outline);
     m_loading = false;
 }
 
@@ -92,9 +99,14 @@ void DisplayTab::apply()
     options.markOld = m_markOld->isChecked();
     options.oldMinutes = m_oldMinutes->currentData().toInt();
     options.notifyWorse = m_notifyWorse->isChecked();
+    options.outline = m_outline->isChecked();
     m_oldMinutes->setEnabled(options.markOld);
-    if (SaveDisplayOptions(m_store, options))
+    const bool outlineWas = LoadDisplayOptions(m_store).outline;
+    if (SaveDisplayOptions(m_store, options)) {
+        if (options.outline != outlineWas)
+            emit outlineChanged(options.outline);
         return;
+    }
     const QString error = m_store.errorString();
     load();
     ShowMessage(window(), QMessageBox::Warning, window()->windowTitle(), error);

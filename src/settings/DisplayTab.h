@@ -20,6 +20,11 @@ public:
     QCheckBox *markOld() const { return m_markOld; }
     QComboBox *oldMinutes() const { return m_oldMinutes; }
     QCheckBox *notifyWorse() const { return m_notifyWorse; }
+    QCheckBox *outline() const { return m_outline; }
+
+signals:
+    /// "文字を縁取る" was written: the ticker draws its edge at once, not from the next report.
+    void outlineChanged(bool outlined);
 
 private:
     void load();
@@ -30,5 +35,6 @@ private:
     QCheckBox *m_markOld = nullptr;
     QComboBox *m_oldMinutes = nullptr;
     QCheckBox *m_notifyWorse = nullptr;
+    QCheckBox *m_outline = nullptr;
     bool m_loading = false;
 };

@@ -118,7 +118,9 @@ ExtendedSettingsWindow::ExtendedSettingsWindow(SettingsStore &store, QWidget *ow
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(buildSourcesTab(), QStringLiteral("接続先"));
     m_tabs->addTab(new StartupTab, QStringLiteral("起動"));
-    m_tabs->addTab(new DisplayTab(m_store), QStringLiteral("表示"));
+    auto *display = new DisplayTab(m_store);
+    connect(display, &DisplayTab::outlineChanged, this, &ExtendedSettingsWindow::outlineChanged);
+    m_tabs->addTab(display, QStringLiteral("表示"));
 
     auto *buttons = new QDialogButtonBox(this);
     QPushButton *saveButton =
@@ -338,7 +340,8 @@ void ExtendedSettingsWindow::edited(const QString &hostName)
 void ExtendedSettingsWindow::mark(const QString &hostName, bool bad)
 {
     if (QLineEdit *edit = address(hostName))
-        edit->setStyleSheet(bad ? QStringLiteral("QLineEdit { background: #ffd0d0; color: black; }") : QString());
+        edit->setStyleSheet(bad ? QStringLiteral("QLineEdit { background: #ffd0d0; color: black; }")
+                                : QString());
 }
 
 bool ExtendedSettingsWindow::changed() const

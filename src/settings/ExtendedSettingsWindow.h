@@ -50,6 +50,8 @@ public:
 signals:
     /// The addresses were written: whoever uses them reads them again.
     void hostsSaved();
+    /// "文字を縁取る" was written.
+    void outlineChanged(bool outlined);
 
 public slots:
     void reject() override;

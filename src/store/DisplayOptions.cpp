@@ -11,6 +11,7 @@ const QString showCategoryKey = QStringLiteral("showcategory");
 const QString markOldKey = QStringLiteral("markold");
 const QString oldMinutesKey = QStringLiteral("oldminutes");
 const QString notifyWorseKey = QStringLiteral("notifyworse");
+const QString outlineKey = QStringLiteral("outline");
 
 bool flag(SettingsStore &store, const QString &name)
 {
@@ -30,6 +31,7 @@ DisplayOptions LoadDisplayOptions(SettingsStore &store)
     options.showCategory = flag(store, showCategoryKey);
     options.markOld = flag(store, markOldKey);
     options.notifyWorse = flag(store, notifyWorseKey);
+    options.outline = flag(store, outlineKey);
     bool ok = false;
     const int minutes = store.option(oldMinutesKey).toInt(&ok);
     const auto &choices = DisplayOptions::oldMinuteChoices;
@@ -43,5 +45,6 @@ bool SaveDisplayOptions(SettingsStore &store, const DisplayOptions &options)
     return store.setOptions({{showCategoryKey, flagText(options.showCategory)},
                              {markOldKey, flagText(options.markOld)},
                              {oldMinutesKey, QString::number(options.oldMinutes)},
-                             {notifyWorseKey, flagText(options.notifyWorse)}});
+                             {notifyWorseKey, flagText(options.notifyWorse)},
+                             {outlineKey, flagText(options.outline)}});
 }

@@ -15,6 +15,7 @@ struct DisplayOptions
     bool markOld = false;      ///< "  95 MIN OLD" after a stale report's time
     int oldMinutes = 75;       ///< one of oldMinuteChoices
     bool notifyWorse = false;  ///< a desktop notice when an airport's category worsens
+    bool outline = false;      ///< an edge around the text and the handle
 
     friend bool operator==(const DisplayOptions &, const DisplayOptions &) = default;
 };

@@ -37,15 +37,40 @@ void SlideStrategy::moveShape()
     // Each text by its own offset: at a fractional scale the two are not always the same number
     // of device pixels apart.
     if (m_shape->isSet())
-        m_shape->moveTo(
-            {m_view.deviceOrigin(TickerView::Display), m_view.deviceOrigin(TickerView::Staging)});
+        m_shape->moveTo({{m_view.deviceOrigin(TickerView::Display)},
+                         {m_view.deviceOrigin(TickerView::Staging)}});
 }
 
 bool LabelSlide::begin()
 {
     m_view.staging()->show();
     followTexts();
+    coverComingSteps();
     return true;
+}
+
+void LabelSlide::step()
+{
+    if (m_stepsCovered > 0)
+        --m_stepsCovered;
+    else
+        coverComingSteps();
+}
+
+void LabelSlide::coverComingSteps()
+{
+    if (!m_shape->isSet())
+        return;
+    QList<QList<QPoint>> places;
+    for (int index : {TickerView::Display, TickerView::Staging}) {
+        QList<QPoint> &at = places.emplace_back();
+        const QPoint now = m_view.lbl(index)->pos();
+        for (int ahead = 0; ahead < stepsPerInputShape; ++ahead)
+            at.append(
+                DevicePoint(now - QPoint(0, ahead * TickerView::slideRise()), m_view.ratio()));
+    }
+    m_shape->moveTo(places);
+    m_stepsCovered = stepsPerInputShape - 1;
 }
 
 bool ShapeSlide::begin()
@@ -104,7 +129,7 @@ void ServerCopySlide::step()
     const QPoint newAt = m_view.deviceOrigin(TickerView::Staging);
     m_server->showAt(oldAt, m_oldPart);
     m_server->showAt(newAt, m_newPart);
-    moveShape();
+    LabelSlide::step();
     // The copies leave the handle alone; while text passes under it, the two are drawn together
     // there, and once more when the text has gone.
     const bool underHandle = display->textRegion().intersects(m_keep.translated(-oldAt)) ||

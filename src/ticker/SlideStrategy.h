@@ -45,19 +45,34 @@ protected:
     std::unique_ptr<MovingShape> m_shape;
 };
 
-/// The toolkit moves the labels and a compositor blends them as they are; the input shape moves
-/// with them.
+/// The toolkit moves the labels and a compositor blends them as they are. The input shape moves
+/// with the texts a few steps at a time, covering where they pass until its next move: each
+/// change of it costs the X server and the compositor more than the step itself.
 class LabelSlide : public SlideStrategy
 {
 public:
+    /// Steps one input shape covers: a glyph takes the pointer up to 3 pixels above itself.
+    static constexpr int stepsPerInputShape = 4;
+
     LabelSlide(TickerView &view, QWidget *window)
         : SlideStrategy(view, window, MovingShape::Kind::Input)
     {}
     bool forCompositor() const override { return true; }
     QRegion boundingShape(const QRegion &) const override { return {}; }
     bool begin() override;
-    void step() override { moveShape(); }
-    void end() override { m_shape->clear(); }
+    void step() override;
+    void end() override
+    {
+        m_shape->clear();
+        m_stepsCovered = 0;
+    }
+
+protected:
+    /// The input shape over the texts where they stand and where the next steps take them.
+    void coverComingSteps();
+
+private:
+    int m_stepsCovered = 0; ///< steps ahead the input shape still covers
 };
 
 /// Without a compositor the window is shaped to its glyphs, so the shape must move with the

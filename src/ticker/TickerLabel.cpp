@@ -5,6 +5,74 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+qreal relativeLuminance(const QColor &color)
+{
+    const auto linear = [](qreal c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+
+/// Black or white, whichever has the higher contrast ratio with `text`.
+QColor contrastingEdge(const QColor &text)
+{
+    const qreal l = relativeLuminance(text);
+    return (l + 0.05) / 0.05 >= 1.05 / (l + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+/// Each pixel's alpha becomes the highest within `reach` pixels along one axis.
+void spreadAlpha(std::vector<uchar> &alpha, int width, int height, int reach, bool across)
+{
+    const std::vector<uchar> source = alpha;
+    const int length = across ? width : height;
+    const int lines = across ? height : width;
+    for (int line = 0; line < lines; ++line) {
+        for (int i = 0; i < length; ++i) {
+            uchar highest = 0;
+            for (int j = qMax(0, i - reach); j <= qMin(length - 1, i + reach); ++j) {
+                const int at = across ? line * width + j : j * width + line;
+                highest = std::max(highest, source[size_t(at)]);
+            }
+            alpha[size_t(across ? line * width + i : i * width + line)] = highest;
+        }
+    }
+}
+
+/// Draws an edge of `color`, `reach` device pixels wide, under the glyphs of `image`. Glyphs
+/// drawn whole keep a whole edge; smoothed ones get an edge smoothed alike.
+void DrawEdge(QImage &image, const QColor &color, int reach)
+{
+    const int width = image.width();
+    const int height = image.height();
+    std::vector<uchar> edge(size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            edge[size_t(y * width + x)] = uchar(qAlpha(line[x]));
+    }
+    spreadAlpha(edge, width, height, reach, true);
+    spreadAlpha(edge, width, height, reach, false);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            // The glyph over its edge, premultiplied.
+            const QRgb glyph = line[x];
+            const int under = edge[size_t(y * width + x)] * (255 - qAlpha(glyph)) / 255;
+            line[x] = qRgba(qRed(glyph) + color.red() * under / 255,
+                            qGreen(glyph) + color.green() * under / 255,
+                            qBlue(glyph) + color.blue() * under / 255, qAlpha(glyph) + under);
+        }
+    }
+}
+
+} // namespace
 
 TickerLabel::TickerLabel(QWidget *parent) : QLabel(parent)
 {
@@ -23,6 +91,17 @@ void TickerLabel::setCaption(const QString &caption)
     QString shown = caption;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     setText(shown);
+    refit();
+}
+
+void TickerLabel::setOutlined(bool outlined)
+{
+    if (outlined == m_outlined)
+        return;
+    m_outlined = outlined;
+    // Room for the edge of a glyph at the label's border.
+    const int margin = outlined ? 1 : 0;
+    setContentsMargins(margin, margin, margin, margin);
     refit();
 }
 
@@ -45,6 +124,9 @@ void TickerLabel::refit()
     // Laid out once per caption, font or colour: every slide step then only copies pixels. The
     // shapes come from these very pixels, at the scale they are shown at.
     m_image = renderText(devicePixelRatioF());
+    if (m_outlined)
+        DrawEdge(m_image, contrastingEdge(palette().color(QPalette::WindowText)),
+                 qMax(1, qRound(devicePixelRatioF())));
     m_region = DrawnRegion(m_image);
     int left = m_image.width(), right = -1, top = -1, bottom = -1;
     for (int y = 0; y < m_image.height(); ++y) {

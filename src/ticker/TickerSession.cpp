@@ -7,6 +7,7 @@
 #include "platform/Twips.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "settings/SettingsWindow.h"
+#include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
 #include "store/Sources.h"
 #include "ticker/DragHandle.h"
@@ -96,6 +97,7 @@ bool TickerSession::Form_Load()
     const Settings settings = m_store->settings();
     window->setTextColor(ColorFromStored(settings.forecolor));
     window->setTextFont(settings.fontsize, settings.update);
+    window->setOutlined(LoadDisplayOptions(*m_store).outline);
     window->slideTimer().setInterval(settings.scrollrate);
     // A stored place on a screen that is gone stays the place: it counts again once the screen
     // is back, and only a drag replaces it.
@@ -180,3 +182,5 @@ QDialog *TickerSession::openExtendedSettingsWindow(const QString &hostName,
     window->openAt(hostName);
     return window;
 }
+    connect(window, &ExtendedSettingsWindow::outlineChanged, m_window.get(),
+            &TickerWindow::setOutlined);

@@ -2,6 +2,7 @@
 #include "ticker/TickerView.h"
 
 #include "platform/Fonts.h"
+#include "platform/Twips.h"
 #include "platform/WindowShape.h"
 #include "ticker/LineWrap.h"
 #include "ticker/TickerLabel.h"
@@ -42,6 +43,12 @@ void TickerView::setTextColor(const QColor &color)
         m_lbl[i]->setPalette(palette);
     }
     refreshHandle();
+}
+
+void TickerView::setOutlined(bool outlined)
+{
+    for (TickerLabel *label : m_lbl)
+        label->setOutlined(outlined);
 }
 
 QColor TickerView::handleColor(FlightCategory category) const
@@ -87,6 +94,11 @@ bool TickerView::refreshHandle()
         return false;
     handle()->setCaption(wanted);
     return true;
+}
+
+int TickerView::slideRise()
+{
+    return twipsToPixels(15);
 }
 
 QSize TickerView::layOut()

@@ -37,6 +37,8 @@ public:
     void setTextFont(double pointSize, bool bold, bool antialiased);
     void setTextColor(const QColor &color);
     QColor textColor() const { return m_textColor; }
+    /// An edge around the texts and the handle that stands out from their colours.
+    void setOutlined(bool outlined);
     /// The handle shows a report's flight category as a square filled in its colour, readable at
     /// a glance; Unknown gives the plain handle. True when the square changed its form.
     bool showCategory(FlightCategory category);
@@ -46,6 +48,9 @@ public:
     /// The square filled in the text colour while the pointer is on it; else hollow, or filled in
     /// the category's colour. True when the square changed its form.
     bool showHandleState(bool pointerOnHandle);
+
+    /// How far the texts rise in one slide step, in logical pixels.
+    static int slideRise();
 
     /// Puts the labels at rest below the handle; the size that fits them.
     QSize layOut();

@@ -72,6 +72,18 @@ void TickerWindow::setTextColor(const QColor &color)
     updateShape();
 }
 
+void TickerWindow::setOutlined(bool outlined)
+{
+    // The texts change size: a slide under way ends where its last step would.
+    const bool sliding = m_slideTimer.isActive();
+    if (sliding)
+        finishSlide();
+    m_view.setOutlined(outlined);
+    Relayout();
+    if (sliding)
+        emit slideFinished();
+}
+
 void TickerWindow::showCategory(FlightCategory category)
 {
     if (m_view.showCategory(category))
@@ -150,7 +162,7 @@ void TickerWindow::SlideStep()
     TickerLabel *display = m_view.display();
     if (!m_sliding)
         m_sliding = m_slide->begin();
-    display->move(0, display->y() - twipsToPixels(15));
+    display->move(0, display->y() - TickerView::slideRise());
     staging->move(0, display->y() + display->height());
     if (staging->y() > m_view.handle()->height()) {
         m_slide->step();

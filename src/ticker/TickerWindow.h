@@ -35,6 +35,8 @@ public:
     /// Size and boldness of the three labels, then the window fitted to them.
     void setTextFont(double pointSize, bool bold);
     void setTextColor(const QColor &color);
+    /// Texts and handle with an edge that reads on any wallpaper.
+    void setOutlined(bool outlined);
     /// Colours the handle for a report's flight category; Unknown gives it the text colour.
     void showCategory(FlightCategory category);
     QColor handleColor(FlightCategory category) const { return m_view.handleColor(category); }

@@ -21,7 +21,7 @@ void TestDisplayOptions::roundTrip()
     SettingsStore store(db.directory());
     QVERIFY(store.OpenSettings());
     QCOMPARE(LoadDisplayOptions(store), DisplayOptions{});
-    const DisplayOptions on{true, true, 135, true};
+    const DisplayOptions on{true, true, 135, true, true};
     QVERIFY(SaveDisplayOptions(store, on));
     QCOMPARE(LoadDisplayOptions(store), on);
 }
@@ -29,7 +29,7 @@ void TestDisplayOptions::roundTrip()
 void TestDisplayOptions::writtenTogetherOrNotAtAll_data()
 {
     QTest::addColumn<QString>("refused");
-    for (const char *name : {"showcategory", "markold", "oldminutes", "notifyworse"})
+    for (const char *name : {"showcategory", "markold", "oldminutes", "notifyworse", "outline"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -37,14 +37,14 @@ void TestDisplayOptions::writtenTogetherOrNotAtAll()
 {
     QFETCH(QString, refused);
     TestDatabase db;
-    // The file refuses one of the four rows, as a full disk or a lock would at any of them.
+    // The file refuses one of the rows, as a full disk or a lock would at any of them.
     QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON option "
                                       "WHEN NEW.name = '%1' BEGIN SELECT RAISE(ABORT, 'refused'); "
                                       "END")
                            .arg(refused)));
     SettingsStore store(db.directory());
     QVERIFY(store.OpenSettings());
-    QVERIFY(!SaveDisplayOptions(store, {true, true, 135, true}));
+    QVERIFY(!SaveDisplayOptions(store, {true, true, 135, true, true}));
     QVERIFY2(store.errorString().contains(store.databasePath()), qPrintable(store.errorString()));
     QCOMPARE(LoadDisplayOptions(store), DisplayOptions{});
 }

@@ -132,16 +132,35 @@ void TestSlideStrategy::serverShowsTheTextsAtTheStep()
     QVERIFY(!m_view->display()->isVisible()); // the server draws the texts now
     // Nothing moved yet: the new text waits below the old one, out of sight.
     QCOMPARE(serverTexts({}), atRest);
-    moveLabels(rise);
-    slide.step();
-    // Below the handle, the server shows exactly both texts where the labels would draw them,
-    // and the pointer is taken there.
+    int inputChanges = 0;
+    QRegion input = serverShape(*m_window, XCB_SHAPE_SK_INPUT);
+    for (int step = 1; step <= rise; ++step) {
+        moveLabels(step);
+        slide.step();
+        const QRegion now = serverShape(*m_window, XCB_SHAPE_SK_INPUT);
+        inputChanges += now != input;
+        input = now;
+    }
+    // Below the handle, the server shows exactly both texts where the labels would draw them.
     const QImage expected = serverTexts({TickerView::Display, TickerView::Staging});
     QCOMPARE(serverTexts({}), expected);
+    // The pointer is taken on every glyph and the handle, and at most where the glyphs were or
+    // will be a few steps away; the input shape moves once every few steps.
     const QRect window = DeviceRect(m_window->rect(), m_view->ratio());
-    const QRegion texts = m_view->textAt(TickerView::Display) + m_view->textAt(TickerView::Staging);
-    QCOMPARE(serverShape(*m_window, XCB_SHAPE_SK_INPUT) & window,
-             (m_view->handleSquare() + texts) & window);
+    QRegion texts, coming;
+    for (int index : {TickerView::Display, TickerView::Staging}) {
+        texts += m_view->textAt(index);
+        const TickerLabel *label = m_view->lbl(index);
+        for (int ahead = 1 - LabelSlide::stepsPerInputShape; ahead < LabelSlide::stepsPerInputShape;
+             ++ahead)
+            coming += label->textRegion().translated(
+                DevicePoint(label->pos() - QPoint(0, ahead), m_view->ratio()));
+    }
+    QCOMPARE(((m_view->handleSquare() + texts) & window) - input, QRegion());
+    QCOMPARE((input & window) - m_view->handleSquare() - coming, QRegion());
+    QVERIFY2(inputChanges <=
+                 (rise + LabelSlide::stepsPerInputShape - 1) / LabelSlide::stepsPerInputShape,
+             qPrintable(QString::number(inputChanges)));
     slide.end();
     QVERIFY(m_view->display()->isVisible());
 }

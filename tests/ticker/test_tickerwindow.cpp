@@ -7,6 +7,7 @@
 #include "ticker/LineWrap.h"
 #include "ticker/PopupMenu.h"
 #include "ticker/TickerLabel.h"
+#include "ticker/TickerView.h"
 #include "ticker/TickerWindow.h"
 
 #include <QGuiApplication>
@@ -61,6 +62,8 @@ private slots:
     void everyRightPressOnTheHandleAsksForTheMenu_data();
     void everyRightPressOnTheHandleAsksForTheMenu();
     void handleShowsTheCategoryOfTheTextShown();
+    void outlineRingsEveryGlyph_data();
+    void outlineRingsEveryGlyph();
 
 private:
     /// A loaded ticker whose first build waits on a server that never answers.
@@ -647,6 +650,69 @@ void TestTickerWindow::handleShowsTheCategoryOfTheTextShown()
     window.showMessage(QStringLiteral("NO NETWORK CONNECTION"));
     QCOMPARE(handle->caption(), QString::fromUtf8(TickerView::handleHollow));
     QCOMPARE(colour(), text);
+}
+
+void TestTickerWindow::outlineRingsEveryGlyph_data()
+{
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<bool>("smoothed");
+    QTest::addColumn<QColor>("edge");
+    QTest::newRow("yellow, whole pixels") << QColor(255, 255, 0) << false << QColor(Qt::black);
+    QTest::newRow("yellow, smoothed") << QColor(255, 255, 0) << true << QColor(Qt::black);
+    QTest::newRow("white") << QColor(Qt::white) << false << QColor(Qt::black);
+    QTest::newRow("navy") << QColor(0, 0, 128) << false << QColor(Qt::white);
+    QTest::newRow("pure red") << QColor(255, 0, 0) << true << QColor(Qt::black);
+}
+
+void TestTickerWindow::outlineRingsEveryGlyph()
+{
+    QFETCH(QColor, text);
+    QFETCH(bool, smoothed);
+    QFETCH(QColor, edge);
+    QWidget window;
+    TickerView view(&window);
+    view.setTextFont(12, false, smoothed);
+    view.setTextColor(text);
+    TickerLabel *label = view.display();
+    label->setCaption(QStringLiteral("RJTT 1230Z gjq|\r ■□"));
+    const QImage plain = label->image();
+    view.setOutlined(true);
+    const QImage outlined = label->image();
+    QCOMPARE(outlined.size(), plain.size() + QSize(2, 2)); // room for the edge all round
+
+    // Each glyph pixel as it was, one pixel right and down; every clear pixel beside a glyph
+    // drawn in the edge colour; nothing further out.
+    const auto glyphAlpha = [&](int x, int y) {
+        return plain.rect().contains(x - 1, y - 1) ? qAlpha(plain.pixel(x - 1, y - 1)) : 0;
+    };
+    int edgePixels = 0;
+    for (int y = 0; y < outlined.height(); ++y) {
+        for (int x = 0; x < outlined.width(); ++x) {
+            const QColor shown = outlined.pixelColor(x, y);
+            const int glyph = glyphAlpha(x, y);
+            if (glyph == 255) {
+                QCOMPARE(shown, text);
+                continue;
+            }
+            int beside = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx)
+                    beside = qMax(beside, glyphAlpha(x + dx, y + dy));
+            }
+            if (!smoothed)
+                QVERIFY(shown.alpha() == 0 || shown.alpha() == 255); // a bounding shape's pixels
+            if (beside == 0) {
+                QCOMPARE(shown.alpha(), 0);
+            } else if (glyph == 0) {
+                QCOMPARE(shown.alpha(), beside);
+                QCOMPARE(shown.rgb(), edge.rgb());
+                ++edgePixels;
+            }
+        }
+    }
+    QVERIFY(edgePixels > 200);
+    view.setOutlined(false);
+    QCOMPARE(label->image(), plain);
 }
 
 void TestTickerWindow::everyRightPressOnTheHandleAsksForTheMenu_data()
