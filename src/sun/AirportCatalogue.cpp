@@ -72,6 +72,18 @@ std::optional<CatalogueEntry> findCatalogueEntry(const QString &name)
     return std::nullopt;
 }
 
+QString catalogueNameOf(const QString &indicator)
+{
+    const QByteArray key = indicator.trimmed().toUpper().toLatin1();
+    if (key.isEmpty())
+        return {};
+    for (const CatalogueRow &row : kRows) {
+        if (key == row.indicator)
+            return QString::fromUtf8(row.name);
+    }
+    return {};
+}
+
 QString latitudeDisplayText(const QString &text)
 {
     return text.mid(0, 2) + QLatin1Char(' ') + text.mid(2, 2) + QLatin1Char(' ') + text.mid(4, 2) +

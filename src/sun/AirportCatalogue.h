@@ -24,6 +24,9 @@ QStringList catalogueListItems();
 /// The entry whose name equals the text exactly; separators and empty text find nothing.
 std::optional<CatalogueEntry> findCatalogueEntry(const QString &name);
 
+/// The name of the first entry with the location indicator `indicator` (case ignored), or empty.
+QString catalogueNameOf(const QString &indicator);
+
 /// "434015" as "43 40 15 N".
 QString latitudeDisplayText(const QString &text);
 /// "1422651" as "142 26 51 E".

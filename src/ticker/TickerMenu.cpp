@@ -5,6 +5,7 @@
 #include "platform/WindowPlacement.h"
 #include "store/SettingsStore.h"
 #include "store/Sources.h"
+#include "sun/AirportCatalogue.h"
 #include "sun/SunWindow.h"
 #include "ticker/ProgramPage.h"
 #include "ticker/TickerCycle.h"
@@ -165,8 +166,22 @@ void TickerMenu::menu_weather_Click()
     m_cycle.holdNetworkCheck();
     // The next good network check enables it again.
     m_menu.menu_weather()->setEnabled(false);
-    m_web.showChart(m_store.hosts(), ScreenFor(&m_owner));
+    m_web.showChart(m_store.hosts(), chartTargets(), ScreenFor(&m_owner));
     m_cycle.checkNetworkSoon();
+}
+
+QList<ChartTarget> TickerMenu::chartTargets()
+{
+    QList<ChartTarget> targets;
+    const QString shown = m_cycle.currentAirport();
+    for (const TargetAirport &target : m_store.targetAirports()) {
+        const ChartTarget chart{target.airport, catalogueNameOf(target.airport)};
+        if (target.airport == shown)
+            targets.prepend(chart);
+        else
+            targets.append(chart);
+    }
+    return targets;
 }
 
 void TickerMenu::showModal(QDialog *window)

@@ -42,6 +42,9 @@ public:
     QDialog *modalWindow() const { return m_modal; }
     /// The chart and camera windows' process.
     WebWindowsProcess &webWindows() { return m_web; }
+    /// The targets as the chart window's menu "気象庁" lists them: named from the airport
+    /// catalogue, the airport the ticker shows now first.
+    QList<ChartTarget> chartTargets();
 
     /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.
     void popup(const QPoint &globalPos);

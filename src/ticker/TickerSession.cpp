@@ -156,12 +156,16 @@ QDialog *TickerSession::openSettingsWindow()
     connect(window, &SettingsWindow::textFontChanged, ticker, &TickerWindow::setTextFont);
     connect(window, &SettingsWindow::textColorChanged, ticker, &TickerWindow::setTextColor);
     connect(window, &SettingsWindow::refreshSoon, cycle, &TickerCycle::refreshAtNextTick);
+    TickerMenu *menu = m_menu.get();
     connect(window, &SettingsWindow::saved, ticker,
-            [ticker, cycle](int scrollrate, int autochangerate, bool replaced) {
+            [ticker, cycle, menu](int scrollrate, int autochangerate, bool replaced) {
                 ticker->slideTimer().setInterval(scrollrate);
                 cycle->setSlidePeriod(qint16(autochangerate));
-                if (replaced)
+                if (replaced) {
                     cycle->targetsReplaced();
+                    // The open chart window's menu "気象庁" lists the targets too.
+                    menu->webWindows().targetsChanged(menu->chartTargets());
+                }
             });
     return window;
 }

@@ -94,7 +94,7 @@ void CameraWindow::Timer_Timer()
         return;
     m_timer.stop();
     m_cameraTicks = 0;
-    m_browser->reload();
+    ReloadDocument(m_browser);
     emit reloaded();
     m_timer.start();
 }

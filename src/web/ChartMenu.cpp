@@ -68,3 +68,35 @@ void BuildChartMenu(QMenu *menu, const std::function<void(const ChartChoice &)> 
     }
     Q_ASSERT(levels.size() == 1);
 }
+
+void BuildJmaMenu(QMenu *menu, const QList<ChartTarget> &targets,
+                  const std::function<void(const JmaChoice &)> &chosen)
+{
+    menu->clear();
+    const auto add = [&](const JmaItem &item, const QString &caption, const QString &icao) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(item.control));
+        if (!icao.isEmpty())
+            action->setProperty("icao", icao);
+        const JmaChoice choice{&item, icao, caption};
+        QObject::connect(action, &QAction::triggered, menu, [chosen, choice] { chosen(choice); });
+    };
+    const JmaCatalogue catalogue = jmaCatalogue();
+    for (int i = 0; i < catalogue.count; ++i) {
+        const JmaItem &item = catalogue.items[i];
+        if (item.kind == ChartItemKind::Separator) {
+            menu->addSeparator()->setObjectName(QLatin1String(item.control));
+        } else if (item.file != JmaFile::Airport) {
+            add(item, QString::fromUtf8(item.caption), {});
+        } else if (targets.isEmpty()) {
+            // Said rather than left out: the entries come with the targets.
+            QAction *none = menu->addAction(QString::fromUtf8(item.caption) +
+                                            QStringLiteral(" (ターゲットがありません)"));
+            none->setObjectName(QLatin1String(item.control));
+            none->setEnabled(false);
+        } else {
+            for (const ChartTarget &target : targets)
+                add(item, jmaAirportCaption(target), target.icao);
+        }
+    }
+}

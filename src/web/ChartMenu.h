@@ -3,6 +3,7 @@
 
 #include "web/WebCatalogue.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -18,3 +19,17 @@ struct ChartChoice
 /// Fills `menu` with the catalogue in menu order: every item named after its control, array items
 /// carrying their index in the property "index". `chosen` runs when an entry is triggered.
 void BuildChartMenu(QMenu *menu, const std::function<void(const ChartChoice &)> &chosen);
+
+/// What choosing an entry of the menu "気象庁" asks the window to show.
+struct JmaChoice
+{
+    const JmaItem *item;
+    QString icao;  ///< the airport of a 飛行場時系列予報, else empty
+    QString title; ///< the entry's caption
+};
+
+/// Fills `menu` with the agency's charts, the 飛行場時系列予報 once per target in the order given;
+/// what was in it goes. Entries are named after their control, an airport's carrying its
+/// indicator in the property "icao".
+void BuildJmaMenu(QMenu *menu, const QList<ChartTarget> &targets,
+                  const std::function<void(const JmaChoice &)> &chosen);

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QWebEngineView>
 #include <QWindowStateChangeEvent>
 
@@ -71,6 +72,12 @@ ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
     m_chart->setObjectName(QStringLiteral("menu_chart"));
     m_chart->menuAction()->setObjectName(QStringLiteral("menu_chart"));
     BuildChartMenu(m_chart, [this](const ChartChoice &choice) { choose(choice); });
+    // The agency's charts beside the catalogue, which keeps its items and places.
+    m_jma = menuBar()->addMenu(QStringLiteral("気象庁"));
+    m_jma->setObjectName(QStringLiteral("menu_jma"));
+    m_jma->menuAction()->setObjectName(QStringLiteral("menu_jma"));
+    setTargets({});
+    connect(m_browser, &QWebEngineView::loadFinished, this, &ChartWindow::fitImage);
     // Freed once the browser is back from its signal, which still holds the printer.
     connect(
         m_browser, &QWebEngineView::printFinished, this, [this] { m_printing.reset(); },
@@ -95,8 +102,76 @@ ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
 
 ChartWindow::~ChartWindow() = default;
 
+void ChartWindow::setTargets(const QList<ChartTarget> &targets)
+{
+    if (m_jma->actions().size() > 0 && targets == m_targets)
+        return;
+    m_targets = targets;
+    BuildJmaMenu(m_jma, m_targets, [this](const JmaChoice &choice) { chooseJma(choice); });
+}
+
+void ChartWindow::chooseJma(const JmaChoice &choice)
+{
+    const JmaItem &item = *choice.item;
+    m_jmaItem = &item;
+    m_jmaIcao = choice.icao;
+    m_address = jmaAddress(m_hosts, item, m_seams.now().toUTC(), choice.icao);
+    m_chartUrl = m_address.url();
+    m_chartTitle = choice.title + QString::fromUtf8(jmaAttribution);
+    m_naturalSize = !item.maximised();
+    if (item.maximised()) {
+        m_openMaximised = true;
+    } else {
+        // Shown at a catalogue image's size until the image tells its own.
+        m_viewWidth = 10200;
+        m_viewHeight = 7800;
+    }
+    ShowChart();
+}
+
+void ChartWindow::fitImage(bool loaded)
+{
+    if (!m_naturalSize || !loaded || m_browser->url() != QUrl(m_chartUrl))
+        return;
+    m_naturalSize = false;
+    const QString script = QStringLiteral(
+        "(function () { const i = document.contentType.startsWith('image/') && document.images[0];"
+        " return i ? [i.naturalWidth, i.naturalHeight] : null; })()");
+    m_browser->page()->runJavaScript(
+        script, [window = QPointer<ChartWindow>(this), url = m_chartUrl](const QVariant &result) {
+            const QVariantList size = result.toList();
+            if (window && window->m_chartUrl == url && size.size() == 2)
+                window->showAtSize(QSize(size[0].toInt(), size[1].toInt()));
+        });
+}
+
+void ChartWindow::showAtSize(QSize image)
+{
+    if (image.isEmpty() || isMaximized())
+        return;
+    // Placed as ShowChart places a window: hidden, sized, centred and shown again, so that the
+    // window manager takes the new place as a first one.
+    if (isVisible() && !isMinimized())
+        m_frame = WindowFrame(this);
+    const QMargins frame = m_frame.value_or(QMargins());
+    QScreen *screen = m_seams.screen();
+    // Never beyond the screen: the image is then shrunk to the window, as any is.
+    if (screen)
+        image = image.boundedTo(screen->availableGeometry().size().shrunkBy(frame) -
+                                QSize(0, MenuBarHeight(menuBar(), image.width())));
+    m_viewWidth = int(pixelsToTwips(image.width()));
+    m_viewHeight = int(pixelsToTwips(image.height()));
+    hide();
+    fitView();
+    CentreOnScreen(this, screen, frame);
+    show();
+}
+
 void ChartWindow::choose(const ChartChoice &choice)
 {
+    m_jmaItem = nullptr;
+    m_jmaIcao.clear();
+    m_naturalSize = false;
     const ChartItem &item = *choice.item;
     m_address = chartAddress(m_hosts, item.source,
                              QString::fromUtf8(item.basePath) + QString::fromUtf8(item.file));
@@ -158,7 +233,19 @@ void ChartWindow::timer_Timer()
     if (++m_refreshTicks < reloadTicks)
         return;
     m_refreshTicks = 0;
-    m_browser->reload();
+    // A chart by run moves on to the next run once it is out.
+    if (m_jmaItem && m_jmaItem->file == JmaFile::Run) {
+        const DocumentAddress newest =
+            jmaAddress(m_hosts, *m_jmaItem, m_seams.now().toUTC(), m_jmaIcao);
+        if (newest.path != m_address.path) {
+            m_address = newest;
+            m_chartUrl = m_address.url();
+            ShowDocument(m_browser, m_address, m_chartTitle);
+            emit reloaded();
+            return;
+        }
+    }
+    ReloadDocument(m_browser);
     emit reloaded();
 }
 

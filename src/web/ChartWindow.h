@@ -39,6 +39,8 @@ public:
     void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
     /// Addresses just saved: the document shown is loaded again when its source has moved.
     void setHosts(const SourceHosts &hosts);
+    /// The target airports of the menu "気象庁", the one the ticker shows first.
+    void setTargets(const QList<ChartTarget> &targets);
 
     QString chartUrl() const { return m_chartUrl; }
     QString chartTitle() const { return m_chartTitle; }
@@ -46,9 +48,12 @@ public:
     QWebEngineView *browser() const { return m_browser; }
     QAction *menu_print() const { return m_print; }
     QMenu *menu_chart() const { return m_chart; }
+    QMenu *menu_jma() const { return m_jma; }
 
     /// Sets the document of a catalogue entry and shows it.
     void choose(const ChartChoice &choice);
+    /// Sets the document of an entry of the menu "気象庁" and shows it.
+    void chooseJma(const JmaChoice &choice);
     /// Resizes and centres the window for the current document, loads it and sets the caption.
     void ShowChart();
     /// One tick of the one-second timer; every 300th reloads the page.
@@ -69,6 +74,10 @@ private:
     /// Fixed size: the browser at the current view size below the menu bar.
     void fitView();
     void fillBrowserWhenMaximised();
+    /// An image shown at its natural size: the window follows it once it is loaded.
+    void fitImage(bool loaded);
+    /// Sizes the browser to `image` pixels, within the screen, and centres the window again.
+    void showAtSize(QSize image);
 
     Seams m_seams;
     SourceHosts m_hosts;
@@ -78,6 +87,11 @@ private:
     QAction *m_exit;
     QAction *m_print;
     QMenu *m_chart;
+    QMenu *m_jma;
+    QList<ChartTarget> m_targets;
+    const JmaItem *m_jmaItem = nullptr; ///< the entry shown, if it is one of "気象庁"
+    QString m_jmaIcao;
+    bool m_naturalSize = false; ///< the shown image sizes the window once loaded
     QTimer m_timer;
     std::unique_ptr<QPrinter> m_printing; ///< alive until the browser has finished with it
     std::optional<QMargins> m_frame;      ///< the window manager's frame of the normal window

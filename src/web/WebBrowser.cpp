@@ -1,9 +1,10 @@
-// The embedded browser's settings, the not-configured page and the menu bar's height.
+// The embedded browser's settings, the pages shown instead of a document and the menu bar's height.
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
 #include <QPointer>
 #include <QUrl>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -12,13 +13,45 @@
 
 namespace {
 
-/// Hands the link of a source without an address to the program instead of the network.
-class SourceLinkPage final : public QWebEnginePage
+/// Hands the link of a source without an address to the program instead of the network, and
+/// shows a Japanese page for a document that cannot be loaded instead of the engine's own.
+class DocumentPage final : public QWebEnginePage
 {
 public:
-    SourceLinkPage(std::function<void(const QString &)> sourceLink, QObject *parent)
+    DocumentPage(std::function<void(const QString &)> sourceLink, QObject *parent)
         : QWebEnginePage(parent), m_sourceLink(std::move(sourceLink))
-    {}
+    {
+        connect(this, &QWebEnginePage::loadingChanged, this, &DocumentPage::loading);
+    }
+
+    void show(const DocumentAddress &address, const QString &title)
+    {
+        m_title = title;
+        m_document = QUrl(address.url());
+        m_fallback = QUrl(address.fallbackUrl());
+        m_requested = m_document;
+        m_failed = false;
+        setUrl(m_document);
+    }
+
+    void showPage(const QString &html)
+    {
+        m_document = m_fallback = m_requested = QUrl();
+        m_failed = false;
+        setHtml(html);
+    }
+
+    void reloadDocument()
+    {
+        // A page of ours stands for the document: it is asked for again, newest first.
+        if (m_failed || (!m_fallback.isEmpty() && m_requested == m_fallback)) {
+            m_requested = m_document;
+            m_failed = false;
+            setUrl(m_document);
+            return;
+        }
+        triggerAction(QWebEnginePage::Reload);
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
@@ -32,7 +65,69 @@ protected:
     }
 
 private:
+    void loading(const QWebEngineLoadingInfo &info)
+    {
+        if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || m_requested.isEmpty() ||
+            info.url() != m_requested)
+            return;
+        const int code = info.errorCode();
+        const bool http = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
+        if (!http && code == abortedCode)
+            return; // another navigation took its place
+        if (http && code == 404 && m_requested == m_document && !m_fallback.isEmpty()) {
+            m_requested = m_fallback; // the newest run is not out yet: the one before, once
+            setUrl(m_fallback);
+            return;
+        }
+        QString url = m_document.toString();
+        if (m_requested != m_document)
+            url += QStringLiteral(" / ") + m_requested.toString();
+        m_failed = true;
+        m_requested = QUrl();
+        setHtml(loadFailedPage(url, m_title, failureOf(info), http ? code : qAbs(code)));
+    }
+
+    static LoadFailure failureOf(const QWebEngineLoadingInfo &info)
+    {
+        // The engine's network error numbers, as negative or positive numbers.
+        switch (info.errorDomain()) {
+        case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+            return LoadFailure::HttpStatus;
+        case QWebEngineLoadingInfo::CertificateErrorDomain:
+            return LoadFailure::Certificate;
+        case QWebEngineLoadingInfo::DnsErrorDomain:
+            return LoadFailure::NameNotFound;
+        default:
+            break;
+        }
+        switch (qAbs(info.errorCode())) {
+        case 105: // name not resolved
+        case 137: // name resolution failed
+            return LoadFailure::NameNotFound;
+        case 102: // connection refused
+            return LoadFailure::Refused;
+        case 7:   // timed out
+        case 100: // connection closed
+        case 101: // connection reset
+        case 104: // connection failed
+        case 106: // internet disconnected
+        case 109: // address unreachable
+        case 118: // connection timed out
+        case 324: // empty response
+            return LoadFailure::NoAnswer;
+        default:
+            return LoadFailure::Other;
+        }
+    }
+
+    static constexpr int abortedCode = -3;
+
     std::function<void(const QString &)> m_sourceLink;
+    QString m_title;
+    QUrl m_document;  ///< the address asked for
+    QUrl m_fallback;  ///< tried once on a 404 of the document
+    QUrl m_requested; ///< what is loading now; empty once a page of ours stands for it
+    bool m_failed = false;
 };
 
 /// The browser centres an image shown alone and cuts what its window does not show; the
@@ -66,7 +161,7 @@ QWebEngineScript imageAtTopLeft()
 QWebEngineView *CreateBrowser(QWidget *parent, std::function<void(const QString &)> sourceLink)
 {
     auto *browser = new QWebEngineView(parent);
-    browser->setPage(new SourceLinkPage(std::move(sourceLink), browser));
+    browser->setPage(new DocumentPage(std::move(sourceLink), browser));
     browser->page()->scripts().insert(imageAtTopLeft());
     browser->setObjectName(QStringLiteral("WebBrowser"));
     // PDF charts are shown by the browser's own viewer, not handed to a download.
@@ -89,10 +184,20 @@ void EditSource(const SourceEditor &editor, const QString &sourceName, QObject *
 
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title)
 {
+    auto *page = dynamic_cast<DocumentPage *>(browser->page());
+    Q_ASSERT(page); // made by CreateBrowser
     if (address.configured())
-        browser->setUrl(QUrl(address.url()));
+        page->show(address, title);
     else
-        browser->setHtml(notConfiguredPage(address, title));
+        page->showPage(notConfiguredPage(address, title));
+}
+
+void ReloadDocument(QWebEngineView *browser)
+{
+    if (auto *page = dynamic_cast<DocumentPage *>(browser->page()))
+        page->reloadDocument();
+    else
+        browser->reload();
 }
 
 int MenuBarHeight(const QMenuBar *bar, int width)

@@ -29,8 +29,11 @@ QWebEngineView *CreateBrowser(QWidget *parent,
 void EditSource(const SourceEditor &editor, const QString &sourceName, QObject *window,
                 std::function<void(const SourceHosts &)> saved);
 
-/// Navigates to `address`, or shows a local page naming its source when that has no host.
+/// Navigates to `address`, or shows a local page naming its source when that has no host. A
+/// document that cannot be loaded gives a local page saying why, after the fallback of a 404.
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title);
+/// Loads the shown document again; in place of a page saying it failed, the document itself.
+void ReloadDocument(QWebEngineView *browser);
 
 /// The height `bar` takes at `width` (a narrow window wraps its items onto more rows).
 int MenuBarHeight(const QMenuBar *bar, int width);

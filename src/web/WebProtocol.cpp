@@ -1,6 +1,7 @@
 // The protocol's lines to and from JSON.
 #include "web/WebProtocol.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -17,6 +18,7 @@ struct Name
 constexpr Name commandNames[] = {{"chart", Command::Chart},
                                  {"camera", Command::Camera},
                                  {"hosts", Command::Hosts},
+                                 {"targets", Command::Targets},
                                  {"bye", Command::Bye}};
 constexpr Name eventNames[] = {{"ready", Event::Ready},
                                {"open", Event::Open},
@@ -67,6 +69,27 @@ SourceHosts hostsOf(const QJsonObject &object)
     return hosts;
 }
 
+QJsonArray targetsArray(const QList<ChartTarget> &targets)
+{
+    QJsonArray array;
+    for (const ChartTarget &target : targets)
+        array.append(QJsonObject{{QStringLiteral("icao"), target.icao},
+                                 {QStringLiteral("name"), target.name}});
+    return array;
+}
+
+QList<ChartTarget> targetsOf(const QJsonArray &array)
+{
+    QList<ChartTarget> targets;
+    for (const QJsonValue &value : array) {
+        const QJsonObject object = value.toObject();
+        const QString icao = object.value(QStringLiteral("icao")).toString();
+        if (!icao.isEmpty())
+            targets.append({icao, object.value(QStringLiteral("name")).toString()});
+    }
+    return targets;
+}
+
 } // namespace
 
 QByteArray Encode(const Command &command)
@@ -81,8 +104,11 @@ QByteArray Encode(const Command &command)
                                   {QStringLiteral("width"), place.width()},
                                   {QStringLiteral("height"), place.height()}});
     }
-    if (command.kind != Command::Bye)
+    if (command.kind == Command::Chart || command.kind == Command::Camera ||
+        command.kind == Command::Hosts)
         object.insert(QStringLiteral("hosts"), hostsObject(command.hosts));
+    if (command.kind == Command::Chart || command.kind == Command::Targets)
+        object.insert(QStringLiteral("targets"), targetsArray(command.targets));
     return line(object);
 }
 
@@ -119,6 +145,7 @@ Command ParseCommand(const QByteArray &text)
               screen.value(QStringLiteral("width")).toInt(),
               screen.value(QStringLiteral("height")).toInt());
     command.hosts = hostsOf(object.value(QStringLiteral("hosts")).toObject());
+    command.targets = targetsOf(object.value(QStringLiteral("targets")).toArray());
     return command;
 }
 

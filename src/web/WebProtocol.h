@@ -1,28 +1,34 @@
 // The lines the ticker and its web windows' process (tarnbeck-web) exchange over the latter's
 // standard input and output: one JSON object a line, UTF-8.
 //
-//   ticker → web   {"do":"chart","screen":{...},"hosts":{...}}   open the chart window, or bring
-//                  {"do":"camera","screen":{...},"hosts":{...}}  the open one forward
+//   ticker → web   {"do":"chart","screen":{...},"hosts":{...},   open the chart window, or bring
+//                   "targets":[...]}                             the open one forward, with the
+//                                                                targets of its menu "気象庁"
+//                  {"do":"camera","screen":{...},"hosts":{...}}  the camera window, the same
 //                  {"do":"hosts","hosts":{...}}                  addresses just saved
+//                  {"do":"targets","targets":[...]}              the target list just saved
 //                  {"do":"bye"}                                  close everything and end
 //   web → ticker   {"is":"ready","protocol":1}                   listening
 //                  {"is":"open","window":"chart"}                shown
 //                  {"is":"closed","window":"camera"}             closed by the user
 //                  {"is":"edit","source":"chart3"}               the link "接続先を設定..."
 //
-// The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}.
+// The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}. The
+// targets are the target airports, the one the ticker shows first, as {"icao":"RJTT",
+// "name":"東京(羽田)"}: the web process has no airport catalogue.
 #pragma once
 
 #include "web/WebCatalogue.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QRect>
 #include <QString>
 
 namespace WebProtocol {
 
 /// Raised whenever a line changes meaning; both sides must speak the same.
-inline constexpr int version = 1;
+inline constexpr int version = 2;
 
 inline constexpr auto chartWindow = "chart";
 inline constexpr auto cameraWindow = "camera";
@@ -36,10 +42,11 @@ struct Screen
 
 struct Command
 {
-    enum Kind { Unknown, Chart, Camera, Hosts, Bye };
+    enum Kind { Unknown, Chart, Camera, Hosts, Targets, Bye };
     Kind kind = Unknown;
-    Screen screen;     ///< Chart, Camera
-    SourceHosts hosts; ///< Chart, Camera, Hosts
+    Screen screen;              ///< Chart, Camera
+    SourceHosts hosts;          ///< Chart, Camera, Hosts
+    QList<ChartTarget> targets; ///< Chart, Targets
 };
 
 struct Event

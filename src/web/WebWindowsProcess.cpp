@@ -92,9 +92,12 @@ qint64 WebWindowsProcess::processId() const
     return m_process ? m_process->processId() : 0;
 }
 
-void WebWindowsProcess::showChart(const SourceHosts &hosts, QScreen *screen)
+void WebWindowsProcess::showChart(const SourceHosts &hosts, const QList<ChartTarget> &targets,
+                                  QScreen *screen)
 {
-    send(QLatin1String(chartWindow), command(Command::Chart, hosts, screen));
+    Command chart = command(Command::Chart, hosts, screen);
+    chart.targets = targets;
+    send(QLatin1String(chartWindow), chart);
 }
 
 QDialog *WebWindowsProcess::showCamera(const SourceHosts &hosts, QScreen *screen)
@@ -124,6 +127,18 @@ void WebWindowsProcess::hostsChanged(const SourceHosts &hosts)
         pending.hosts = hosts;
     if (m_process)
         m_process->write(Encode(command(Command::Hosts, hosts)));
+}
+
+void WebWindowsProcess::targetsChanged(const QList<ChartTarget> &targets)
+{
+    for (Command &pending : m_pending)
+        pending.targets = targets;
+    if (!m_process)
+        return;
+    Command command;
+    command.kind = Command::Targets;
+    command.targets = targets;
+    m_process->write(Encode(command));
 }
 
 void WebWindowsProcess::end()

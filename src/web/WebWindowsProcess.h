@@ -26,8 +26,9 @@ public:
     /// The program started from now on instead of the first candidate that exists.
     void setProgram(const QString &path) { m_program = path; }
 
-    /// "天気図": the chart window, or the open one brought forward.
-    void showChart(const SourceHosts &hosts, QScreen *screen);
+    /// "天気図": the chart window, or the open one brought forward; `targets` for its menu
+    /// "気象庁", the airport shown now first.
+    void showChart(const SourceHosts &hosts, const QList<ChartTarget> &targets, QScreen *screen);
     /// "ライブカメラ": the camera window. The ticker waits for the stand-in returned, which
     /// finishes when the window closes or its process ends. Null, after telling the user, when
     /// the process cannot be started.
@@ -38,6 +39,8 @@ public:
     void raiseCamera();
     /// Addresses just saved reach the open windows; nothing is started for them.
     void hostsChanged(const SourceHosts &hosts);
+    /// A target list just saved reaches the open chart window; nothing is started for it.
+    void targetsChanged(const QList<ChartTarget> &targets);
     /// The ticker ends: the windows close, the process ends with its browser processes.
     void end();
 

@@ -59,6 +59,10 @@ void WebWindowsServer::receive(const QByteArray &line)
     case Command::Hosts:
         setHosts(command.hosts);
         break;
+    case Command::Targets:
+        if (m_chart)
+            m_chart->setTargets(command.targets);
+        break;
     case Command::Bye:
         closeAll();
         break;
@@ -93,6 +97,7 @@ void WebWindowsServer::showChart(const Command &command)
 {
     m_screen = screenOf(command.screen);
     if (m_chart) {
+        m_chart->setTargets(command.targets); // the list follows the ticker's targets
         bringForward(m_chart);
     } else {
         ChartWindow::Seams seams;
@@ -100,6 +105,7 @@ void WebWindowsServer::showChart(const Command &command)
             return m_screen ? m_screen.data() : QGuiApplication::primaryScreen();
         };
         m_chart = new ChartWindow(command.hosts, std::move(seams)); // shown by its load steps
+        m_chart->setTargets(command.targets);
         m_chart->setSourceEditor(sourceEditor());
         connect(m_chart, &QObject::destroyed, this,
                 [this] { windowGone(WebProtocol::chartWindow); });

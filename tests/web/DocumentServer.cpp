@@ -58,7 +58,7 @@ void DocumentServer::answer(QTcpSocket *socket)
     int status = 200;
     QByteArray type;
     QByteArray body;
-    if (path == QLatin1String("/favicon.ico")) {
+    if (path == QLatin1String("/favicon.ico") || m_missing.contains(path)) {
         status = 404;
         type = "text/plain";
         body = "Not Found\n";

@@ -28,6 +28,8 @@ public:
     }
     /// Serves the fixture image again.
     void restoreImage();
+    /// Answers 404 for these paths from now on.
+    void setMissing(const QStringList &paths) { m_missing = paths; }
 
 private:
     void answer(QTcpSocket *socket);
@@ -37,4 +39,5 @@ private:
     QByteArray m_pdf;
     QByteArray m_page;
     QStringList m_requests;
+    QStringList m_missing;
 };

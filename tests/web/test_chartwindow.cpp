@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QScreen>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -23,7 +24,23 @@ SourceHosts hostsOn(const QUrl &base)
     for (int source = 1; source <= 9; ++source)
         hosts.insert(QStringLiteral("chart%1").arg(source),
                      base.toString() + QStringLiteral("/c%1").arg(source));
+    hosts.insert(QStringLiteral("jma"), base.toString() + QStringLiteral("/jma"));
+    hosts.insert(QStringLiteral("jmabosai"), base.toString() + QStringLiteral("/bosai"));
     return hosts;
+}
+
+const QList<ChartTarget> targets{{QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
+                                 {QStringLiteral("RJCC"), QStringLiteral("新千歳")}};
+
+/// The entry of the menu "気象庁" named `control`, for the airport `icao` when given.
+QAction *jmaItem(ChartWindow *window, const char *control, const QString &icao = {})
+{
+    for (QAction *action : window->menu_jma()->actions()) {
+        if (action->objectName() == QLatin1String(control) &&
+            action->property("icao").toString() == icao)
+            return action;
+    }
+    return nullptr;
 }
 
 QAction *item(QWidget *window, const char *control, int index = -1)
@@ -68,6 +85,12 @@ private slots:
     void restoredByTheWindowManagerKeepsAFixedBorder();
     void imageShowsWholeFromTheTopLeft_data();
     void imageShowsWholeFromTheTopLeft();
+    void jmaEntriesRequestTheirPaths_data();
+    void jmaEntriesRequestTheirPaths();
+    void jmaAirportChartAtItsNaturalSize();
+    void failedDocumentShowsJapanesePage_data();
+    void failedDocumentShowsJapanesePage();
+    void newestRunMissingShowsThePreviousOne();
 
 private:
     ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
@@ -118,6 +141,7 @@ void TestChartWindow::cleanupTestCase()
 void TestChartWindow::cleanup()
 {
     m_server.restoreImage();
+    m_server.setMissing({});
     m_printerInstalled = true;
     if (m_window) {
         m_window->close();
@@ -444,6 +468,172 @@ void TestChartWindow::imageShowsWholeFromTheTopLeft()
     const QRect place = TwoColourPicture::placeIn(image, window->browser()->size());
     QTRY_COMPARE_WITH_TIMEOUT(TwoColourPicture::fault(window->browser()->grab().toImage(), place),
                               QString(), 15000);
+}
+
+void TestChartWindow::jmaEntriesRequestTheirPaths_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("caption");
+    // Opened at 15:00 in Tokyo, 06:00 UTC: the 00 run is out.
+    QTest::newRow("analysis") << QStringLiteral("menu_jma_ASAS_COLOR")
+                              << QStringLiteral("/jma/yoho/data/wxchart/quick/ASAS_COLOR.pdf")
+                              << QStringLiteral(" アジア太平洋地上天気図 (カラー)（出典：気象庁）");
+    QTest::newRow("forecast")
+        << QStringLiteral("menu_jma_FSAS24")
+        << QStringLiteral("/jma/yoho/data/wxchart/quick/FSAS24_COLOR_ASIA.pdf")
+        << QStringLiteral(" アジア太平洋地上 24時間予想天気図（出典：気象庁）");
+    QTest::newRow("upper air")
+        << QStringLiteral("menu_jma_AUPQ35")
+        << QStringLiteral("/bosai/bosai/numericmap/data/nwpmap/aupq35_00.pdf")
+        << QStringLiteral(" AUPQ35 アジア500hPa・300hPa 高層天気図（出典：気象庁）");
+    QTest::newRow("numerical")
+        << QStringLiteral("menu_jma_FXFE502")
+        << QStringLiteral("/bosai/bosai/numericmap/data/nwpmap/fxfe502_00.pdf")
+        << QStringLiteral(" FXFE502 極東地上気圧・500hPa高度 12・24時間予想図（出典：気象庁）");
+}
+
+void TestChartWindow::jmaEntriesRequestTheirPaths()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, path);
+    QFETCH(QString, caption);
+    ChartWindow *window = open(QTime(15, 0));
+    window->setTargets(targets);
+    QSignalSpy loads(window->browser(), &QWebEngineView::loadFinished);
+    const int before = m_server.requests().size();
+    QAction *entry = jmaItem(window, qPrintable(control));
+    QVERIFY(entry);
+    entry->trigger();
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->chartUrl(), url(path));
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QVERIFY(!window->menu_print()->isEnabled());
+    // Exactly the documented path, once, and shown in place.
+    QTRY_VERIFY(!loads.isEmpty() && loads.last().value(0).toBool());
+    QStringList asked = m_server.requests().mid(before);
+    asked.removeIf([](const QString &p) {
+        return !p.startsWith(QLatin1String("/jma/")) && !p.startsWith(QLatin1String("/bosai/"));
+    });
+    QCOMPARE(asked, QStringList{path});
+}
+
+void TestChartWindow::jmaAirportChartAtItsNaturalSize()
+{
+    const QSize image(560, 420);
+    m_server.setImage(TwoColourPicture::png(image), "image/png");
+    ChartWindow *window = open(QTime(15, 0));
+    window->setTargets(targets);
+    // The airport the ticker shows comes first, named from the catalogue.
+    const QList<QAction *> actions = window->menu_jma()->actions();
+    QCOMPARE(actions.at(actions.size() - 2)->text(),
+             QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));
+    QCOMPARE(actions.last()->text(), QStringLiteral("飛行場時系列予報 新千歳 (RJCC)"));
+    item(window, "menu_ASAS")->trigger(); // maximised before
+    jmaItem(window, "menu_jma_taf", QStringLiteral("RJCC"))->trigger();
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral(" 飛行場時系列予報 新千歳 (RJCC)（出典：気象庁）"));
+    QTRY_COMPARE(
+        m_server.requestCount(QStringLiteral("/jma/airinfo/data/pict/taf/QMCD98_RJCC.png")), 1);
+    QVERIFY(!(window->windowState() & Qt::WindowMaximized));
+    QVERIFY(window->menu_print()->isEnabled());
+    // The browser takes the image's own size, the window centred around it.
+    QTRY_COMPARE_WITH_TIMEOUT(SizeText(window->browser()->size()), SizeText(image), 15000);
+    QTRY_COMPARE(SizeText(window->centralWidget()->size()), SizeText(image));
+    const QRect screen = window->screen()->geometry();
+    QTRY_COMPARE(window->frameGeometry().topLeft(),
+                 QPoint((screen.width() - window->frameGeometry().width()) / 2,
+                        (screen.height() - window->frameGeometry().height()) / 2));
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        TwoColourPicture::fault(window->browser()->grab().toImage(), QRect(QPoint(), image)),
+        QString(), 15000);
+
+    // The list follows the targets: a new one, the old ones gone.
+    window->setTargets({{QStringLiteral("ROAH"), QStringLiteral("那覇")}});
+    QVERIFY(jmaItem(window, "menu_jma_taf", QStringLiteral("ROAH")));
+    QVERIFY(!jmaItem(window, "menu_jma_taf", QStringLiteral("RJTT")));
+}
+
+void TestChartWindow::failedDocumentShowsJapanesePage_data()
+{
+    QTest::addColumn<QString>("jmaHost"); // "" for the server
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("missing");
+    QTest::addColumn<QString>("said");
+    const QString asas = QStringLiteral("/jma/yoho/data/wxchart/quick/ASAS_COLOR.pdf");
+    QTest::newRow("a PDF not found")
+        << QString() << QStringLiteral("menu_jma_ASAS_COLOR") << asas << QStringLiteral("HTTP 404");
+    QTest::newRow("an image not found")
+        << QString() << QStringLiteral("menu_jma_taf")
+        << QStringLiteral("/jma/airinfo/data/pict/taf/QMCD98_RJTT.png")
+        << QStringLiteral("HTTP 404");
+    QTest::newRow("refused") << QStringLiteral("closed port")
+                             << QStringLiteral("menu_jma_ASAS_COLOR") << QString()
+                             << QStringLiteral("接続を拒否されました");
+}
+
+void TestChartWindow::failedDocumentShowsJapanesePage()
+{
+    QFETCH(QString, jmaHost);
+    QFETCH(QString, control);
+    QFETCH(QString, missing);
+    QFETCH(QString, said);
+    m_server.setMissing({missing});
+    SourceHosts hosts = hostsOn(m_server.baseUrl());
+    if (!jmaHost.isEmpty()) {
+        // A port nobody listens on any more.
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        hosts.insert(QStringLiteral("jma"),
+                     QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
+    }
+    ChartWindow *window = open(QTime(15, 0), hosts);
+    window->setTargets(targets);
+    jmaItem(window, qPrintable(control),
+            control == QLatin1String("menu_jma_taf") ? QStringLiteral("RJTT") : QString())
+        ->trigger();
+    const QString caption = window->windowTitle();
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("読み込めませんでした"));
+    QVERIFY2(text.contains(said), qPrintable(text));
+    QVERIFY2(text.contains(window->chartUrl()), qPrintable(text));
+    QVERIFY2(!text.contains(QLatin1String("This site")), qPrintable(text));
+    QCOMPARE(window->windowTitle(), caption); // the window's own texts stay
+
+    // The reload asks for the document again, not for the page that stands for it.
+    if (!missing.isEmpty()) {
+        const int asked = m_server.requestCount(missing);
+        m_server.setMissing({});
+        for (int i = 0; i < 300; ++i)
+            window->timer_Timer();
+        QTRY_COMPARE(m_server.requestCount(missing), asked + 1);
+        QTRY_VERIFY(!WaitForPageText(window->browser(), QString(), 2000)
+                         .contains(QStringLiteral("読み込めませんでした")));
+    }
+}
+
+void TestChartWindow::newestRunMissingShowsThePreviousOne()
+{
+    const QString dir = QStringLiteral("/bosai/bosai/numericmap/data/nwpmap/");
+    // 17:00 in Tokyo is 08:00 UTC: the 00 run, else the day before's 12.
+    m_server.setMissing({dir + QStringLiteral("aupq78_00.pdf")});
+    ChartWindow *window = open(QTime(17, 0));
+    QSignalSpy loads(window->browser(), &QWebEngineView::loadFinished);
+    jmaItem(window, "menu_jma_AUPQ78")->trigger();
+    QTRY_COMPARE(m_server.requestCount(dir + QStringLiteral("aupq78_12.pdf")), 1);
+    QTRY_VERIFY(!loads.isEmpty() && loads.last().value(0).toBool() &&
+                window->browser()->url() == QUrl(url(dir + QStringLiteral("aupq78_12.pdf"))));
+    QCOMPARE(m_server.requestCount(dir + QStringLiteral("aupq78_00.pdf")), 1);
+
+    // Both missing: the previous run is tried once, then the page says so.
+    m_server.setMissing(
+        {dir + QStringLiteral("aupa20_00.pdf"), dir + QStringLiteral("aupa20_12.pdf")});
+    jmaItem(window, "menu_jma_AUPA20")->trigger();
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("読み込めませんでした"));
+    QVERIFY2(text.contains(QStringLiteral("HTTP 404")), qPrintable(text));
+    QVERIFY2(text.contains(url(dir + QStringLiteral("aupa20_12.pdf"))), qPrintable(text));
+    QCOMPARE(m_server.requestCount(dir + QStringLiteral("aupa20_00.pdf")), 1);
+    QCOMPARE(m_server.requestCount(dir + QStringLiteral("aupa20_12.pdf")), 1);
 }
 
 TARNBECK_WEB_TEST_MAIN(TestChartWindow)

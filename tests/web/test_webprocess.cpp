@@ -118,7 +118,7 @@ void TestWebProcess::cleanup()
 qint64 TestWebProcess::openChart()
 {
     QSignalSpy opened(m_web.get(), &WebWindowsProcess::windowOpened);
-    m_web->showChart(m_hosts, nullptr);
+    m_web->showChart(m_hosts, {}, nullptr);
     if (!QTest::qWaitFor([&] { return opened.count() == 1; }, 30000))
         return 0;
     return m_web->processId();
@@ -244,7 +244,7 @@ void TestWebProcess::faultsAtStartAreToldOnce()
     }
     m_web->setProgram(path);
     QSignalSpy ended(m_web.get(), &WebWindowsProcess::processEnded);
-    m_web->showChart(m_hosts, nullptr);
+    m_web->showChart(m_hosts, {}, nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(ended.count() > 0, 30000);
     QVERIFY(!m_web->isRunning());
     QCOMPARE(m_messages.size(), 1);
@@ -279,7 +279,7 @@ void TestWebProcess::chartOpensOnceAndComesForward()
     QTRY_VERIFY_WITH_TIMEOUT(
         other.isActiveWindow() && ActiveWindow() == xcb_window_t(other.winId()), webTimeoutMs);
     QSignalSpy opened(m_web.get(), &WebWindowsProcess::windowOpened);
-    m_web->showChart(m_hosts, nullptr);
+    m_web->showChart(m_hosts, {}, nullptr);
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, webTimeoutMs);
     QCOMPARE(m_web->processId(), pid);
     QTRY_COMPARE_WITH_TIMEOUT(ActiveWindow(), chart, webTimeoutMs);
@@ -305,7 +305,7 @@ void TestWebProcess::closedChartEndsTheProcessAndOpensAgain()
                              [&] { return closed.count() == 1; }));
     if (atOnce) {
         QSignalSpy opened(m_web.get(), &WebWindowsProcess::windowOpened);
-        m_web->showChart(m_hosts, nullptr);
+        m_web->showChart(m_hosts, {}, nullptr);
         QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
         QVERIFY(m_web->processId() != pid);
         QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(m_web->processId(), chartTitle).size(), 1,

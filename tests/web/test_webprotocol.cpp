@@ -10,12 +10,14 @@ Q_DECLARE_METATYPE(WebProtocol::Event)
 
 namespace {
 
-Command sent(Command::Kind kind, const SourceHosts &hosts = {}, const Screen &screen = {})
+Command sent(Command::Kind kind, const SourceHosts &hosts = {}, const Screen &screen = {},
+             const QList<ChartTarget> &targets = {})
 {
     Command c;
     c.kind = kind;
     c.hosts = hosts;
     c.screen = screen;
+    c.targets = targets;
     return c;
 }
 
@@ -51,7 +53,13 @@ void TestWebProtocol::commandsReadBackAsWritten_data()
                             // A typed address may hold anything, a line break included.
                             {QStringLiteral("chart3"), QStringLiteral("http://例え.jp/a\nb\"c")}};
     const Screen second{QStringLiteral("HDMI-1"), QRect(1920, -200, 1280, 1024)};
-    QTest::newRow("chart") << sent(Command::Chart, hosts, second);
+    // In the order given, the shown one first; a name the catalogue lacks stays empty.
+    const QList<ChartTarget> targets{{QStringLiteral("RJBB"), QStringLiteral("関西")},
+                                     {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
+                                     {QStringLiteral("KJFK"), QString()}};
+    QTest::newRow("chart") << sent(Command::Chart, hosts, second, targets);
+    QTest::newRow("chart without targets") << sent(Command::Chart, hosts, second);
+    QTest::newRow("targets") << sent(Command::Targets, {}, {}, targets);
     QTest::newRow("camera") << sent(Command::Camera, hosts, second);
     QTest::newRow("chart without hosts") << sent(Command::Chart, {}, second);
     QTest::newRow("hosts") << sent(Command::Hosts, hosts);
@@ -69,6 +77,7 @@ void TestWebProtocol::commandsReadBackAsWritten()
     QCOMPARE(read.hosts, sent.hosts);
     QCOMPARE(read.screen.name, sent.screen.name);
     QCOMPARE(read.screen.geometry, sent.screen.geometry);
+    QCOMPARE(read.targets, sent.targets);
 }
 
 void TestWebProtocol::eventsReadBackAsWritten_data()
