@@ -4,6 +4,7 @@
 #include "settings/ExtendedSettingsWindow.h"
 #include "store/DisplayOptions.h"
 #include "support/TickerFixture.h"
+#include "ticker/TickerLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -282,6 +283,17 @@ void TestExtendedSettings::displayTabReachesTheTicker()
     QCOMPARE(handleColor(),
              ticker->window().lbl(TickerView::Display)->palette().color(QPalette::WindowText));
     QCOMPARE(LoadDisplayOptions(ticker->store()), DisplayOptions{});
+
+    // The outline shows at once, on every label, and goes again.
+    const QSize plain = ticker->window().size();
+    tab->outline()->click();
+    QVERIFY(LoadDisplayOptions(ticker->store()).outline);
+    for (int index : {TickerView::Display, TickerView::Staging, TickerView::Handle})
+        QVERIFY(ticker->window().lbl(index)->outlined());
+    QVERIFY(ticker->window().size().width() > plain.width());
+    tab->outline()->click();
+    QVERIFY(!ticker->window().lbl(TickerView::Handle)->outlined());
+    QCOMPARE(ticker->window().size(), plain);
 }
 
 void TestExtendedSettings::oneNameForEachThing()
