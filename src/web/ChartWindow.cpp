@@ -192,9 +192,14 @@ void ChartWindow::ShowChart()
     // letting the window go when it is hidden again.
     if (isVisible() && !isMaximized() && !isMinimized())
         m_frame = WindowFrame(this);
-    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+    // A shown window is maximised where it is: hidden and at once shown again, the manager may
+    // still be letting it go when asked for the maximised state, and drop that.
+    const bool maximiseInPlace = m_openMaximised && isVisible() && !isMinimized();
+    if (!maximiseInPlace) {
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+        hide();
+    }
     m_browser->hide();
-    hide();
 
     m_print->setEnabled(!m_chartUrl.endsWith(QLatin1String("pdf")));
     if (!m_seams.printerInstalled())

@@ -1,12 +1,14 @@
 // Draws the pictures the end-to-end run serves to the chart and camera windows, so that the
 // README's screenshots show what those windows are for: a surface weather chart and a runway
-// seen from an airport camera. Usage: draw_pictures <output directory>
+// seen from an airport camera, and the chart again as a PDF, standing in for the Japan
+// Meteorological Agency's surface analysis. Usage: draw_pictures <output directory>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPdfWriter>
 #include <QRandomGenerator>
 #include <QTextStream>
 #include <QTransform>
@@ -325,6 +327,22 @@ QImage drawRunway()
 
 } // namespace
 
+/// The chart on a landscape A4 page, as the agency publishes its facsimile charts.
+bool writeChartPdf(const QImage &chart, const QString &path)
+{
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setTitle(QStringLiteral("ASAS"));
+    QPainter p;
+    if (!p.begin(&pdf))
+        return false;
+    const QRect page(QPoint(), QSize(pdf.width(), pdf.height()));
+    p.drawImage(QRect(QPoint(), chart.size().scaled(page.size(), Qt::KeepAspectRatio)), chart);
+    return p.end();
+}
+
 int main(int argc, char *argv[])
 {
     // Pictures only: no display is needed.
@@ -336,8 +354,10 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QImage chart = drawChart();
     if (!QDir().mkpath(out.path()) ||
-        !drawChart().save(out.filePath(QStringLiteral("weather-chart.png"))) ||
+        !chart.save(out.filePath(QStringLiteral("weather-chart.png"))) ||
+        !writeChartPdf(chart, out.filePath(QStringLiteral("asas.pdf"))) ||
         !drawRunway().save(out.filePath(QStringLiteral("runway.png")))) {
         QTextStream(stderr) << "draw_pictures: cannot write to " << out.path() << "\n";
         return 1;

@@ -56,6 +56,7 @@ private slots:
     void terminationSavesThePlace();
     void textSizeSavedAndKeptAfterRestart();
     void otherWindowsOpenFromTheMenu();
+    void agencyChartFromItsMenu();
     void smoothAndClickThroughUnderACompositor();
     void slideUnderACompositor();
 
@@ -147,7 +148,7 @@ void TestEndToEnd::init()
     QCOMPARE(sql(QStringLiteral("UPDATE host SET url = '%1'; UPDATE setting SET forecolor = 65535; "
                                 "SELECT count(*) FROM host WHERE url = '%1';")
                      .arg(m_server->baseUrl().toString())),
-             QStringLiteral("19"));
+             QStringLiteral("21"));
 }
 
 void TestEndToEnd::cleanup()
@@ -624,6 +625,91 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
         return found;
     };
     QTRY_COMPARE_WITH_TIMEOUT(children(), QByteArray(), 5000);
+}
+
+void TestEndToEnd::agencyChartFromItsMenu()
+{
+    if (m_windowManager.state() != QProcess::Running)
+        QSKIP("needs a window manager for the keyboard focus");
+    // The agency's two hosts and the catalogue's on loopback; the stand-in chart as every PDF.
+    DocumentServer documents;
+    QVERIFY(documents.start());
+    QFile pdf(QStringLiteral(TARNBECK_E2E_PICTURES "/asas.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    documents.setPdf(pdf.readAll());
+    QCOMPARE(sql(QStringLiteral("UPDATE host SET url = '%1' WHERE name LIKE 'chart%' OR "
+                                "name IN ('jma', 'jmabosai'); "
+                                "SELECT count(*) FROM host WHERE url = '%1';")
+                     .arg(documents.baseUrl().toString())),
+             QStringLiteral("11"));
+    start();
+    const QRect ticker = waitForTicker([](const QRect &r) { return r.height() > 100; });
+    QVERIFY(!ticker.isNull());
+    QStringList known;
+    for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
+        known.append(w.id);
+    const X11Window chart = openFromMenu(ticker, 7, known);
+    QVERIFY(!chart.id.isEmpty());
+
+    // The menu bar from the keyboard: Alt takes it, Left goes round to its last menu, "気象庁",
+    // Down opens it on its first entry, the surface analysis in colour.
+    const QString path = QStringLiteral("/yoho/data/wxchart/quick/ASAS_COLOR.pdf");
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            keyToWindow(chart.id, QStringLiteral("alt"));
+            key(QStringLiteral("Left"));
+            key(QStringLiteral("Down"));
+            key(QStringLiteral("Return"));
+            return QTest::qWaitFor([&] { return documents.requestCount(path) > 0; }, 3000);
+        },
+        deadline));
+    QCOMPARE(documents.requestCount(path), 1);
+    QList<X11Window> shown;
+    const bool maximised = QTest::qWaitFor(
+        [&] {
+            shown = windowsNamed(QStringLiteral("（出典：気象庁）$"));
+            return !shown.isEmpty() && shown.first().rect.width() > screenSize().width() * 9 / 10;
+        },
+        deadline);
+    if (!maximised) {
+        for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
+            qWarning(
+                "window %s \"%s\" at %d,%d %dx%d", qPrintable(w.id),
+                qPrintable(run(QStringLiteral("xdotool"), {QStringLiteral("getwindowname"), w.id})
+                               .trimmed()),
+                w.rect.x(), w.rect.y(), w.rect.width(), w.rect.height());
+    }
+    QVERIFY(maximised);
+    // The entry's title, the source named at its end.
+    QCOMPARE(windowsNamed(QStringLiteral("^ アジア太平洋地上天気図 \\(カラー\\)（出典：気象庁）$"))
+                 .size(),
+             1);
+
+    // Shown maximised in the browser's PDF viewer: the stand-in's pale sea fills much of it.
+    const QColor sea(236, 242, 247);
+    const auto seaPixels = [&](const QImage &shot) {
+        int near = 0;
+        const QRect area = shown.first().rect & shot.rect();
+        for (int y = area.top(); y <= area.bottom(); y += 2) {
+            for (int x = area.left(); x <= area.right(); x += 2) {
+                const QColor c = shot.pixelColor(x, y);
+                near += qAbs(c.red() - sea.red()) < 8 && qAbs(c.green() - sea.green()) < 8 &&
+                        qAbs(c.blue() - sea.blue()) < 8;
+            }
+        }
+        return near;
+    };
+    int seen = 0;
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     seen = seaPixels(screenshot(shotPath(QStringLiteral("shot"))));
+                     return seen > shown.first().rect.width() * shown.first().rect.height() / 40;
+                 },
+                 deadline),
+             qPrintable(QStringLiteral("%1 pixels of the chart's sea").arg(seen)));
+    keyToWindow(shown.first().id, QStringLiteral("alt+F4"));
+    QVERIFY(QTest::qWaitFor([&] { return windowsNamed(QStringLiteral("出典：気象庁")).isEmpty(); },
+                            deadline));
 }
 
 bool TestEndToEnd::startCompositor()

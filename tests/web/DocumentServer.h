@@ -26,6 +26,8 @@ public:
         m_image = body;
         m_imageType = type;
     }
+    /// Serves `body` as every PDF from now on.
+    void setPdf(const QByteArray &body) { m_pdf = body; }
     /// Serves the fixture image again.
     void restoreImage();
     /// Answers 404 for these paths from now on.
