@@ -25,6 +25,8 @@ private slots:
     void noMatch_data();
     void noMatch();
     void everyEntryIsWellFormed();
+    void nameOfAnIndicator_data();
+    void nameOfAnIndicator();
 };
 
 void TestAirportCatalogue::listItems()
@@ -153,6 +155,32 @@ void TestAirportCatalogue::noMatch()
 {
     QFETCH(QString, name);
     QVERIFY(!findCatalogueEntry(name).has_value());
+}
+
+void TestAirportCatalogue::nameOfAnIndicator_data()
+{
+    QTest::addColumn<QString>("indicator");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("an airport") << "RJTT"
+                                << "東京(羽田)";
+    QTest::newRow("lower case, blanks") << " rjcc "
+                                        << "新千歳";
+    // Two entries share it: the first in the catalogue's order.
+    QTest::newRow("shared") << "RJAH"
+                            << "百里";
+    QTest::newRow("outside Japan") << "KJFK"
+                                   << "";
+    QTest::newRow("empty: not an airfield without one") << ""
+                                                        << "";
+    QTest::newRow("not Latin-1") << "東京"
+                                 << "";
+}
+
+void TestAirportCatalogue::nameOfAnIndicator()
+{
+    QFETCH(QString, indicator);
+    QFETCH(QString, name);
+    QCOMPARE(catalogueNameOf(indicator), name);
 }
 
 void TestAirportCatalogue::everyEntryIsWellFormed()

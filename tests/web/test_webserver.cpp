@@ -6,6 +6,7 @@
 #include "web/ChartWindow.h"
 #include "web/WebWindowsServer.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 
@@ -13,11 +14,13 @@ using namespace WebProtocol;
 
 namespace {
 
-QByteArray line(Command::Kind kind, const SourceHosts &hosts = {})
+QByteArray line(Command::Kind kind, const SourceHosts &hosts = {},
+                const QList<ChartTarget> &targets = {})
 {
     Command command;
     command.kind = kind;
     command.hosts = hosts;
+    command.targets = targets;
     const QScreen *screen = QGuiApplication::primaryScreen();
     command.screen = {screen->name(), screen->geometry()};
     return Encode(command);
@@ -54,6 +57,7 @@ private slots:
     void cameraIsModalAndToldClosed();
     void lastWindowClosedEndsIt();
     void savedHostsReachOpenWindows();
+    void targetsFollowTheTicker();
     void linkOfANotSetPageAsksTheTicker();
     void byeClosesEverything();
     void tickerGoneClosesWithoutAWord();
@@ -171,6 +175,33 @@ void TestWebServer::savedHostsReachOpenWindows()
         });
     };
     QTRY_VERIFY(chartMoved());
+}
+
+void TestWebServer::targetsFollowTheTicker()
+{
+    const auto airports = [this] {
+        QStringList listed;
+        for (QAction *action : m_web->chartWindow()->menu_jma()->actions()) {
+            if (action->objectName() == QLatin1String("menu_jma_taf"))
+                listed.append(action->text());
+        }
+        return listed;
+    };
+    const ChartTarget haneda{QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")};
+    const ChartTarget kansai{QStringLiteral("RJBB"), QStringLiteral("関西")};
+    m_web->receive(line(Command::Chart, m_hosts, {kansai, haneda}));
+    QCOMPARE(airports(), (QStringList{QStringLiteral("飛行場時系列予報 関西 (RJBB)"),
+                                      QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)")}));
+    // "天気図" again while another airport is shown: that one first.
+    m_web->receive(line(Command::Chart, m_hosts, {haneda, kansai}));
+    QCOMPARE(airports().first(), QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));
+    // A target list saved in "設定" reaches the open window.
+    Command saved;
+    saved.kind = Command::Targets;
+    saved.targets = {{QStringLiteral("ROAH"), QStringLiteral("那覇")}};
+    m_web->receive(Encode(saved));
+    QCOMPARE(airports(), QStringList{QStringLiteral("飛行場時系列予報 那覇 (ROAH)")});
+    QCOMPARE(windowsNamed("chart"), 1);
 }
 
 void TestWebServer::linkOfANotSetPageAsksTheTicker()

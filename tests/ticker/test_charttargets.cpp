@@ -1,0 +1,55 @@
+// The targets the ticker hands to the chart window's menu "気象庁": every target, named from the
+// airport catalogue, the airport shown now first.
+#include "support/TickerFixture.h"
+
+#include <QtTest>
+
+class TestChartTargets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shownAirportFirst_data();
+    void shownAirportFirst();
+};
+
+void TestChartTargets::shownAirportFirst_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("the first shown") << "RJAA" << QStringList{"RJAA", "RJTT", "KJFK"};
+    QTest::newRow("the second shown") << "RJTT" << QStringList{"RJTT", "RJAA", "KJFK"};
+    QTest::newRow("the last shown") << "KJFK" << QStringList{"KJFK", "RJAA", "RJTT"};
+}
+
+void TestChartTargets::shownAirportFirst()
+{
+    QFETCH(QString, shown);
+    QFETCH(QStringList, order);
+    TickerFixture fixture;
+    QVERIFY(fixture.setTargets({{QStringLiteral("RJAA"), true},
+                                {QStringLiteral("RJTT"), false},
+                                {QStringLiteral("KJFK"), true}}));
+    TickerSession *ticker = fixture.load();
+    QVERIFY(ticker);
+    ticker->cycle().chooseAirport(shown);
+    QCOMPARE(ticker->cycle().currentAirport(), shown);
+    const QList<ChartTarget> targets = ticker->menu().chartTargets();
+    QStringList codes;
+    for (const ChartTarget &target : targets)
+        codes.append(target.icao);
+    QCOMPARE(codes, order);
+    const auto named = [&](const QString &icao) {
+        for (const ChartTarget &target : targets) {
+            if (target.icao == icao)
+                return target.name;
+        }
+        return QStringLiteral("(missing)");
+    };
+    QCOMPARE(named(QStringLiteral("RJTT")), QStringLiteral("東京(羽田)"));
+    QCOMPARE(named(QStringLiteral("RJAA")), QStringLiteral("成田"));
+    QCOMPARE(named(QStringLiteral("KJFK")), QString()); // unknown to the catalogue
+}
+
+QTEST_MAIN(TestChartTargets)
+#include "test_charttargets.moc"
