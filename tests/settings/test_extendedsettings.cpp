@@ -5,6 +5,7 @@
 #include "store/DisplayOptions.h"
 #include "support/TickerFixture.h"
 #include "ticker/TickerLabel.h"
+#include "web/WebCatalogue.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,6 +26,8 @@ private slots:
     void savedReportServerReachesTheNextFetch();
     void checkShowsWhatCame_data();
     void checkShowsWhatCame();
+    void agencyCheckTakesTheNewestRun_data();
+    void agencyCheckTakesTheNewestRun();
     void closingAsksBeforeDropping();
     void escapeAsksAsClosingDoes_data();
     void escapeAsksAsClosingDoes();
@@ -170,6 +173,51 @@ void TestExtendedSettings::checkShowsWhatCame()
     window()->address(row)->setText(source.baseUrl().toString());
     window()->check(row);
     QTRY_COMPARE(window()->answer(row)->toolTip(), shown); // the whole, however it is cut
+}
+
+void TestExtendedSettings::agencyCheckTakesTheNewestRun_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<bool>("newestOut"); // else only the run before it is there
+    QTest::addColumn<bool>("previousOut");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("asked");
+    const QString ok = QStringLiteral("200 OK · 2 KB · application/pdf");
+    QTest::newRow("the surface analysis") << "jma" << true << false << ok << 1;
+    QTest::newRow("the newest run") << "jmabosai" << true << true << ok << 1;
+    QTest::newRow("the run before it") << "jmabosai" << false << true << ok << 2;
+    QTest::newRow("neither") << "jmabosai" << false << false << "HTTP 404" << 2;
+}
+
+void TestExtendedSettings::agencyCheckTakesTheNewestRun()
+{
+    QFETCH(QString, row);
+    QFETCH(bool, newestOut);
+    QFETCH(bool, previousOut);
+    QFETCH(QString, shown);
+    QFETCH(int, asked);
+    LoopbackHttpServer source;
+    QVERIFY(source.start());
+    const QByteArray pdf = QByteArray("%PDF-1.4\n").leftJustified(2048, 'x');
+    const LoopbackHttpServer::Route chart{200, pdf, {}, {}, "application/pdf"};
+    const QString dir = QStringLiteral("/bosai/numericmap/data/nwpmap/");
+    const QDateTime run = jmaNewestRun(QDateTime::currentDateTimeUtc());
+    const auto file = [&](const QDateTime &at) {
+        return dir + QStringLiteral("aupq35_%1.pdf").arg(at.time().hour(), 2, 10, QLatin1Char('0'));
+    };
+    if (row == QLatin1String("jma"))
+        source.setRoute(QStringLiteral("/yoho/data/wxchart/quick/ASAS_COLOR.pdf"), chart);
+    if (newestOut)
+        source.setRoute(file(run), chart);
+    if (previousOut)
+        source.setRoute(file(jmaPreviousRun(run)), chart);
+    m_fixture->ticker()->menu().menu_extended_Click();
+    window()->address(row)->setText(source.baseUrl().toString());
+    window()->check(row);
+    QTRY_COMPARE(window()->answer(row)->toolTip(), shown);
+    QCOMPARE(source.requests().size(), asked);
+    if (row == QLatin1String("jmabosai"))
+        QCOMPARE(source.requests().first(), file(run));
 }
 
 void TestExtendedSettings::closingAsksBeforeDropping()
