@@ -130,6 +130,32 @@ bool mapped(xcb_connection_t *c, xcb_window_t window)
     return reply && reply->map_state != XCB_MAP_STATE_UNMAPPED;
 }
 
+/// The X server's time now: the stamp of a property change made for the purpose, on a
+/// connection of our own so that Qt's events are not touched. 0 (any time) if none comes.
+xcb_timestamp_t serverTime(xcb_connection_t *c, xcb_window_t window, xcb_atom_t marker)
+{
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    // Appending nothing changes nothing, yet the server tells of it with its time.
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, window, marker, XCB_ATOM_STRING, 8, 0, nullptr);
+    xcb_flush(c);
+    const QDeadlineTimer deadline(frameAnswerMs);
+    while (!deadline.hasExpired() && !xcb_connection_has_error(c)) {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
+            const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
+            const bool ours = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                              change->window == window && change->atom == marker;
+            const xcb_timestamp_t time = change->time;
+            free(event);
+            if (ours)
+                return time;
+        }
+        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+        ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+    return XCB_CURRENT_TIME;
+}
+
 QMargins scaled(const QMargins &device, qreal ratio)
 {
     return ratio == 1.0 ? device : (device.toMarginsF() / ratio).toMargins();
@@ -173,6 +199,46 @@ QMargins WindowFrame(QWidget *window)
             ? frameExtents(c, id)
             : askWindowManager(x11->display() ? DisplayString(x11->display()) : nullptr, id);
     return scaled(extents.value_or(QMargins()), window->devicePixelRatioF());
+}
+
+void BringForward(QWidget *window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) {
+        window->activateWindow();
+        return;
+    }
+    const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> own(
+        xcb_connect(x11->display() ? DisplayString(x11->display()) : nullptr, nullptr),
+        &xcb_disconnect);
+    xcb_connection_t *c = own.get();
+    const auto id = xcb_window_t(window->winId());
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &free);
+    if (xcb_connection_has_error(c) || !geometry) {
+        window->activateWindow();
+        return;
+    }
+    const xcb_timestamp_t now = serverTime(c, id, internAtom(c, "_TARNBECK_TIME"));
+    // Qt keeps the time of the last user action on a window of its own, when the manager can.
+    const xcb_window_t timeWindow =
+        windowProperty(c, id, internAtom(c, "_NET_WM_USER_TIME_WINDOW"));
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, timeWindow ? timeWindow : id,
+                        internAtom(c, "_NET_WM_USER_TIME"), XCB_ATOM_CARDINAL, 32, 1, &now);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = internAtom(c, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 1; // an application's request
+    message.data.data32[1] = now;
+    xcb_send_event(c, 0, geometry->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(c);
 }
 
 void CentreOnScreen(QWidget *window, QScreen *screen)

@@ -1,6 +1,7 @@
 // The ticker's commands on the windows: one chart window, one camera window, both told apart.
 #include "web/WebWindowsServer.h"
 
+#include "platform/WindowPlacement.h"
 #include "web/CameraWindow.h"
 #include "web/ChartWindow.h"
 
@@ -153,10 +154,7 @@ void WebWindowsServer::closeAll()
 
 void WebWindowsServer::bringForward(QWidget *window)
 {
-    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    BringForward(window); // asked for in the ticker's menu, a user's action
 }
 
 SourceEditor WebWindowsServer::sourceEditor()
