@@ -176,7 +176,7 @@ void MovingShape::set(const QRegion &still, const QList<QRegion> &moving)
     }
 }
 
-void MovingShape::moveTo(const QList<QList<QPoint>> &offsets)
+void MovingShape::moveTo(const QList<QPoint> &offsets)
 {
     xcb_connection_t *connection = X11Connection();
     const auto id = xcb_window_t(m_window->internalWinId());
@@ -184,25 +184,19 @@ void MovingShape::moveTo(const QList<QList<QPoint>> &offsets)
         if (m_kind != Kind::Bounding)
             return; // nothing else knows an input shape apart from the drawn one
         QRegion shape = m_still;
-        for (qsizetype i = 0; i < qMin(offsets.size(), m_moving.size()); ++i) {
-            for (const QPoint &offset : offsets[i])
-                shape += m_moving[i].translated(offset);
-        }
+        for (qsizetype i = 0; i < qMin(offsets.size(), m_moving.size()); ++i)
+            shape += m_moving[i].translated(offsets[i]);
         m_window->setMask(LogicalRegion(m_window, shape));
         return;
     }
     // The step's whole shape is made on an unmapped window, so the window changes only once.
-    bool first = true;
-    for (qsizetype i = 0; i < qMin(offsets.size(), m_movingStores.size()); ++i) {
-        for (const QPoint &offset : offsets[i]) {
-            xcb_shape_combine(connection, first ? XCB_SHAPE_SO_SET : XCB_SHAPE_SO_UNION,
-                              XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING, m_stepStore,
-                              int16_t(offset.x()), int16_t(offset.y()), m_movingStores[i]);
-            first = false;
-        }
-    }
+    const qsizetype parts = qMin(offsets.size(), m_movingStores.size());
+    for (qsizetype i = 0; i < parts; ++i)
+        xcb_shape_combine(connection, i == 0 ? XCB_SHAPE_SO_SET : XCB_SHAPE_SO_UNION,
+                          XCB_SHAPE_SK_BOUNDING, XCB_SHAPE_SK_BOUNDING, m_stepStore,
+                          int16_t(offsets[i].x()), int16_t(offsets[i].y()), m_movingStores[i]);
     SetShape(connection, XCB_SHAPE_SK_BOUNDING, m_stepStore, m_still,
-             first ? XCB_SHAPE_SO_SET : XCB_SHAPE_SO_UNION);
+             parts ? XCB_SHAPE_SO_UNION : XCB_SHAPE_SO_SET);
     if (m_kind == Kind::Input) {
         // A click on a moving glyph is the ticker's, one between glyphs the desktop's.
         xcb_shape_combine(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_SHAPE_SK_BOUNDING,

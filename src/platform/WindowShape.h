@@ -70,9 +70,9 @@ public:
     void set(const QRegion &still, const QList<QRegion> &moving);
     bool isSet() const { return m_set; }
     void clear() { m_set = false; }
-    /// The shape becomes the still part and each moving part with its origin at each of its
-    /// offsets (`offsets[i]` for part i), in the window's device pixels.
-    void moveTo(const QList<QList<QPoint>> &offsets);
+    /// The shape becomes the still part and each moving part with its origin at its offset, in
+    /// the window's device pixels.
+    void moveTo(const QList<QPoint> &offsets);
 
 private:
     QWidget *m_window;

@@ -24,12 +24,18 @@ SlideStrategy::SlideStrategy(TickerView &view, QWidget *window, MovingShape::Kin
 
 SlideStrategy::~SlideStrategy() = default;
 
-void SlideStrategy::followTexts()
+void SlideStrategy::followTexts(int trail)
 {
     // The new text starts right below the old one, where the first step will find it.
     TickerLabel *display = m_view.display();
     m_view.staging()->move(display->x(), display->y() + display->height());
-    m_shape->set(m_view.handleSquare(), {display->textRegion(), m_view.staging()->textRegion()});
+    QList<QRegion> texts{display->textRegion(), m_view.staging()->textRegion()};
+    for (QRegion &text : texts) {
+        const QRegion rest = text;
+        for (int row = 1; row <= trail; ++row)
+            text += rest.translated(0, -row);
+    }
+    m_shape->set(m_view.handleSquare(), texts);
 }
 
 void SlideStrategy::moveShape()
@@ -37,16 +43,21 @@ void SlideStrategy::moveShape()
     // Each text by its own offset: at a fractional scale the two are not always the same number
     // of device pixels apart.
     if (m_shape->isSet())
-        m_shape->moveTo({{m_view.deviceOrigin(TickerView::Display)},
-                         {m_view.deviceOrigin(TickerView::Staging)}});
+        m_shape->moveTo(
+            {m_view.deviceOrigin(TickerView::Display), m_view.deviceOrigin(TickerView::Staging)});
 }
 
 bool LabelSlide::begin()
 {
     m_view.staging()->show();
-    followTexts();
+    followTexts(coveredRows());
     coverComingSteps();
     return true;
+}
+
+int LabelSlide::coveredRows() const
+{
+    return qCeil((stepsPerInputShape - 1) * TickerView::slideRise() * m_view.ratio());
 }
 
 void LabelSlide::step()
@@ -59,17 +70,8 @@ void LabelSlide::step()
 
 void LabelSlide::coverComingSteps()
 {
-    if (!m_shape->isSet())
-        return;
-    QList<QList<QPoint>> places;
-    for (int index : {TickerView::Display, TickerView::Staging}) {
-        QList<QPoint> &at = places.emplace_back();
-        const QPoint now = m_view.lbl(index)->pos();
-        for (int ahead = 0; ahead < stepsPerInputShape; ++ahead)
-            at.append(
-                DevicePoint(now - QPoint(0, ahead * TickerView::slideRise()), m_view.ratio()));
-    }
-    m_shape->moveTo(places);
+    // Each text's shape reaches as far above it as the next steps take it.
+    moveShape();
     m_stepsCovered = stepsPerInputShape - 1;
 }
 
@@ -107,7 +109,7 @@ bool ServerCopySlide::begin()
     m_handlePatched = false;
     if (!m_server->start(content, m_keep))
         return LabelSlide::begin();
-    followTexts();
+    followTexts(coveredRows());
     // The toolkit draws their place empty and the server draws the texts over it at once.
     const QRect area = (display->geometry() | staging->geometry()) & m_window->rect();
     display->hide();

@@ -35,8 +35,9 @@ public:
     virtual void end() = 0;
 
 protected:
-    /// The shape follows the two texts from here; the handle's square stays.
-    void followTexts();
+    /// The shape follows the two texts from here; the handle's square stays. Each text's shape
+    /// reaches `trail` device rows above it.
+    void followTexts(int trail = 0);
     /// The shape where the labels now draw the texts.
     void moveShape();
 
@@ -70,6 +71,8 @@ public:
 protected:
     /// The input shape over the texts where they stand and where the next steps take them.
     void coverComingSteps();
+    /// Device rows the next steps take a text up.
+    int coveredRows() const;
 
 private:
     int m_stepsCovered = 0; ///< steps ahead the input shape still covers
