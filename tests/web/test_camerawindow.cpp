@@ -37,6 +37,7 @@ private slots:
     void firstReloadSixtyTicksAfterChoice();
     void reopeningStartsAfresh();
     void cameraWithoutHostShowsLocalPage();
+    void missingImageShowsJapanesePage();
     void imageShowsWholeFromTheTopLeft_data();
     void imageShowsWholeFromTheTopLeft();
 
@@ -88,6 +89,7 @@ void TestCameraWindow::cleanupTestCase()
 void TestCameraWindow::cleanup()
 {
     m_server.restoreImage();
+    m_server.setMissing({});
     if (m_window) {
         m_window->close();
         QTRY_VERIFY(m_window.isNull());
@@ -250,6 +252,28 @@ void TestCameraWindow::cameraWithoutHostShowsLocalPage()
     QVERIFY2(text.contains(QStringLiteral("ライブカメラの配信元 4")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("設定されていません")), qPrintable(text));
     QTRY_COMPARE(window->browser()->parentWidget()->height(), twipsToPixels(8400 - 695));
+}
+
+void TestCameraWindow::missingImageShowsJapanesePage()
+{
+    const QString path = QStringLiteral("/k2/liveimage/live-sendai-east.jpg");
+    m_server.setMissing({path});
+    CameraWindow *window = open();
+    QSignalSpy reloads(window, &CameraWindow::reloaded);
+    choose("menu_sendai");
+    QString text = WaitForPageText(window->browser(), QStringLiteral("読み込めませんでした"));
+    QVERIFY2(text.contains(QStringLiteral("HTTP 404")), qPrintable(text));
+    QVERIFY2(text.contains(url(path)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("仙台空港")), qPrintable(text));
+    QCOMPARE(window->windowTitle(), QStringLiteral("仙台空港"));
+    // Back at the next reload: the image itself is asked for again.
+    m_server.setMissing({});
+    for (int i = 0; i < 60; ++i)
+        window->Timer_Timer();
+    QCOMPARE(reloads.count(), 1);
+    QTRY_COMPARE(m_server.requestCount(path), 2);
+    QTRY_VERIFY(!WaitForPageText(window->browser(), QString(), 2000)
+                     .contains(QStringLiteral("読み込めませんでした")));
 }
 
 void TestCameraWindow::imageShowsWholeFromTheTopLeft_data()
