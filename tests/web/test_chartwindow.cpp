@@ -91,6 +91,7 @@ private slots:
     void failedDocumentShowsJapanesePage_data();
     void failedDocumentShowsJapanesePage();
     void newestRunMissingShowsThePreviousOne();
+    void reloadMovesOnToTheNextRun();
 
 private:
     ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
@@ -111,9 +112,10 @@ ChartWindow *TestChartWindow::open(QTime at, ChartWindow::Seams seams)
 
 ChartWindow *TestChartWindow::open(QTime at, const SourceHosts &hosts, ChartWindow::Seams seams)
 {
-    seams.now = [at] {
-        return QDateTime(QDate(2024, 7, 1), at);
-    };
+    if (!seams.now)
+        seams.now = [at] {
+            return QDateTime(QDate(2024, 7, 1), at);
+        };
     if (!seams.printerInstalled)
         seams.printerInstalled = [this] {
             return m_printerInstalled;
@@ -634,6 +636,33 @@ void TestChartWindow::newestRunMissingShowsThePreviousOne()
     QVERIFY2(text.contains(url(dir + QStringLiteral("aupa20_12.pdf"))), qPrintable(text));
     QCOMPARE(m_server.requestCount(dir + QStringLiteral("aupa20_00.pdf")), 1);
     QCOMPARE(m_server.requestCount(dir + QStringLiteral("aupa20_12.pdf")), 1);
+}
+
+void TestChartWindow::reloadMovesOnToTheNextRun()
+{
+    const QString dir = QStringLiteral("/bosai/bosai/numericmap/data/nwpmap/");
+    // 12:58 in Tokyo is 03:58 UTC: the day before's 12 run until 04:00.
+    auto now = std::make_shared<QDateTime>(QDate(2024, 7, 2), QTime(12, 58));
+    ChartWindow::Seams seams;
+    seams.now = [now] {
+        return *now;
+    };
+    ChartWindow *window = open(QTime(12, 58), seams);
+    jmaItem(window, "menu_jma_FXJP854")->trigger();
+    QTRY_COMPARE(m_server.requestCount(dir + QStringLiteral("fxjp854_12.pdf")), 1);
+    for (int i = 0; i < 300; ++i)
+        window->timer_Timer();
+    QTRY_COMPARE(m_server.requestCount(dir + QStringLiteral("fxjp854_12.pdf")), 2);
+    QCOMPARE(m_server.requestCount(dir + QStringLiteral("fxjp854_00.pdf")), 0);
+
+    // Past 04:00 UTC the reload shows the 00 run, the title as it was.
+    *now = now->addSecs(5 * 60);
+    for (int i = 0; i < 300; ++i)
+        window->timer_Timer();
+    QTRY_COMPARE(m_server.requestCount(dir + QStringLiteral("fxjp854_00.pdf")), 1);
+    QCOMPARE(window->chartUrl(), url(dir + QStringLiteral("fxjp854_00.pdf")));
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral(" FXJP854 日本850hPa相当温位・風 予想図（出典：気象庁）"));
 }
 
 TARNBECK_WEB_TEST_MAIN(TestChartWindow)
