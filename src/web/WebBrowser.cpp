@@ -67,8 +67,9 @@ protected:
 private:
     void loading(const QWebEngineLoadingInfo &info)
     {
+        // Ours, also when a redirect took it elsewhere before it failed.
         if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || m_requested.isEmpty() ||
-            info.url() != m_requested)
+            (info.url() != m_requested && requestedUrl() != m_requested))
             return;
         const int code = info.errorCode();
         const bool http = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;

@@ -58,7 +58,12 @@ void DocumentServer::answer(QTcpSocket *socket)
     int status = 200;
     QByteArray type;
     QByteArray body;
-    if (path == QLatin1String("/favicon.ico") || m_missing.contains(path)) {
+    QByteArray location;
+    if (path.startsWith(QLatin1String("/moved/"))) {
+        status = 302; // to the same path without the prefix
+        type = "text/plain";
+        location = path.mid(6).toLatin1();
+    } else if (path == QLatin1String("/favicon.ico") || m_missing.contains(path)) {
         status = 404;
         type = "text/plain";
         body = "Not Found\n";
@@ -74,6 +79,8 @@ void DocumentServer::answer(QTcpSocket *socket)
     }
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " X\r\n";
     response += "Content-Type: " + type + "\r\nConnection: close\r\nCache-Control: no-store\r\n";
+    if (!location.isEmpty())
+        response += "Location: " + location + "\r\n";
     response += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n";
     response += body;
     socket->write(response);

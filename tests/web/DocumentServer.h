@@ -8,7 +8,8 @@
 #include <QUrl>
 
 /// Answers every path with a fixture chosen by its ending (".pdf" a PDF, ".html" or "/" a page,
-/// anything else an image), each with its proper content type, and counts the requests.
+/// anything else an image), each with its proper content type, and counts the requests. A path
+/// under "/moved/" is redirected to the same path without that prefix.
 class DocumentServer final : public QTcpServer
 {
     Q_OBJECT

@@ -570,6 +570,9 @@ void TestChartWindow::failedDocumentShowsJapanesePage_data()
         << QString() << QStringLiteral("menu_jma_taf")
         << QStringLiteral("/jma/airinfo/data/pict/taf/QMCD98_RJTT.png")
         << QStringLiteral("HTTP 404");
+    QTest::newRow("moved, then not found")
+        << QStringLiteral("moved") << QStringLiteral("menu_jma_ASAS_COLOR") << asas
+        << QStringLiteral("HTTP 404");
     QTest::newRow("refused") << QStringLiteral("closed port")
                              << QStringLiteral("menu_jma_ASAS_COLOR") << QString()
                              << QStringLiteral("接続を拒否されました");
@@ -583,7 +586,10 @@ void TestChartWindow::failedDocumentShowsJapanesePage()
     QFETCH(QString, said);
     m_server.setMissing({missing});
     SourceHosts hosts = hostsOn(m_server.baseUrl());
-    if (!jmaHost.isEmpty()) {
+    if (jmaHost == QLatin1String("moved")) {
+        hosts.insert(QStringLiteral("jma"),
+                     m_server.baseUrl().toString() + QStringLiteral("/moved/jma"));
+    } else if (!jmaHost.isEmpty()) {
         // A port nobody listens on any more.
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
