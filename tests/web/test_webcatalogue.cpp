@@ -470,6 +470,14 @@ void TestWebCatalogue::notConfiguredPageNamesTheSource()
         cameraAddress({}, 4, QStringLiteral("/img/camera.php")), QStringLiteral("秋田空港"));
     QVERIFY(camera.contains(QStringLiteral("ライブカメラの配信元 4")));
     QVERIFY(camera.contains(QStringLiteral("camera4")));
+
+    // The agency's hosts have no number: named by their label.
+    const QString agency =
+        notConfiguredPage(jmaAddress({}, jmaCatalogue().items[0], QDateTime::currentDateTimeUtc()),
+                          QStringLiteral("アジア太平洋地上天気図 (カラー)"));
+    QVERIFY2(agency.contains(QStringLiteral("気象庁 (")), qPrintable(agency));
+    QVERIFY(agency.contains(QStringLiteral("(<code>jma</code>)")));
+    QVERIFY(!agency.contains(QStringLiteral("配信元 0")));
 }
 
 void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts_data()
