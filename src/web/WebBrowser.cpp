@@ -57,8 +57,17 @@ protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
         const QString source = SourceOfLink(url);
-        if (source.isEmpty())
+        if (source.isEmpty()) {
+            // A link followed in a page: the window shows that document now, and a failure of
+            // it is told in the same way.
+            if (isMainFrame && type != NavigationTypeReload && type != NavigationTypeRedirect &&
+                url.scheme() != QLatin1String("data") && url != m_requested) {
+                m_document = m_requested = url;
+                m_fallback = QUrl();
+                m_failed = false;
+            }
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+        }
         if (m_sourceLink)
             m_sourceLink(source);
         return false;

@@ -92,6 +92,7 @@ private slots:
     void failedDocumentShowsJapanesePage();
     void newestRunMissingShowsThePreviousOne();
     void reloadMovesOnToTheNextRun();
+    void linkFollowedInAPageThatFailsIsTold();
 
 private:
     ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
@@ -669,6 +670,21 @@ void TestChartWindow::reloadMovesOnToTheNextRun()
     QCOMPARE(window->chartUrl(), url(dir + QStringLiteral("fxjp854_00.pdf")));
     QCOMPARE(window->windowTitle(),
              QStringLiteral(" FXJP854 日本850hPa相当温位・風 予想図（出典：気象庁）"));
+}
+
+void TestChartWindow::linkFollowedInAPageThatFailsIsTold()
+{
+    const QString missing = QStringLiteral("/c9/weather/jp/leisure/airport/gone.html");
+    m_server.setMissing({missing});
+    ChartWindow *window = open(QTime(9, 0));
+    QSignalSpy loads(window->browser(), &QWebEngineView::loadFinished);
+    item(window, "menu_yahoo")->trigger();
+    QTRY_VERIFY(!loads.isEmpty() && loads.last().value(0).toBool());
+    // As a link of the portal's page would go.
+    window->browser()->page()->runJavaScript(QStringLiteral("location.href = '%1';").arg(missing));
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("読み込めませんでした"));
+    QVERIFY2(text.contains(QStringLiteral("HTTP 404")), qPrintable(text));
+    QVERIFY2(text.contains(url(missing)), qPrintable(text));
 }
 
 TARNBECK_WEB_TEST_MAIN(TestChartWindow)
