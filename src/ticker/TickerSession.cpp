@@ -183,8 +183,8 @@ QDialog *TickerSession::openExtendedSettingsWindow(const QString &hostName,
         m_cycle->setHomePage(m_store->host(QLatin1String(SourceName::home)));
         m_menu->webWindows().hostsChanged(m_store->hosts());
     });
+    connect(window, &ExtendedSettingsWindow::outlineChanged, m_window.get(),
+            &TickerWindow::setOutlined);
     window->openAt(hostName);
     return window;
 }
-    connect(window, &ExtendedSettingsWindow::outlineChanged, m_window.get(),
-            &TickerWindow::setOutlined);
