@@ -76,6 +76,26 @@ bool answersFrameRequests(xcb_connection_t *c, xcb_window_t root, xcb_atom_t req
     return std::find(atoms, atoms + count, request) != atoms + count;
 }
 
+/// Reads the events of `c`, our own connection, until `take` accepts a property change of
+/// `window` or a manager that answers at all would have answered.
+template <typename Take>
+void AwaitPropertyChange(xcb_connection_t *c, xcb_window_t window, Take take)
+{
+    const QDeadlineTimer deadline(frameAnswerMs);
+    while (!deadline.hasExpired() && !xcb_connection_has_error(c)) {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
+            const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
+            const bool taken = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                               change->window == window && take(*change);
+            free(event);
+            if (taken)
+                return;
+        }
+        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+        ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+}
+
 /// Asks the manager for the frame it would give the unmapped `window`. The answer comes as a
 /// property change, which a connection of our own waits for: Qt's events are not touched.
 std::optional<QMargins> askWindowManager(const char *display, xcb_window_t window)
@@ -105,22 +125,14 @@ std::optional<QMargins> askWindowManager(const char *display, xcb_window_t windo
                    reinterpret_cast<const char *>(&message));
     xcb_flush(c);
 
-    const QDeadlineTimer deadline(frameAnswerMs);
-    while (!deadline.hasExpired() && !xcb_connection_has_error(c)) {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
-            const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
-            // A manager that has just let the window go erases the old extents first.
-            const bool set = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                             change->window == window && change->atom == extents &&
-                             change->state == XCB_PROPERTY_NEW_VALUE;
-            free(event);
-            if (const std::optional<QMargins> answer = set ? frameExtents(c, window) : std::nullopt)
-                return answer;
-        }
-        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-        ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
-    }
-    return std::nullopt;
+    std::optional<QMargins> answer;
+    AwaitPropertyChange(c, window, [&](const xcb_property_notify_event_t &change) {
+        // A manager that has just let the window go erases the old extents first.
+        if (change.atom == extents && change.state == XCB_PROPERTY_NEW_VALUE)
+            answer = frameExtents(c, window);
+        return answer.has_value();
+    });
+    return answer;
 }
 
 bool mapped(xcb_connection_t *c, xcb_window_t window)
@@ -139,21 +151,14 @@ xcb_timestamp_t serverTime(xcb_connection_t *c, xcb_window_t window, xcb_atom_t 
     // Appending nothing changes nothing, yet the server tells of it with its time.
     xcb_change_property(c, XCB_PROP_MODE_APPEND, window, marker, XCB_ATOM_STRING, 8, 0, nullptr);
     xcb_flush(c);
-    const QDeadlineTimer deadline(frameAnswerMs);
-    while (!deadline.hasExpired() && !xcb_connection_has_error(c)) {
-        while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
-            const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
-            const bool ours = (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                              change->window == window && change->atom == marker;
-            const xcb_timestamp_t time = change->time;
-            free(event);
-            if (ours)
-                return time;
-        }
-        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-        ::poll(&fd, 1, int(qMax<qint64>(1, deadline.remainingTime())));
-    }
-    return XCB_CURRENT_TIME;
+    xcb_timestamp_t time = XCB_CURRENT_TIME;
+    AwaitPropertyChange(c, window, [&](const xcb_property_notify_event_t &change) {
+        if (change.atom != marker)
+            return false;
+        time = change.time;
+        return true;
+    });
+    return time;
 }
 
 QMargins scaled(const QMargins &device, qreal ratio)
