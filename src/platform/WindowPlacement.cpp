@@ -143,7 +143,7 @@ bool mapped(xcb_connection_t *c, xcb_window_t window)
 }
 
 /// The X server's time now: the stamp of a property change made for the purpose, on a
-/// connection of our own so that Qt's events are not touched. 0 (any time) if none comes.
+/// connection of our own so that Qt's events are not touched. XCB_CURRENT_TIME if none comes.
 xcb_timestamp_t serverTime(xcb_connection_t *c, xcb_window_t window, xcb_atom_t marker)
 {
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -211,11 +211,10 @@ void BringForward(QWidget *window)
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
+    window->activateWindow();
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) {
-        window->activateWindow();
+    if (!x11 || !x11->connection())
         return;
-    }
     const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> own(
         xcb_connect(x11->display() ? DisplayString(x11->display()) : nullptr, nullptr),
         &xcb_disconnect);
@@ -223,11 +222,11 @@ void BringForward(QWidget *window)
     const auto id = xcb_window_t(window->winId());
     const Reply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &free);
-    if (xcb_connection_has_error(c) || !geometry) {
-        window->activateWindow();
+    if (xcb_connection_has_error(c) || !geometry)
         return;
-    }
     const xcb_timestamp_t now = serverTime(c, id, internAtom(c, "_TARNBECK_TIME"));
+    if (now == XCB_CURRENT_TIME)
+        return; // a user time of 0 would ask the manager never to give it the keyboard
     // Qt keeps the time of the last user action on a window of its own, when the manager can.
     const xcb_window_t timeWindow =
         windowProperty(c, id, internAtom(c, "_NET_WM_USER_TIME_WINDOW"));

@@ -23,8 +23,8 @@ QMargins WindowFrame(QWidget *window);
 
 /// Shows `window` in front with the keyboard, for a user's action in another of the program's
 /// processes. A window manager that guards against focus stealing (mutter, KWin) compares the
-/// times of user actions, and this process may have seen none as recent as that one: the request
-/// carries the X server's time now.
+/// times of user actions, and this process may have seen none as recent as that one: after
+/// Qt's own request (which openbox takes) comes one with the X server's time now.
 void BringForward(QWidget *window);
 
 /// Moves `window` so that its outer frame is centred on `screen`; call before it is mapped, in
