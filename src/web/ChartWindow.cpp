@@ -150,8 +150,9 @@ void ChartWindow::showAtSize(QSize image)
     if (image.isEmpty() || isMaximized())
         return;
     // Placed as ShowChart places a window: hidden, sized, centred and shown again, so that the
-    // window manager takes the new place as a first one.
-    if (isVisible() && !isMinimized())
+    // window manager takes the new place as a first one. Its frame is the one ShowChart read:
+    // just after the window left the maximised state the manager may still tell that state's.
+    if (!m_frame)
         m_frame = WindowFrame(this);
     const QMargins frame = m_frame.value_or(QMargins());
     QScreen *screen = m_seams.screen();
