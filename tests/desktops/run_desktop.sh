@@ -2,7 +2,7 @@
 # Starts one desktop on a virtual screen and runs the desktop test (test_desktop) in it.
 #   run_desktop.sh <desktop> <test_desktop binary> [scale]
 # X11 on Xvfb: openbox, openbox-xcompmgr, openbox-picom, xfwm4, mutter, kwin, i3.
-# Wayland, headless, the ticker through XWayland: sway, weston.
+# Wayland, headless, the ticker through XWayland: sway, weston, kwin-wayland, mutter-wayland.
 # Exits with the test's status, or 77 (skipped) when the desktop is not installed.
 set -u
 desktop=$1
@@ -111,11 +111,46 @@ CONF
             DISPLAY="$display" WAYLAND_DISPLAY=wayland-tb \
             XDG_RUNTIME_DIR="$runtime" "$test_binary" -maxwarnings 0
         ;;
+    kwin-wayland)
+        need kwin_wayland Xwayland xdotool dbus-run-session
+        # kwin_wayland carries a file capability (to raise its priority) that a container may not
+        # grant, and then cannot start at all; a copy runs without it.
+        cp "$(command -v kwin_wayland)" "$work/kwin_wayland"
+        # A program it starts runs once XWayland is up, with its DISPLAY; the session's bus serves
+        # the screenshots, which KWin gives only to programs it trusts unless told otherwise.
+        printf '#!/bin/sh\necho "$DISPLAY" >%s/display\n' "$work" >"$work/tell-display"
+        chmod 755 "$work/tell-display"
+        setsid "${user[@]}" env XDG_RUNTIME_DIR="$runtime" KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 \
+            dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$1/bus"; exec "$1/kwin_wayland" \
+                --virtual --xwayland --width 1280 --height 800 --scale "$2" --socket wayland-tb \
+                "$1/tell-display"' sh "$work" "$scale" >"$work/kwin.log" 2>&1 &
+        pids+=($!)
+        wait_for test -s "$work/display" || { cat "$work/kwin.log"; exit 1; }
+        as_user env "${test_env[@]}" QT_SCALE_FACTOR=1 TARNBECK_SCREENSHOOTER=kwin \
+            DISPLAY="$(cat "$work/display")" WAYLAND_DISPLAY=wayland-tb XDG_RUNTIME_DIR="$runtime" \
+            DBUS_SESSION_BUS_ADDRESS="$(cat "$work/bus")" "$test_binary" -maxwarnings 0
+        ;;
+    mutter-wayland)
+        need mutter Xwayland xdotool dbus-run-session
+        # A monitor's scale comes from the session's settings, not the command line: scale 1 only.
+        [ "$scale" = 1 ] || { echo "$desktop: no scale but 1 from the command line"; exit 77; }
+        setsid "${user[@]}" env XDG_RUNTIME_DIR="$runtime" dbus-run-session -- mutter --wayland \
+            --headless --virtual-monitor 1280x800 --wayland-display=wayland-tb >"$work/mutter.log" 2>&1 &
+        pids+=($!)
+        wait_for grep -q 'Using public X11 display' "$work/mutter.log" || { cat "$work/mutter.log"; exit 1; }
+        local display
+        display=$(grep -o 'Using public X11 display :[0-9]*' "$work/mutter.log" | head -1 | cut -d' ' -f5)
+        # XWayland asks for the cookie mutter wrote beside its socket.
+        wait_for compgen -G "$runtime/.mutter-Xwaylandauth.*" || { cat "$work/mutter.log"; exit 1; }
+        as_user env "${test_env[@]}" QT_SCALE_FACTOR=1 TARNBECK_SCREENSHOOTER=none \
+            DISPLAY="$display" WAYLAND_DISPLAY=wayland-tb XAUTHORITY="$(compgen -G "$runtime/.mutter-Xwaylandauth.*" | head -1)" \
+            XDG_RUNTIME_DIR="$runtime" "$test_binary" -maxwarnings 0
+        ;;
     esac
 }
 
 case $desktop in
-sway | weston) run_wayland ;;
+sway | weston | kwin-wayland | mutter-wayland) run_wayland ;;
 openbox | openbox-xcompmgr | openbox-picom | xfwm4 | mutter | kwin | i3) run_x11 ;;
 *) echo "unknown desktop: $desktop"; exit 2 ;;
 esac

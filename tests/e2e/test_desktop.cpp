@@ -4,8 +4,12 @@
 #include "e2e/TickerApp.h"
 #include "e2e/X11Driver.h"
 
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
 #include <QtTest>
 #include <cmath>
+#include <unistd.h>
 
 using namespace X11Driver;
 
@@ -14,11 +18,53 @@ namespace {
 constexpr int deadline = 30000;
 const QPoint place(200, 150); // logical pixels; the desktop's pixels are these times the scale
 
+/// KWin's own picture of its screen, at its logical size (the X server's): its ScreenShot2
+/// interface writes the raw pixels into a pipe. The compositor must run with
+/// KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1, since the test is not one of the programs it trusts.
+QImage kwinPicture()
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return {};
+    QDBusInterface kwin(QStringLiteral("org.kde.KWin"), QStringLiteral("/org/kde/KWin/ScreenShot2"),
+                        QStringLiteral("org.kde.KWin.ScreenShot2"));
+    const QDBusReply<QVariantMap> reply =
+        kwin.call(QStringLiteral("CaptureActiveScreen"), QVariantMap{},
+                  QVariant::fromValue(QDBusUnixFileDescriptor(pipeEnds[1])));
+    close(pipeEnds[1]); // the call holds its own copy; KWin's ends the stream
+    QByteArray data;
+    char chunk[65536];
+    for (ssize_t n; (n = read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
+        data.append(chunk, n);
+    close(pipeEnds[0]);
+    if (!reply.isValid()) {
+        qWarning("KWin took no screenshot: %s", qPrintable(reply.error().message()));
+        return {};
+    }
+    const QVariantMap shape = reply.value();
+    const int width = shape.value(QStringLiteral("width")).toInt();
+    const int height = shape.value(QStringLiteral("height")).toInt();
+    const int stride = shape.value(QStringLiteral("stride")).toInt();
+    const auto format = QImage::Format(shape.value(QStringLiteral("format")).toInt());
+    if (width <= 0 || data.size() < qsizetype(stride) * height)
+        return {};
+    QImage picture(width, height, format);
+    for (int y = 0; y < height; ++y)
+        memcpy(picture.scanLine(y), data.constData() + qsizetype(y) * stride,
+               size_t(qMin<qsizetype>(stride, picture.bytesPerLine())));
+    return picture;
+}
+
 /// The whole screen as the desktop shows it, at the X server's size: grim under sway, weston's
-/// own screenshooter under weston, the X root otherwise.
+/// own screenshooter under weston, KWin's under kwin_wayland, the X root otherwise.
 QImage desktopPicture(const QString &path)
 {
     const QString shooter = qEnvironmentVariable("TARNBECK_SCREENSHOOTER");
+    if (shooter == QLatin1String("kwin")) {
+        QImage picture = kwinPicture().convertToFormat(QImage::Format_RGB32);
+        picture.save(path);
+        return picture;
+    }
     if (shooter == QLatin1String("grim")) {
         run(QStringLiteral("grim"), {QStringLiteral("-s"), QStringLiteral("1"), path});
     } else if (shooter == QLatin1String("weston-screenshooter")) {
@@ -95,6 +141,12 @@ private:
     /// The ticker's window once it holds still, showing a report.
     QRect waitForTicker();
     QPoint expectedPlace() const { return place * m_scale; }
+    /// Rootless XWayland gives no picture of its root window, and mutter without GNOME Shell
+    /// none of its screen: there the run says so for what it cannot look at.
+    static bool picturesTaken()
+    {
+        return qEnvironmentVariable("TARNBECK_SCREENSHOOTER") != QLatin1String("none");
+    }
     /// The desktop once a compositor has drawn the ticker's text in `window` and holds still.
     QImage shownPicture(const QRect &window);
 
@@ -124,8 +176,10 @@ void TestDesktop::init()
                             .arg(place.x() * 15)
                             .arg(place.y() * 15)),
              QStringLiteral("1"));
-    m_empty = desktopPicture(m_app->path(QStringLiteral("empty.png")));
-    QVERIFY(!m_empty.isNull());
+    if (picturesTaken()) {
+        m_empty = desktopPicture(m_app->path(QStringLiteral("empty.png")));
+        QVERIFY(!m_empty.isNull());
+    }
     m_app->start();
 }
 
@@ -166,6 +220,8 @@ void TestDesktop::standsAtItsPlaceWithoutFrameOrShadow()
     QVERIFY2(!window.isNull(), qPrintable(m_desktop));
     QVERIFY2((window.topLeft() - expectedPlace()).manhattanLength() <= 2,
              qPrintable(QStringLiteral("at %1,%2").arg(window.x()).arg(window.y())));
+    if (!picturesTaken())
+        QSKIP("this desktop gives no picture of its screen: frame and shadow not looked at");
     const QImage shown = shownPicture(window);
     // Nothing but the text changes the desktop: no frame, no shadow, no background.
     const QRect around = window.adjusted(-40, -40, 40, 40);
@@ -182,6 +238,8 @@ void TestDesktop::standsAtItsPlaceWithoutFrameOrShadow()
 
 void TestDesktop::takesThePointerOnlyOnTextAndHandle()
 {
+    if (!picturesTaken())
+        QSKIP("this desktop gives no picture of its screen to find a glyph and a clear pixel in");
     const QRect window = waitForTicker();
     QVERIFY(!window.isNull());
     const QImage shown = shownPicture(window);
