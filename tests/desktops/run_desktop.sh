@@ -107,7 +107,7 @@ CONF
         wait_for grep -q 'xserver listening on display' "$work/weston.log" || { cat "$work/weston.log"; exit 1; }
         local display
         display=$(grep -o 'listening on display :[0-9]*' "$work/weston.log" | head -1 | cut -d' ' -f4)
-        as_user env "${test_env[@]}" QT_SCALE_FACTOR=1 TARNBECK_SCREENSHOOTER=weston-screenshooter \
+        as_user env "${test_env[@]}" QT_SCALE_FACTOR=1 TARNBECK_SCREENSHOOTER=none \
             DISPLAY="$display" WAYLAND_DISPLAY=wayland-tb \
             XDG_RUNTIME_DIR="$runtime" "$test_binary" -maxwarnings 0
         ;;
