@@ -34,7 +34,9 @@ wait_for() {
     return 1
 }
 
-test_env=(TARNBECK_DESKTOP="$desktop" QT_SCALE_FACTOR="$scale" TARNBECK_SLIDE_SECONDS="$slide_seconds"
+# A test function may take 5 minutes unless told otherwise: sliding takes as long as asked.
+test_env=(QTEST_FUNCTION_TIMEOUT=$(((slide_seconds + 120) * 1000))
+          TARNBECK_DESKTOP="$desktop" QT_SCALE_FACTOR="$scale" TARNBECK_SLIDE_SECONDS="$slide_seconds"
           LC_ALL=C.UTF-8 TZ=Asia/Tokyo ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb)
 
 run_x11() {
