@@ -532,7 +532,9 @@ void TestChartWindow::jmaAirportChartAtItsNaturalSize()
     QCOMPARE(actions.at(actions.size() - 2)->text(),
              QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));
     QCOMPARE(actions.last()->text(), QStringLiteral("飛行場時系列予報 新千歳 (RJCC)"));
-    item(window, "menu_ASAS")->trigger(); // maximised before
+    item(window, "menu_ASAS")->trigger();
+    // Shown maximised before the user chooses again.
+    QTRY_VERIFY_WITH_TIMEOUT(window->centralWidget()->width() > twips(9600, 0).width(), 20000);
     jmaItem(window, "menu_jma_taf", QStringLiteral("RJCC"))->trigger();
     QCOMPARE(window->windowTitle(),
              QStringLiteral(" 飛行場時系列予報 新千歳 (RJCC)（出典：気象庁）"));
