@@ -1,6 +1,6 @@
 // Cost of treating one station file: a METAR and a five-line TAF.
-#include "ticker/FlightCategory.h"
-#include "ticker/StationReport.h"
+#include "report/FlightCategory.h"
+#include "report/StationReport.h"
 
 #include <QDir>
 #include <QFile>

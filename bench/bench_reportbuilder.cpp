@@ -1,7 +1,7 @@
 // One whole BuildReportText (METAR and TAF fetched from a server on loopback, treated, laid out,
 // sun line added). The server runs in the same thread, so its share is in the figure.
+#include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
-#include "ticker/ReportBuilder.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

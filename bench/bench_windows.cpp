@@ -1,8 +1,8 @@
 // Time to show the settings window over a loaded ticker, and the sun window with a year chosen.
-#include "platform/Fonts.h"
+#include "app/TickerSession.h"
+#include "desktop/Fonts.h"
 #include "settings/SettingsWindow.h"
-#include "sun/SunWindow.h"
-#include "ticker/TickerSession.h"
+#include "sunwindow/SunWindow.h"
 #include "ticker/TickerWindow.h"
 
 #include <QApplication>

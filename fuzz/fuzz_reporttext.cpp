@@ -3,9 +3,9 @@
 // latitude and longitude texts, the TAF response; the last bytes pick the settings and the
 // lengths of the coordinate texts.
 #include "FuzzRequire.h"
+#include "report/ReportText.h"
+#include "report/StationReport.h"
 #include "sun/SunTimes.h"
-#include "ticker/ReportText.h"
-#include "ticker/StationReport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // TreatStationFile over arbitrary bytes. The last two bytes choose the product, the local-time
 // switch and the time difference; the rest is the response, one character per byte.
 #include "FuzzRequire.h"
-#include "ticker/StationReport.h"
+#include "report/StationReport.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

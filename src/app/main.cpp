@@ -1,12 +1,12 @@
 // Start-up only: the command line, platform choices, the application object and the ticker.
+#include "app/TickerSession.h"
 #include "cli/CommandLine.h"
-#include "platform/Fonts.h"
-#include "platform/MessageBox.h"
-#include "platform/Platform.h"
+#include "desktop/Fonts.h"
+#include "desktop/MessageBox.h"
+#include "desktop/Platform.h"
 #include "platform/TerminationSignals.h"
 #include "platform/Translations.h"
 #include "store/DatabaseLocation.h"
-#include "ticker/TickerSession.h"
 
 #include <QApplication>
 #include <QDir>

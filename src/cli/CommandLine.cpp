@@ -1,6 +1,7 @@
 // Reading the arguments, and the modes that end without the ticker.
 #include "cli/CommandLine.h"
 
+#include "cli/ExitStatus.h"
 #include "cli/ReportRun.h"
 #include "store/DatabaseLocation.h"
 #include "store/SettingsStore.h"

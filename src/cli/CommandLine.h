@@ -16,14 +16,6 @@ struct CommandLineRequest
     QString error;        ///< bad usage, said in one line; empty when the arguments are good
 };
 
-/// Exit statuses of the report modes.
-namespace ExitStatus {
-inline constexpr int reports = 0;    ///< every airport got its reports
-inline constexpr int fixedText = 1;  ///< some airport shows "NO OBSERVATION" or "NO FORECAST"
-inline constexpr int usage = 2;      ///< bad arguments
-inline constexpr int noSettings = 3; ///< the settings file cannot be found or read
-} // namespace ExitStatus
-
 /// Whether the arguments (the program's name first) are for the command line rather than the
 /// ticker. None are the ticker's; so is a first argument that is one of Qt's own single-dash
 /// options ("-display :1", "-session ..." from a session manager), which the ticker reads as

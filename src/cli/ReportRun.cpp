@@ -1,11 +1,11 @@
 // The report modes over the ticker's builder.
 #include "cli/ReportRun.h"
 
-#include "cli/CommandLine.h"
+#include "cli/ExitStatus.h"
 #include "cli/StatusText.h"
+#include "report/FixedTexts.h"
+#include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
-#include "ticker/ReportBuilder.h"
-#include "ticker/TickerCycle.h"
 
 #include <cstdio>
 
@@ -49,7 +49,7 @@ ReportRun::~ReportRun() = default;
 void ReportRun::print(const QStringList &airports)
 {
     if (airports.isEmpty()) {
-        write(stdout, QByteArray(TickerCycle::noTargetAirport) + '\n');
+        write(stdout, QByteArray(FixedText::noTargetAirport) + '\n');
         emit ended(ExitStatus::fixedText);
         return;
     }

@@ -1,7 +1,7 @@
 // The report modes: the ticker's own report builds, written to standard output.
 #pragma once
 
-#include "ticker/FlightCategory.h"
+#include "report/FlightCategory.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 // The command line's forms of a built report.
 #include "cli/StatusText.h"
 
-#include "ticker/FlightCategory.h"
-#include "ticker/StationReport.h"
+#include "report/FlightCategory.h"
+#include "report/StationReport.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

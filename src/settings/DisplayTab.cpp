@@ -1,7 +1,7 @@
 // The tab "表示": its controls, and the option rows behind them.
 #include "settings/DisplayTab.h"
 
-#include "platform/MessageBox.h"
+#include "desktop/MessageBox.h"
 #include "store/DisplayOptions.h"
 #include "store/SettingsStore.h"
 

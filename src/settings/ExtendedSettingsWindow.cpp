@@ -1,18 +1,15 @@
 // The window "拡張設定" and its tab "接続先".
 #include "settings/ExtendedSettingsWindow.h"
 
-#include "platform/Fonts.h"
+#include "desktop/Fonts.h"
+#include "desktop/MessageBox.h"
+#include "desktop/WindowPlacement.h"
 #include "platform/HttpFetch.h"
-#include "platform/MessageBox.h"
-#include "platform/WindowPlacement.h"
 #include "settings/DisplayTab.h"
 #include "settings/StartupTab.h"
 #include "store/Hosts.h"
 #include "store/SettingsStore.h"
 #include "store/Sources.h"
-#include "ticker/DataApiReport.h"
-#include "ticker/ReportBuilder.h"
-#include "web/WebCatalogue.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -90,18 +87,6 @@ QString describe(const FetchResult &result, bool wantsImage)
                              ? QStringLiteral("%1 KB").arg(result.body.size() / 1024)
                              : QStringLiteral("%1 B").arg(result.body.size());
     return QStringLiteral("%1 OK · %2 · %3").arg(status).arg(size, type);
-}
-
-/// The first chart of the menu "気象庁" on the host `hostName`, of the newest run by now.
-DocumentAddress jmaFirstDocument(const QString &hostName, const QString &host)
-{
-    const JmaCatalogue charts = jmaCatalogue();
-    for (int i = 0; i < charts.count; ++i) {
-        const JmaItem &item = charts.items[i];
-        if (item.kind == ChartItemKind::Entry && hostName == QLatin1String(item.source))
-            return jmaAddress({{hostName, host}}, item, QDateTime::currentDateTimeUtc());
-    }
-    return {hostName, host, {}, {}};
 }
 
 } // namespace
@@ -235,43 +220,11 @@ void ExtendedSettingsWindow::openAt(const QString &hostName)
     }
 }
 
-QString ExtendedSettingsWindow::firstDocument(const QString &hostName, const QString &host)
+CheckDocument ExtendedSettingsWindow::firstDocument(const Source &source, const QString &host)
 {
     const QList<TargetAirport> targets = m_store.targetAirports();
     const QString first = targets.isEmpty() ? QStringLiteral("RJTT") : targets.first().airport;
-    const Source *source = FindSource(hostName);
-    if (!source)
-        return host;
-    switch (source->firstDocument) {
-    case FirstDocument::StationFile:
-        return host + QLatin1String(ReportBuilder::metarPath) + first + QStringLiteral(".TXT");
-    case FirstDocument::DataApi:
-        return host + DataApiPath(first, false);
-    case FirstDocument::NetworkCheck:
-        return host + QStringLiteral("/ident.dat");
-    case FirstDocument::Chart: {
-        const ChartCatalogue charts = chartCatalogue();
-        for (int i = 0; i < charts.count; ++i) {
-            const ChartItem &item = charts.items[i];
-            if (item.kind == ChartItemKind::Entry && item.source == source->number)
-                return host + QString::fromUtf8(item.basePath) + QString::fromUtf8(item.file);
-        }
-        break;
-    }
-    case FirstDocument::Camera: {
-        const CameraCatalogue cameras = cameraCatalogue();
-        for (int i = 0; i < cameras.count; ++i) {
-            if (cameras.items[i].source == source->number)
-                return host + QString::fromUtf8(cameras.items[i].path);
-        }
-        break;
-    }
-    case FirstDocument::Jma:
-        return jmaFirstDocument(hostName, host).url();
-    case FirstDocument::Itself:
-        break;
-    }
-    return host;
+    return FirstDocumentOf(source, host, first, QDateTime::currentDateTimeUtc());
 }
 
 void ExtendedSettingsWindow::check(const QString &hostName)
@@ -284,20 +237,17 @@ void ExtendedSettingsWindow::check(const QString &hostName)
         showAnswer(hostName, typed.address.isEmpty() ? QStringLiteral("未設定です") : typed.error);
         return;
     }
-    const QString url = firstDocument(hostName, typed.address);
-    const QString path = QUrl(url).path().toLower();
     const Source *source = FindSource(hostName);
+    const CheckDocument document =
+        source ? firstDocument(*source, typed.address) : CheckDocument{typed.address, {}};
+    const QString path = QUrl(document.url).path().toLower();
     const bool wantsImage = path.endsWith(QLatin1String(".jpg")) ||
                             path.endsWith(QLatin1String(".png")) ||
                             path.endsWith(QLatin1String(".gif")) ||
                             (source && source->firstDocument == FirstDocument::Camera);
-    // A chart by run may not be out yet: the run before it, once, as the chart window does.
-    const QString fallback = source && source->firstDocument == FirstDocument::Jma
-                                 ? jmaFirstDocument(hostName, typed.address).fallbackUrl()
-                                 : QString();
     HttpFetch::cancel(m_checks.value(hostName));
     showAnswer(hostName, QStringLiteral("確認中…"));
-    fetchFirst(hostName, url, fallback, wantsImage);
+    fetchFirst(hostName, document.url, document.fallbackUrl, wantsImage);
 }
 
 void ExtendedSettingsWindow::fetchFirst(const QString &hostName, const QString &url,

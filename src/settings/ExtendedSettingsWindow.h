@@ -1,5 +1,7 @@
-// The window "拡張設定": what Tarnbeck adds to the original, starting with its sources.
+// The window "拡張設定": the settings Tarnbeck adds, starting with its sources.
 #pragma once
+
+#include "store/Sources.h"
 
 #include <QDialog>
 #include <QHash>
@@ -45,7 +47,7 @@ public:
     /// The label of a host row, e.g. "天気図 5: 放送局のファクシミリ天気図 (PDF)".
     static QString rowLabel(const QString &hostName);
     /// The address of the first document of a source, from its host's address.
-    QString firstDocument(const QString &hostName, const QString &host);
+    CheckDocument firstDocument(const Source &source, const QString &host);
 
 signals:
     /// The addresses were written: whoever uses them reads them again.

@@ -1,14 +1,14 @@
 // The settings window: immediate writes of check boxes and colour, the save at the close box.
 #include "settings/SettingsWindow.h"
 
-#include "platform/FixedPalette.h"
-#include "platform/Fonts.h"
-#include "platform/MessageBox.h"
+#include "desktop/FixedPalette.h"
+#include "desktop/Fonts.h"
+#include "desktop/MessageBox.h"
+#include "desktop/StoredColor.h"
 #include "platform/Twips.h"
 #include "settings/SettingsLists.h"
 #include "settings/TargetList.h"
 #include "store/SettingsStore.h"
-#include "ticker/StoredColor.h"
 
 #include <QCloseEvent>
 #include <QColorDialog>

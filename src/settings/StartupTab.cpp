@@ -1,8 +1,8 @@
 // The tab "起動": its check box, and the autostart entry behind it.
 #include "settings/StartupTab.h"
 
+#include "desktop/MessageBox.h"
 #include "platform/Autostart.h"
-#include "platform/MessageBox.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The two airport grids of the settings window and the buttons that edit the target list.
 #pragma once
 
-#include "platform/HoverButtons.h"
+#include "desktop/HoverButtons.h"
 #include "store/SettingsStore.h"
 
 #include <QFrame>

@@ -6,7 +6,7 @@
 class SettingsStore;
 
 /// The options of the tab "表示", kept in the table `option`. All start off: with them off the
-/// ticker shows exactly the original's text.
+/// ticker shows the report text alone.
 struct DisplayOptions
 {
     static constexpr std::array<int, 4> oldMinuteChoices{45, 75, 105, 135};

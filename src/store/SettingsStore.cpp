@@ -371,11 +371,6 @@ bool SettingsStore::setOptions(const QList<std::pair<QString, QString>> &values)
     return writeRows(QStringLiteral("option (name, value)"), values);
 }
 
-bool SettingsStore::CountStart()
-{
-    return changeSettings([](Settings &s) { ++s.startup; }); // held at its bound
-}
-
 bool SettingsStore::SaveExitState(float posX, float posY, bool *compactDue)
 {
     *compactDue = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/SqlDatabase.h"
+#include "store/AirportCoordinates.h"
 #include "store/RecordSet.h"
 #include "store/Settings.h"
 
@@ -17,13 +18,6 @@ struct TargetAirport
     QString airport;
     bool checked = false;
     bool operator==(const TargetAirport &) const = default;
-};
-
-/// Coordinate texts of a known airport (DDMMSS, DDDMMSS).
-struct AirportCoordinates
-{
-    QString lat;
-    QString lon;
 };
 
 /// Where a compaction may be cut short, so tests can prove each cut leaves a usable file.
@@ -109,8 +103,6 @@ public:
     /// Writes options (name to value) in one transaction: all of them or, on false, none.
     bool setOptions(const QList<std::pair<QString, QString>> &values);
 
-    /// Counts this start in `startup`.
-    bool CountStart();
     /// Saves the window position and applies the start-counter rule; true in *compactDue when
     /// this run must compact after closing.
     bool SaveExitState(float posX, float posY, bool *compactDue);

@@ -1,6 +1,7 @@
 // The outside sources the program reads from: one table of their names, defaults and labels.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <span>
 
@@ -33,7 +34,22 @@ struct Source
     const char *label;          ///< UTF-8, as the tab "接続先" shows it
     FirstDocument firstDocument;
     int number; ///< the catalogue's source number of a chart or camera source, else 0
+    /// Of a chart, camera or agency source: the path of its first document in its menu; "HH"
+    /// stands for the hour of the newest run. Empty for the others, whose rule is their kind's.
+    const char *firstPath = "";
 };
+
+/// What "確認" fetches to check a source: the address and, for a chart by run, the run before it.
+struct CheckDocument
+{
+    QString url;
+    QString fallbackUrl; ///< empty when there is none
+};
+
+/// The document that checks `source` at `host` (its address as typed): `firstTarget`'s station
+/// file or reports for the report sources, the newest run at `utcNow` for a chart by run.
+CheckDocument FirstDocumentOf(const Source &source, const QString &host, const QString &firstTarget,
+                              const QDateTime &utcNow);
 
 /// Every source in the order the user sees them.
 std::span<const Source> AllSources();

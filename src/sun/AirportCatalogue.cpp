@@ -1,7 +1,7 @@
 // The catalogue rows come from data/airports.tsv through the generated CatalogueData.inc.
-#include "AirportCatalogue.h"
+#include "sun/AirportCatalogue.h"
 
-#include "SunTimes.h"
+#include "sun/SunTimes.h"
 
 #include <iterator>
 

@@ -1,5 +1,5 @@
 // One sun computation behind the table form (date and degrees in) and the ticker form (texts in).
-#include "SunTimes.h"
+#include "sun/SunTimes.h"
 
 #include <array>
 #include <cmath>

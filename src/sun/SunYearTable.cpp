@@ -1,7 +1,7 @@
 // Pure parts of the annual sun-times window, so that tests need no widgets.
-#include "SunYearTable.h"
+#include "sun/SunYearTable.h"
 
-#include "SunTimes.h"
+#include "sun/SunTimes.h"
 
 #include <QDate>
 #include <charconv>

@@ -1,8 +1,8 @@
 // The drag of the ticker by its handle: handed to the window manager, or followed here.
 #include "ticker/DragHandle.h"
 
+#include "desktop/WindowShape.h"
 #include "platform/Twips.h"
-#include "platform/WindowShape.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

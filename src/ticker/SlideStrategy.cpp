@@ -1,7 +1,7 @@
 // The three ways of sliding a new text in: labels, a moving shape, copies on the X server.
 #include "ticker/SlideStrategy.h"
 
-#include "platform/ServerSlide.h"
+#include "desktop/ServerSlide.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerView.h"
 
@@ -108,7 +108,7 @@ bool ServerCopySlide::begin()
     m_keep = DeviceRect(m_view.handle()->geometry(), m_view.ratio());
     m_handlePatched = false;
     if (!m_server->start(content, m_keep))
-        return LabelSlide::begin();
+        return false;
     followTexts(coveredRows());
     // The toolkit draws their place empty and the server draws the texts over it at once.
     const QRect area = (display->geometry() | staging->geometry()) & m_window->rect();
@@ -121,10 +121,6 @@ bool ServerCopySlide::begin()
 
 void ServerCopySlide::step()
 {
-    if (!m_server->isStarted()) {
-        LabelSlide::step(); // the toolkit moves the labels
-        return;
-    }
     const TickerLabel *display = m_view.display();
     const TickerLabel *staging = m_view.staging();
     const QPoint oldAt = m_view.deviceOrigin(TickerView::Display);
@@ -153,8 +149,6 @@ void ServerCopySlide::step()
 void ServerCopySlide::end()
 {
     LabelSlide::end();
-    if (!m_server->isStarted())
-        return;
     m_server->stop();
     m_view.display()->show();
     m_window->update(); // the toolkit's picture replaces whatever the server last copied

@@ -1,7 +1,7 @@
 // The ways a new text slides into the ticker, one per kind of desktop.
 #pragma once
 
-#include "platform/WindowShape.h"
+#include "desktop/WindowShape.h"
 
 #include <QImage>
 #include <QRegion>
@@ -27,7 +27,8 @@ public:
     virtual bool forCompositor() const = 0;
     /// The bounding shape of a window that draws `drawn`; empty draws all of it.
     virtual QRegion boundingShape(const QRegion &drawn) const = 0;
-    /// Before the first step; false where this way cannot slide now.
+    /// Before the first step; false where this way cannot slide now, and nothing changed: the
+    /// window then slides with another.
     virtual bool begin() = 0;
     /// One step, the labels already at their new places.
     virtual void step() = 0;
@@ -95,7 +96,8 @@ public:
 
 /// Under a compositor the X server moves the texts: both go to a pixmap once a slide, each step
 /// is a copy of each, with the handle drawn again over text passing under it. Where the server
-/// cannot hold them, the toolkit moves the labels.
+/// cannot hold them it does not begin, and the window slides with a LabelSlide. Its input shape
+/// moves as a LabelSlide's does.
 class ServerCopySlide final : public LabelSlide
 {
 public:

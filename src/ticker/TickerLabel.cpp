@@ -1,7 +1,7 @@
 // Ticker labels: plain text only, a report is data and never markup.
 #include "ticker/TickerLabel.h"
 
-#include "platform/WindowShape.h"
+#include "desktop/WindowShape.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,10 +1,10 @@
 // The ticker's labels: font, colours, the handle and wrapping to the screen.
 #include "ticker/TickerView.h"
 
-#include "platform/Fonts.h"
+#include "desktop/Fonts.h"
+#include "desktop/WindowShape.h"
 #include "platform/Twips.h"
-#include "platform/WindowShape.h"
-#include "ticker/LineWrap.h"
+#include "report/LineWrap.h"
 #include "ticker/TickerLabel.h"
 
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 // What the ticker shows: the two text labels, the handle, their font and colours.
 #pragma once
 
-#include "ticker/FlightCategory.h"
+#include "report/FlightCategory.h"
 
 #include <QColor>
 #include <QPoint>

@@ -1,15 +1,16 @@
 // The ticker window: the texts and their slide, the shape and the handle.
 #include "ticker/TickerWindow.h"
 
-#include "platform/Compositor.h"
+#include "desktop/Compositor.h"
+#include "desktop/WindowHints.h"
+#include "desktop/WindowShape.h"
 #include "platform/Twips.h"
-#include "platform/WindowHints.h"
-#include "platform/WindowShape.h"
 #include "ticker/SlideStrategy.h"
 #include "ticker/TickerLabel.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <utility>
 
 namespace {
 
@@ -58,10 +59,13 @@ void TickerWindow::followCompositor()
     if (m_slide && m_slide->forCompositor() == running)
         return;
     endSlide();
-    if (running)
+    if (running) {
         m_slide = std::make_unique<ServerCopySlide>(m_view, this);
-    else
+        m_fallback = std::make_unique<LabelSlide>(m_view, this);
+    } else {
         m_slide = std::make_unique<ShapeSlide>(m_view, this);
+        m_fallback.reset();
+    }
     if (m_pointSize > 0) // not before the first text settings
         setTextFont(m_pointSize, m_bold);
 }
@@ -160,12 +164,17 @@ void TickerWindow::SlideStep()
 {
     TickerLabel *staging = m_view.staging();
     TickerLabel *display = m_view.display();
-    if (!m_sliding)
-        m_sliding = m_slide->begin();
+    if (!m_active) {
+        if (m_slide->begin())
+            m_active = m_slide.get();
+        else if (m_fallback && m_fallback->begin())
+            m_active = m_fallback.get();
+    }
     display->move(0, display->y() - TickerView::slideRise());
     staging->move(0, display->y() + display->height());
     if (staging->y() > m_view.handle()->height()) {
-        m_slide->step();
+        if (m_active)
+            m_active->step();
         return;
     }
     finishSlide();
@@ -174,10 +183,9 @@ void TickerWindow::SlideStep()
 
 void TickerWindow::endSlide()
 {
-    if (!m_sliding)
+    if (!m_active)
         return;
-    m_sliding = false;
-    m_slide->end();
+    std::exchange(m_active, nullptr)->end();
     m_shapesSent = false; // the slide changed the shapes behind our back
 }
 

@@ -1,8 +1,8 @@
 // The ticker window `main`: a borderless, see-through window of report text and its handle.
 #pragma once
 
+#include "report/TickerCycle.h"
 #include "ticker/DragHandle.h"
-#include "ticker/TickerCycle.h"
 #include "ticker/TickerView.h"
 
 #include <QTimer>
@@ -24,8 +24,13 @@ public:
 
     TickerView &view() { return m_view; }
     TickerLabel *lbl(int index) const { return m_view.lbl(index); }
-    /// `Timer`(1): one step of the new text sliding in, every `scrollrate` ms.
-    QTimer &slideTimer() { return m_slideTimer; }
+    /// The time between two steps of a slide (`scrollrate`, ms).
+    void setSlideInterval(int milliseconds) { m_slideTimer.setInterval(milliseconds); }
+    int slideInterval() const { return m_slideTimer.interval(); }
+    /// A new text is sliding in, step by step.
+    bool isSliding() const { return m_slideTimer.isActive(); }
+    /// Stops the steps where they are: a slide under way goes on only by SlideStep().
+    void holdSlide() { m_slideTimer.stop(); }
 
     /// The handle alone, shown at `shown`; its place stays `place`.
     void showAt(const QPoint &shown, const QPoint &place);
@@ -92,8 +97,9 @@ private:
     TickerView m_view;
     DragHandle m_drag;
     std::unique_ptr<CompositorWatch> m_compositor;
-    std::unique_ptr<SlideStrategy> m_slide; ///< the way of the desktop as last seen
-    bool m_sliding = false;                 ///< m_slide has begun a slide
+    std::unique_ptr<SlideStrategy> m_slide;    ///< the way of the desktop as last seen
+    std::unique_ptr<SlideStrategy> m_fallback; ///< where m_slide cannot begin; may be null
+    SlideStrategy *m_active = nullptr;         ///< the one that began the slide under way
     FlightCategory m_slideCategory = FlightCategory::Unknown; ///< of the text sliding in
     QTimer m_slideTimer;
     QTimer m_handleTimer; ///< one shot per pointer change, instead of a poll

@@ -1,8 +1,8 @@
 // The camera window: menu bar of airports, the image in the browser, the 60-second reload.
 #include "web/CameraWindow.h"
 
+#include "desktop/WindowPlacement.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
@@ -16,7 +16,8 @@ namespace {
 constexpr int reloadTicks = 60;
 // The window's width in twips; its height is the camera's.
 constexpr int browserWidth = 10215;
-// Of a camera's window height in the table, what the original's caption and menu bar took.
+// Of a camera's window height in the table, what a caption and menu bar of the Windows desktop
+// took.
 constexpr int captionAndMenu = 695;
 
 } // namespace
@@ -109,9 +110,6 @@ void CameraWindow::editSource()
 void CameraWindow::setHosts(const SourceHosts &hosts)
 {
     m_hosts = hosts;
-    const DocumentAddress moved = m_address.on(hosts);
-    if (moved.host == m_address.host)
-        return;
-    m_address = moved;
-    ShowDocument(m_browser, m_address, windowTitle());
+    if (FollowHosts(m_address, hosts))
+        ShowDocument(m_browser, m_address, windowTitle());
 }

@@ -1,8 +1,8 @@
 // The camera window `camera`: live images of eleven airports, reloaded every minute.
 #pragma once
 
+#include "web/DocumentAddress.h"
 #include "web/WebBrowser.h"
-#include "web/WebCatalogue.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 // Builds the chart window's "天気図" menu from the catalogue.
 #pragma once
 
-#include "web/WebCatalogue.h"
+#include "web/DocumentAddress.h"
 
 #include <QList>
 #include <QString>

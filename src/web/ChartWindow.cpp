@@ -1,8 +1,8 @@
 // The chart window: load steps, ShowChart, the five-minute reload and printing.
 #include "web/ChartWindow.h"
 
+#include "desktop/WindowPlacement.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
@@ -297,11 +297,8 @@ void ChartWindow::editSource()
 void ChartWindow::setHosts(const SourceHosts &hosts)
 {
     m_hosts = hosts;
-    const DocumentAddress moved = m_address.on(hosts);
-    // The other sources are read at the next choice.
-    if (moved.host == m_address.host)
+    if (!FollowHosts(m_address, hosts))
         return;
-    m_address = moved;
     m_chartUrl = m_address.url();
     ShowDocument(m_browser, m_address, m_chartTitle);
 }

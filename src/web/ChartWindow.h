@@ -2,8 +2,8 @@
 #pragma once
 
 #include "web/ChartMenu.h"
+#include "web/DocumentAddress.h"
 #include "web/WebBrowser.h"
-#include "web/WebCatalogue.h"
 
 #include <QDateTime>
 #include <QMainWindow>

@@ -1,6 +1,8 @@
 // The embedded browser's settings, the pages shown instead of a document and the menu bar's height.
 #include "web/WebBrowser.h"
 
+#include "web/FailurePages.h"
+
 #include <QMenuBar>
 #include <QPointer>
 #include <QUrl>
@@ -190,6 +192,15 @@ void EditSource(const SourceEditor &editor, const QString &sourceName, QObject *
         if (window) // else the window has closed meanwhile
             saved(hosts);
     });
+}
+
+bool FollowHosts(DocumentAddress &address, const SourceHosts &hosts)
+{
+    const DocumentAddress moved = address.on(hosts);
+    if (moved.host == address.host)
+        return false;
+    address = moved;
+    return true;
 }
 
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title)

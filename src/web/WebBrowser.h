@@ -1,7 +1,7 @@
 // The embedded browser of the chart and camera windows.
 #pragma once
 
-#include "web/WebCatalogue.h"
+#include "web/DocumentAddress.h"
 
 #include <functional>
 
@@ -28,6 +28,10 @@ QWebEngineView *CreateBrowser(QWidget *parent,
 /// `saved` runs with every address, unless `window` has closed meanwhile.
 void EditSource(const SourceEditor &editor, const QString &sourceName, QObject *window,
                 std::function<void(const SourceHosts &)> saved);
+
+/// Puts `address` on its source's address in `hosts`; true when that changed, so that the
+/// document must be shown again. Other sources' addresses are read at the next choice.
+bool FollowHosts(DocumentAddress &address, const SourceHosts &hosts);
 
 /// Navigates to `address`, or shows a local page naming its source when that has no host. A
 /// document that cannot be loaded gives a local page saying why, after the fallback of a 404.

@@ -3,7 +3,6 @@
 
 #include "store/Sources.h"
 
-#include <QTimeZone>
 #include <iterator>
 
 namespace {
@@ -257,15 +256,6 @@ constexpr JmaItem jmaItems[] = {
 #undef NWP
 #undef QUICK
 
-DocumentAddress address(const SourceHosts &hosts, const QString &name, const QString &path)
-{
-    QString host = hosts.value(name).trimmed();
-    // The paths start with "/": a host written with a trailing slash must not double it.
-    while (host.endsWith(QLatin1Char('/')))
-        host.chop(1);
-    return {name, host, path, {}};
-}
-
 } // namespace
 
 ChartCatalogue chartCatalogue()
@@ -296,142 +286,4 @@ QString jmaAirportCaption(const ChartTarget &target)
     if (target.name.isEmpty())
         return caption + target.icao;
     return caption + target.name + QStringLiteral(" (") + target.icao + QLatin1Char(')');
-}
-
-QDateTime jmaNewestRun(const QDateTime &utc)
-{
-    constexpr int delayHours = 4; // a run is published some hours after its time
-    const QDateTime published = utc.toUTC().addSecs(-delayHours * 3600);
-    const int hour = published.time().hour() < 12 ? 0 : 12;
-    return QDateTime(published.date(), QTime(hour, 0), QTimeZone::utc());
-}
-
-QDateTime jmaPreviousRun(const QDateTime &run)
-{
-    return run.toUTC().addSecs(-12 * 3600);
-}
-
-DocumentAddress jmaAddress(const SourceHosts &hosts, const JmaItem &item, const QDateTime &utcNow,
-                           const QString &icao)
-{
-    QString path = QString::fromUtf8(item.path);
-    const auto hourOf = [](const QDateTime &run) {
-        return QStringLiteral("%1").arg(run.time().hour(), 2, 10, QLatin1Char('0'));
-    };
-    QString fallback;
-    switch (item.file) {
-    case JmaFile::Run: {
-        const QDateTime run = jmaNewestRun(utcNow);
-        fallback = QString(path).replace(QLatin1String("HH"), hourOf(jmaPreviousRun(run)));
-        path.replace(QLatin1String("HH"), hourOf(run));
-        break;
-    }
-    case JmaFile::Airport:
-        // An indicator is four letters; anything else must not reach the path.
-        path.replace(QLatin1String("ICAO"),
-                     QString::fromLatin1(QUrl::toPercentEncoding(icao.trimmed().toUpper())));
-        break;
-    case JmaFile::Fixed:
-        break;
-    }
-    DocumentAddress document = address(hosts, QString::fromUtf8(item.source), path);
-    document.fallbackPath = fallback;
-    return document;
-}
-
-DocumentAddress chartAddress(const SourceHosts &hosts, int source, const QString &path)
-{
-    return address(hosts, ChartSourceName(source), path);
-}
-
-DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QString &path)
-{
-    return address(hosts, CameraSourceName(source), path);
-}
-
-DocumentAddress DocumentAddress::on(const SourceHosts &hosts) const
-{
-    DocumentAddress moved = address(hosts, sourceName, path);
-    moved.fallbackPath = fallbackPath;
-    return moved;
-}
-
-namespace {
-
-const QString sourceLinkHost = QStringLiteral("tarnbeck.invalid");
-
-} // namespace
-
-QUrl SourceLinkUrl(const QString &hostName)
-{
-    return QUrl(QStringLiteral("https://%1/source/%2").arg(sourceLinkHost, hostName));
-}
-
-QString SourceOfLink(const QUrl &url)
-{
-    return url.host() == sourceLinkHost ? url.path().section(QLatin1Char('/'), -1) : QString();
-}
-
-QString notConfiguredPage(const DocumentAddress &address, const QString &title)
-{
-    const Source *named = FindSource(address.sourceName);
-    const bool camera = named && named->firstDocument == FirstDocument::Camera;
-    const QString number = named ? QString::number(named->number) : QString();
-    // Sources without a number go by their label: "気象庁 (...)".
-    const QString source = named && named->number == 0
-                               ? QString::fromUtf8(named->label)
-                               : (camera ? QStringLiteral("ライブカメラの配信元 ")
-                                         : QStringLiteral("天気図の配信元 ")) +
-                                     number;
-    return QStringLiteral("<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\">"
-                          "<title>%1</title></head>"
-                          "<body style=\"font-family: sans-serif; margin: 2em;\">"
-                          "<h2>%1</h2>"
-                          "<p>%2 (<code>%3</code>) のアドレスが設定されていないため、"
-                          "「%4」(<code>%5</code>) を表示できません。</p>"
-                          "<p><a href=\"%6\">接続先を設定...</a>"
-                          " (「拡張設定」の「接続先」) で配信元のアドレスを設定すると、"
-                          "ここに表示されます。</p>"
-                          "</body></html>")
-        .arg(QStringLiteral("アドレスが設定されていません"), source.toHtmlEscaped(),
-             address.sourceName.toHtmlEscaped(), title.toHtmlEscaped(),
-             address.path.toHtmlEscaped(),
-             SourceLinkUrl(address.sourceName).toString().toHtmlEscaped());
-}
-
-QString loadFailedPage(const QString &url, const QString &title, LoadFailure failure, int code)
-{
-    QString what;
-    switch (failure) {
-    case LoadFailure::NoAnswer:
-        what = QStringLiteral("サーバーから応答がありません。");
-        break;
-    case LoadFailure::NameNotFound:
-        what = QStringLiteral("サーバーの名前が見つかりません (DNS)。");
-        break;
-    case LoadFailure::Refused:
-        what = QStringLiteral("サーバーに接続を拒否されました。");
-        break;
-    case LoadFailure::HttpStatus:
-        what = code == 404 ? QStringLiteral("サーバーにこの文書がありません (HTTP 404)。")
-                           : QStringLiteral("サーバーがエラーを返しました (HTTP %1)。").arg(code);
-        break;
-    case LoadFailure::Certificate:
-        what = QStringLiteral("サーバーの証明書を確認できません。");
-        break;
-    case LoadFailure::Other:
-        what = QStringLiteral("読み込めませんでした (エラー %1)。").arg(code);
-        break;
-    }
-    return QStringLiteral("<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\">"
-                          "<title>%1</title></head>"
-                          "<body style=\"font-family: sans-serif; margin: 2em;\">"
-                          "<h2>%1</h2>"
-                          "<p>「%2」を表示できません。%3</p>"
-                          "<p>アドレス: <code>%4</code></p>"
-                          "<p>しばらくすると自動で読み込み直します。続くときは「拡張設定」の"
-                          "「接続先」でアドレスを確認してください。</p>"
-                          "</body></html>")
-        .arg(QStringLiteral("読み込めませんでした"), title.toHtmlEscaped(), what.toHtmlEscaped(),
-             url.toHtmlEscaped());
 }

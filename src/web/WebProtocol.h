@@ -8,7 +8,7 @@
 //                  {"do":"hosts","hosts":{...}}                  addresses just saved
 //                  {"do":"targets","targets":[...]}              the target list just saved
 //                  {"do":"bye"}                                  close everything and end
-//   web → ticker   {"is":"ready","protocol":1}                   listening
+//   web → ticker   {"is":"ready","protocol":2}                   listening
 //                  {"is":"open","window":"chart"}                shown
 //                  {"is":"closed","window":"camera"}             closed by the user
 //                  {"is":"edit","source":"chart3"}               the link "接続先を設定..."
@@ -18,7 +18,7 @@
 // "name":"東京(羽田)"}: the web process has no airport catalogue.
 #pragma once
 
-#include "web/WebCatalogue.h"
+#include "web/DocumentAddress.h"
 
 #include <QByteArray>
 #include <QList>

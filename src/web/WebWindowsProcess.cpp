@@ -1,8 +1,8 @@
 // Starting tarnbeck-web, the lines to and from it, its end and its faults.
 #include "web/WebWindowsProcess.h"
 
-#include "platform/MessageBox.h"
-#include "platform/Platform.h"
+#include "desktop/MessageBox.h"
+#include "desktop/Platform.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The ticker's commands on the windows: one chart window, one camera window, both told apart.
 #include "web/WebWindowsServer.h"
 
-#include "platform/WindowPlacement.h"
+#include "desktop/WindowPlacement.h"
 #include "web/CameraWindow.h"
 #include "web/ChartWindow.h"
 
@@ -125,7 +125,7 @@ void WebWindowsServer::showCamera(const Command &command)
         m_camera->setSourceEditor(sourceEditor());
         connect(m_camera, &QObject::destroyed, this,
                 [this] { windowGone(WebProtocol::cameraWindow); });
-        m_camera->show(); // application-modal: the chart window waits for it, as before
+        m_camera->show(); // application-modal: the chart window waits for it
     }
     tell(Event::Open, QLatin1String(WebProtocol::cameraWindow));
 }

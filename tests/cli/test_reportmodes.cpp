@@ -1,9 +1,9 @@
 // The real program's command line, with no display, against a report server on loopback.
+#include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
 #include "support/TickerFixture.h"
-#include "ticker/ReportBuilder.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>

@@ -1,6 +1,7 @@
 // The program in a scratch folder for the end-to-end tests.
 #include "e2e/TickerApp.h"
 
+#include "support/SqlShell.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -31,13 +32,7 @@ bool TickerApp::prepare()
 
 QString TickerApp::sql(const QString &statements) const
 {
-    QProcess sqlcipher;
-    sqlcipher.start(QStringLiteral("sqlcipher"), {path(QStringLiteral("tarnbeck.dat"))});
-    sqlcipher.waitForStarted();
-    sqlcipher.write(QStringLiteral("PRAGMA key = 'pelko';\n%1\n").arg(statements).toUtf8());
-    sqlcipher.closeWriteChannel();
-    sqlcipher.waitForFinished();
-    return QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
+    return RunSqlShell(path(QStringLiteral("tarnbeck.dat")), statements);
 }
 
 QProcess *TickerApp::start(const QStringList &environment)

@@ -1,6 +1,7 @@
 // Tarnbeck as a user meets it: the real binary on an X display, driven from outside.
 #include "e2e/X11Driver.h"
 #include "support/LoopbackHttpServer.h"
+#include "support/SqlShell.h"
 #include "support/TestDatabase.h"
 #include "web/DocumentServer.h"
 
@@ -188,13 +189,7 @@ QProcess *TestEndToEnd::start()
 
 QString TestEndToEnd::sql(const QString &statement) const
 {
-    QProcess sqlcipher;
-    sqlcipher.start(QStringLiteral("sqlcipher"), {m_app->filePath(QStringLiteral("tarnbeck.dat"))});
-    sqlcipher.waitForStarted();
-    sqlcipher.write(QStringLiteral("PRAGMA key = 'pelko';\n%1\n").arg(statement).toUtf8());
-    sqlcipher.closeWriteChannel();
-    sqlcipher.waitForFinished();
-    return QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
+    return RunSqlShell(m_app->filePath(QStringLiteral("tarnbeck.dat")), statement);
 }
 
 QRect TestEndToEnd::waitForTicker(const std::function<bool(const QRect &)> &accept)

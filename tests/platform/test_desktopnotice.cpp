@@ -1,7 +1,7 @@
 // Notices of worse flight categories, as a notification server on a private bus receives them.
 #include "platform/DesktopNotice.h"
-#include "ticker/CategoryWatch.h"
-#include "ticker/StationReport.h"
+#include "report/CategoryWatch.h"
+#include "report/StationReport.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>

@@ -2,11 +2,11 @@
 // the event loop must keep running meanwhile, and nothing may grow with the response.
 #include "HostileServer.h"
 #include "RobustnessSupport.h"
+#include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
 #include "support/TickerFixture.h"
-#include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
 
 #include <QElapsedTimer>

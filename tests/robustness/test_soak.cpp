@@ -1,10 +1,10 @@
 // A day of ticker cycles in accelerated time: three targets whose files turn good, bad and
 // missing in turn. Resident memory and open descriptors must stay flat after a warm-up.
 #include "RobustnessSupport.h"
+#include "app/TickerSession.h"
+#include "report/ReportBuilder.h"
 #include "support/TestDatabase.h"
-#include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
-#include "ticker/TickerSession.h"
 #include "ticker/TickerWindow.h"
 
 #include <QHash>
@@ -132,7 +132,7 @@ void TestSoak::dayOfCyclesStaysFlat()
         ticker.cycle().RefreshReport();
         QVERIFY2(built.wait(5000), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
         // The slide, step by step, instead of its timer.
-        for (int step = 0; ticker.window().slideTimer().isActive(); ++step) {
+        for (int step = 0; ticker.window().isSliding(); ++step) {
             QVERIFY(step < 10000);
             ticker.window().SlideStep();
         }

@@ -1,11 +1,11 @@
 // The windows with colours of their own under a dark desktop theme: each fixed colour comes with
 // the colours it is drawn against, so the theme changes nothing there and everything stays legible.
-#include "platform/Fonts.h"
+#include "desktop/Fonts.h"
 #include "settings/SettingsWindow.h"
 #include "store/SettingsStore.h"
-#include "sun/PrinterSelect.h"
 #include "sun/SunTimes.h"
-#include "sun/SunWindow.h"
+#include "sunwindow/PrinterSelect.h"
+#include "sunwindow/SunWindow.h"
 #include "support/FindChild.h"
 #include "support/TestDatabase.h"
 

@@ -1,6 +1,6 @@
 // The look of "拡張設定" on screens of known sizes: columns that hold still, one face, one
 // background for every tab, and a height taken from the rows.
-#include "platform/Fonts.h"
+#include "desktop/Fonts.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "store/SettingsStore.h"
 #include "store/Sources.h"

@@ -1,11 +1,11 @@
 // The window "拡張設定": its sources tab against a running ticker and loopback servers.
-#include "platform/MessageBox.h"
+#include "desktop/MessageBox.h"
 #include "settings/DisplayTab.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "store/DisplayOptions.h"
 #include "support/TickerFixture.h"
 #include "ticker/TickerLabel.h"
-#include "web/WebCatalogue.h"
+#include "web/DocumentAddress.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,6 @@
 // The settings window, the target list and the pop-up menu against a running ticker.
-#include "platform/MessageBox.h"
+#include "app/TickerMenu.h"
+#include "desktop/MessageBox.h"
 #include "platform/SqlDatabase.h"
 #include "settings/SettingsLists.h"
 #include "settings/SettingsWindow.h"
@@ -7,7 +8,6 @@
 #include "support/TickerFixture.h"
 #include "ticker/PopupMenu.h"
 #include "ticker/TickerLabel.h"
-#include "ticker/TickerMenu.h"
 
 #include <QDesktopServices>
 #include <QScrollBar>
@@ -258,7 +258,7 @@ void TestSettingsWindow::closeWithoutChangeRewritesOnlyTheLists()
     QCOMPARE(fileText(path, QStringLiteral("SELECT getTAF FROM setting")),
              QStringLiteral("7")); // untouched
     Q_UNUSED(settingsBefore);
-    QCOMPARE(ticker->window().slideTimer().interval(), 60);
+    QCOMPARE(ticker->window().slideInterval(), 60);
     QCOMPARE(ticker->cycle().slidePeriod(), qint16(40));
     // A fresh window replaces the closed one.
     QTRY_VERIFY(!ticker->menu().modalWindow());
@@ -407,7 +407,7 @@ void TestSettingsWindow::emptiedTargetListStartsNoTimer()
     QCOMPARE(fileText(m_fixture->db().path(), QStringLiteral("SELECT count(*) FROM airport")),
              QStringLiteral("0"));
     QCOMPARE(ticker->cycle().currentAirport(), before);
-    QVERIFY(!ticker->window().slideTimer().isActive());
+    QVERIFY(!ticker->window().isSliding());
     QVERIFY(!ticker->cycle().isActive(CycleClock::RefreshClock));
     // Sliding went off with the last target; the rebuilt menu says so.
     QTRY_COMPARE(
@@ -588,7 +588,7 @@ void TestSettingsWindow::savedTargetsReachTheTicker()
     list->cmd_Click(TargetList::MoveUp);
     list->cmd_Click(TargetList::MoveUp);
     w->closeByUser();
-    QVERIFY(!ticker->window().slideTimer().isActive());
+    QVERIFY(!ticker->window().isSliding());
     QCOMPARE(
         fileText(m_fixture->db().path(),
                  QStringLiteral("SELECT number, airport, \"check\" FROM airport ORDER BY number")),

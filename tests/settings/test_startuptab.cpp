@@ -1,6 +1,6 @@
 // The tab "起動": the autostart entry comes and goes with its check box, in XDG_CONFIG_HOME.
+#include "desktop/MessageBox.h"
 #include "platform/Autostart.h"
-#include "platform/MessageBox.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "settings/StartupTab.h"
 #include "store/DatabaseLocation.h"

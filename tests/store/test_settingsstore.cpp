@@ -310,7 +310,7 @@ void TestSettingsStore::startCounterAndCompactionRule()
 
     SettingsStore store(copy.directory());
     QVERIFY(store.OpenSettings());
-    QVERIFY(store.CountStart());
+    QVERIFY(store.changeSettings([](Settings &s) { ++s.startup; }));
     bool due = !compactDue;
     QVERIFY(store.SaveExitState(1500.0f, 3000.0f, &due));
     QCOMPARE(due, compactDue);

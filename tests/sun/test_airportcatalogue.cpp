@@ -1,18 +1,10 @@
 // Airport catalogue: the window's list, lookup by exact name, and the bounds of every entry.
 #include "sun/AirportCatalogue.h"
+#include "support/Degrees.h"
 
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
-
-namespace {
-
-float degrees(int d, int m, int s)
-{
-    return static_cast<float>(d + m / 60.0 + s / 3600.0);
-}
-
-} // namespace
 
 class TestAirportCatalogue : public QObject
 {

@@ -1,16 +1,8 @@
 // Sun times: day numbers, coordinate texts, both entry forms and the quadrant near Λ = 90/270.
 #include "sun/SunTimes.h"
+#include "support/Degrees.h"
 
 #include <QTest>
-
-namespace {
-
-float degrees(int d, int m, int s)
-{
-    return static_cast<float>(d + m / 60.0 + s / 3600.0);
-}
-
-} // namespace
 
 class TestSunTimes : public QObject
 {

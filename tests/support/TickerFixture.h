@@ -1,13 +1,13 @@
 // A running ticker over a temporary database whose servers are a loopback stand-in.
 #pragma once
 
+#include "app/TickerMenu.h"
+#include "app/TickerSession.h"
+#include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestDatabase.h"
-#include "ticker/ReportBuilder.h"
 #include "ticker/TickerLabel.h"
-#include "ticker/TickerMenu.h"
-#include "ticker/TickerSession.h"
 #include "ticker/TickerWindow.h"
 
 #include <QMouseEvent>
@@ -117,14 +117,14 @@ public:
     {
         return m_ticker->cycle().isActive(CycleClock::RefreshClock) ||
                m_ticker->cycle().isActive(CycleClock::NetworkCheck) ||
-               m_ticker->window().slideTimer().isActive();
+               m_ticker->window().isSliding();
     }
     /// Stops the refresh clock, the slide and the network check.
     void stopCycleTimers()
     {
         m_ticker->cycle().clock().stop(CycleClock::RefreshClock);
         m_ticker->cycle().clock().stop(CycleClock::NetworkCheck);
-        m_ticker->window().slideTimer().stop();
+        m_ticker->window().holdSlide();
     }
 
 private:

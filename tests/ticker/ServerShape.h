@@ -1,7 +1,7 @@
 // A window's shape as the X server holds it, for the tests that check what really stands there.
 #pragma once
 
-#include "platform/X11Connection.h"
+#include "desktop/X11Connection.h"
 
 #include <QRegion>
 #include <xcb/shape.h>

@@ -1,7 +1,7 @@
 // Where the ticker stands under a real window manager: its own place, never its frame's, and
 // back there when a grown text that was pushed away fits again.
 #include "../web/WindowManager.h"
-#include "platform/X11Connection.h"
+#include "desktop/X11Connection.h"
 #include "ticker/DragHandle.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"

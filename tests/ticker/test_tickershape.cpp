@@ -3,9 +3,9 @@
 // letting it through, at rest and during a slide, with and without a compositing manager.
 #include "../web/WindowManager.h"
 #include "ServerShape.h"
-#include "platform/Compositor.h"
-#include "platform/WindowShape.h"
-#include "platform/X11Connection.h"
+#include "desktop/Compositor.h"
+#include "desktop/WindowShape.h"
+#include "desktop/X11Connection.h"
 #include "ticker/SlideStrategy.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
@@ -316,7 +316,7 @@ void TestTickerShape::check(bool composited)
     }
     if (steps) {
         ticker.showReport(newText, TickerCycle::Entry::SlideIn, FlightCategory::VFR);
-        ticker.slideTimer().stop(); // the test takes the steps
+        ticker.holdSlide(); // the test takes the steps
         for (int i = 0; i < steps; ++i) {
             ticker.SlideStep();
             QVERIFY(settle(ticker));

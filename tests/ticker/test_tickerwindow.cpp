@@ -1,10 +1,10 @@
 // The ticker window in process: load and close, the cycle's states, rotation and messages.
-#include "platform/MessageBox.h"
+#include "desktop/MessageBox.h"
 #include "platform/SqlDatabase.h"
 #include "platform/Twips.h"
+#include "report/LineWrap.h"
 #include "support/TickerFixture.h"
 #include "ticker/DragHandle.h"
-#include "ticker/LineWrap.h"
 #include "ticker/PopupMenu.h"
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerView.h"
@@ -156,7 +156,7 @@ void TestTickerWindow::rotationSkipsUncheckedAndWraps()
     }
     QCOMPARE(shown, (QStringList{"RJAA", "RJCC", "RJAA", "RJCC"}));
     // Sliding without scrolling goes straight back to the network check.
-    QVERIFY(!ticker->window().slideTimer().isActive());
+    QVERIFY(!ticker->window().isSliding());
 }
 
 void TestTickerWindow::noNetworkThenRecovery()
@@ -225,9 +225,9 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
     TickerLabel *staging = ticker->window().lbl(TickerView::Staging);
 
     QVERIFY(m_fixture->refreshNow()); // the wide RJTT text widens the window at once
-    QVERIFY(ticker->window().slideTimer().isActive());
+    QVERIFY(ticker->window().isSliding());
     QCOMPARE(ticker->window().width(), staging->width());
-    while (ticker->window().slideTimer().isActive())
+    while (ticker->window().isSliding())
         ticker->window().SlideStep();
     const int wide = ticker->window().width();
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT")));
@@ -237,10 +237,10 @@ void TestTickerWindow::narrowerTextKeepsWidthUntilSlideEnds()
     QCOMPARE(ticker->window().width(), wide);
     int steps = 0;
     int lastTop = display->y();
-    while (ticker->window().slideTimer().isActive()) {
+    while (ticker->window().isSliding()) {
         ticker->window().SlideStep();
         ++steps;
-        if (ticker->window().slideTimer().isActive()) {
+        if (ticker->window().isSliding()) {
             QCOMPARE(display->y(), lastTop - twipsToPixels(15)); // one pixel a step
             QCOMPARE(staging->y(), display->y() + display->height());
             QCOMPARE(ticker->window().width(), wide);
@@ -570,14 +570,14 @@ void TestTickerWindow::pauseFinishesASlide()
     QVERIFY(ticker);
     QVERIFY(m_fixture->refreshNow());
     ticker->window().SlideStep();
-    QVERIFY(ticker->window().slideTimer().isActive());
+    QVERIFY(ticker->window().isSliding());
     // The settings window opens mid-slide: the new text is shown whole, never left half-way.
     ticker->cycle().pause();
     const TickerLabel *display = ticker->window().lbl(TickerView::Display);
     QVERIFY(display->caption().startsWith(QStringLiteral("RJTT METAR")));
     QCOMPARE(display->y(), ticker->window().lbl(TickerView::Handle)->height());
     QVERIFY(!ticker->window().lbl(TickerView::Staging)->isVisible());
-    QVERIFY(!ticker->window().slideTimer().isActive());
+    QVERIFY(!ticker->window().isSliding());
 }
 
 void TestTickerWindow::longLinesWrapAtTheScreenEdge()

@@ -1,8 +1,8 @@
 // A window manager for the tests that place windows on a real X display.
 #pragma once
 
-#include "platform/WindowPlacement.h"
-#include "platform/X11Connection.h"
+#include "desktop/WindowPlacement.h"
+#include "desktop/X11Connection.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,25 +1,13 @@
 // The camera window on a real display, against a loopback server standing in for the cameras.
 #include "DocumentServer.h"
 #include "WebTestSupport.h"
+#include "desktop/WindowPlacement.h"
 #include "platform/Twips.h"
 #include "web/CameraWindow.h"
 
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
-
-namespace {
-
-SourceHosts hostsOn(const QUrl &base)
-{
-    SourceHosts hosts;
-    for (int source = 1; source <= 6; ++source)
-        hosts.insert(QStringLiteral("camera%1").arg(source),
-                     base.toString() + QStringLiteral("/k%1").arg(source));
-    return hosts;
-}
-
-} // namespace
 
 class TestCameraWindow : public QObject
 {
@@ -74,7 +62,7 @@ void TestCameraWindow::initTestCase()
     QVERIFY(m_server.start());
     if (!StartWindowManager(m_windowManager))
         qWarning("no window manager: the frame is not tested");
-    m_ticker.setObjectName(QStringLiteral("main"));
+    SetAnchorWindow(&m_ticker);
     m_ticker.setWindowFlag(Qt::FramelessWindowHint);
     m_ticker.setGeometry(0, 0, 160, 80);
     m_ticker.show();

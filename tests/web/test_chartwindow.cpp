@@ -17,18 +17,6 @@
 
 namespace {
 
-/// Each source gets its own prefix on the one server, so a request shows which source was used.
-SourceHosts hostsOn(const QUrl &base)
-{
-    SourceHosts hosts;
-    for (int source = 1; source <= 9; ++source)
-        hosts.insert(QStringLiteral("chart%1").arg(source),
-                     base.toString() + QStringLiteral("/c%1").arg(source));
-    hosts.insert(QStringLiteral("jma"), base.toString() + QStringLiteral("/jma"));
-    hosts.insert(QStringLiteral("jmabosai"), base.toString() + QStringLiteral("/bosai"));
-    return hosts;
-}
-
 const QList<ChartTarget> targets{{QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
                                  {QStringLiteral("RJCC"), QStringLiteral("新千歳")}};
 

@@ -1,6 +1,7 @@
 // Message boxes without a shown owner, on a real X display with a window manager: where they open.
 #include "WindowManager.h"
-#include "platform/MessageBox.h"
+#include "desktop/MessageBox.h"
+#include "desktop/WindowPlacement.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -51,7 +52,7 @@ void TestMessageBox::initTestCase()
         QSKIP("needs an X display (run under xvfb-run)");
     if (!StartWindowManager(m_windowManager))
         QSKIP("needs openbox");
-    m_ticker.setObjectName(QStringLiteral("main"));
+    SetAnchorWindow(&m_ticker);
     m_ticker.setWindowFlag(Qt::FramelessWindowHint);
     m_ticker.setGeometry(0, 0, 160, 80);
     m_ticker.show();

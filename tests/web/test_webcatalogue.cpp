@@ -1,6 +1,7 @@
 // The "天気図" menu against the published chart catalogue, entry by entry; document addresses.
+#include "store/Sources.h"
 #include "web/ChartMenu.h"
-#include "web/WebCatalogue.h"
+#include "web/FailurePages.h"
 
 #include <QMenu>
 #include <QTimeZone>
@@ -315,6 +316,8 @@ private slots:
     void newestRunByTheClock();
     void loadFailedPageSaysWhatHappened_data();
     void loadFailedPageSaysWhatHappened();
+    void checkFetchesTheFirstEntryOfItsMenu_data();
+    void checkFetchesTheFirstEntryOfItsMenu();
 
 private:
     QList<Row> m_built;
@@ -676,6 +679,58 @@ void TestWebCatalogue::loadFailedPageSaysWhatHappened()
     QVERIFY2(page.contains(url.toHtmlEscaped()), qPrintable(page));
     QVERIFY(page.contains(QStringLiteral("&lt;i&gt;台風&lt;/i&gt;")));
     QVERIFY(!page.contains(QStringLiteral("<b>")) && !page.contains(QStringLiteral("<i>")));
+}
+
+void TestWebCatalogue::checkFetchesTheFirstEntryOfItsMenu_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const Source &source : AllSources()) {
+        if (source.firstDocument == FirstDocument::Chart ||
+            source.firstDocument == FirstDocument::Camera ||
+            source.firstDocument == FirstDocument::Jma)
+            QTest::newRow(source.name) << QString::fromLatin1(source.name);
+    }
+}
+
+void TestWebCatalogue::checkFetchesTheFirstEntryOfItsMenu()
+{
+    // "確認" must fetch what the window would show first from that source, at any hour.
+    QFETCH(QString, name);
+    const Source &source = *FindSource(name);
+    const QString host = QStringLiteral("https://check.example");
+    const SourceHosts hosts{{name, host}};
+    for (int hour : {2, 9, 17}) {
+        const QDateTime now(QDate(2026, 12, 8), QTime(hour, 0), QTimeZone::utc());
+        std::optional<DocumentAddress> first;
+        if (source.firstDocument == FirstDocument::Chart) {
+            const ChartCatalogue charts = ::chartCatalogue();
+            for (int i = 0; i < charts.count && !first; ++i) {
+                const ChartItem &item = charts.items[i];
+                if (item.kind == ChartItemKind::Entry && item.source == source.number)
+                    first = chartAddress(hosts, item.source,
+                                         QString::fromUtf8(item.basePath) +
+                                             QString::fromUtf8(item.file));
+            }
+        } else if (source.firstDocument == FirstDocument::Camera) {
+            const CameraCatalogue cameras = ::cameraCatalogue();
+            for (int i = 0; i < cameras.count && !first; ++i) {
+                if (cameras.items[i].source == source.number)
+                    first = cameraAddress(hosts, source.number,
+                                          QString::fromUtf8(cameras.items[i].path));
+            }
+        } else {
+            const JmaCatalogue charts = jmaCatalogue();
+            for (int i = 0; i < charts.count && !first; ++i) {
+                const JmaItem &item = charts.items[i];
+                if (item.kind == ChartItemKind::Entry && name == QLatin1String(item.source))
+                    first = jmaAddress(hosts, item, now);
+            }
+        }
+        QVERIFY2(first, "the source has no entry in its menu");
+        const CheckDocument check = FirstDocumentOf(source, host, QStringLiteral("RJTT"), now);
+        QCOMPARE(check.url, first->url());
+        QCOMPARE(check.fallbackUrl, first->fallbackUrl());
+    }
 }
 
 QTEST_MAIN(TestWebCatalogue)

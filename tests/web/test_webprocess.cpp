@@ -3,7 +3,7 @@
 #include "DocumentServer.h"
 #include "WebProcessSupport.h"
 #include "WindowManager.h"
-#include "platform/MessageBox.h"
+#include "desktop/MessageBox.h"
 #include "web/WebWindowsProcess.h"
 
 #include <QApplication>

@@ -3,9 +3,10 @@
 #include "DocumentServer.h"
 #include "WebProcessSupport.h"
 #include "WindowManager.h"
-#include "platform/MessageBox.h"
+#include "desktop/MessageBox.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "support/TickerFixture.h"
+#include "web/WebWindowsProcess.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -99,7 +100,7 @@ qint64 TestWebTicker::openChart()
     m_ticker = m_fixture->load();
     if (!m_ticker)
         return 0;
-    WebWindowsProcess &web = m_ticker->menu().webWindows();
+    WebWindowsProcess &web = m_ticker->webWindows();
     QSignalSpy opened(&web, &WebWindowsProcess::windowOpened);
     m_ticker->menu().menu_weather_Click();
     if (!QTest::qWaitFor([&] { return opened.count() == 1; }, 30000))
@@ -121,10 +122,10 @@ void TestWebTicker::chartKilledUnderTheTicker()
     m_ticker->window().showPopupMenu(QPoint(10, 10));
     QTRY_VERIFY_WITH_TIMEOUT(menu.menu().menu()->isVisible(), webTimeoutMs);
     menu.menu().menu()->hide();
-    QSignalSpy opened(&menu.webWindows(), &WebWindowsProcess::windowOpened);
+    QSignalSpy opened(&m_ticker->webWindows(), &WebWindowsProcess::windowOpened);
     menu.menu_weather_Click();
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
-    const qint64 again = menu.webWindows().processId();
+    const qint64 again = m_ticker->webWindows().processId();
     QVERIFY(again != pid);
     QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(again, chartTitle).size(), 1, webTimeoutMs);
     QCOMPARE(m_messages.size(), 1);
@@ -136,15 +137,15 @@ void TestWebTicker::cameraHoldsTheNetworkCheck()
     QVERIFY(m_ticker);
     TickerMenu &menu = m_ticker->menu();
     TickerCycle &cycle = m_ticker->cycle();
-    QSignalSpy opened(&menu.webWindows(), &WebWindowsProcess::windowOpened);
+    QSignalSpy opened(&m_ticker->webWindows(), &WebWindowsProcess::windowOpened);
     menu.menu_camera_Click();
     // Waited for as a modal window: the stand-in of the one in the other process.
     QVERIFY(menu.modalWindow());
-    QCOMPARE(menu.modalWindow(), menu.webWindows().cameraStandIn());
+    QCOMPARE(menu.modalWindow(), m_ticker->webWindows().cameraStandIn());
     QTRY_VERIFY_WITH_TIMEOUT(
         !cycle.isActive(CycleClock::NetworkCheck) && !cycle.isCheckingNetwork(), webTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 30000);
-    const qint64 pid = menu.webWindows().processId();
+    const qint64 pid = m_ticker->webWindows().processId();
     QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, cameraTitle).size(), 1, webTimeoutMs);
     const xcb_window_t camera = WindowsTitled(pid, cameraTitle).first().id;
     const qsizetype checks = m_fixture->server().requests().count(QStringLiteral("/ident.dat"));
@@ -233,7 +234,7 @@ void TestWebTicker::saveFromTheMenuReachesTheOpenChart()
     QTRY_VERIFY_WITH_TIMEOUT(anyRequestUnder(QStringLiteral("/saved/imagedata/tubo/")),
                              webTimeoutMs);
     settings->close();
-    QCOMPARE(menu.webWindows().processId(), pid);
+    QCOMPARE(m_ticker->webWindows().processId(), pid);
 }
 
 void TestWebTicker::tickerEndEndsTheWebWindows()

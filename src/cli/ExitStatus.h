@@ -1,0 +1,10 @@
+// What the command line's modes end with.
+#pragma once
+
+/// Exit statuses of the report modes.
+namespace ExitStatus {
+inline constexpr int reports = 0;    ///< every airport got its reports
+inline constexpr int fixedText = 1;  ///< some airport shows "NO OBSERVATION" or "NO FORECAST"
+inline constexpr int usage = 2;      ///< bad arguments
+inline constexpr int noSettings = 3; ///< the settings file cannot be found or read
+} // namespace ExitStatus

@@ -1,0 +1,61 @@
+// Report times read from the groups of a station file.
+#include "report/ReportAge.h"
+
+#include <QRegularExpression>
+#include <QTimeZone>
+
+std::optional<QDateTime> GroupTimeUtc(QStringView group, const QDateTime &nowUtc)
+{
+    static const QRegularExpression form(QStringLiteral("^(\\d\\d)(\\d\\d)(\\d\\d)Z$"));
+    const QRegularExpressionMatch match = form.match(group);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int day = match.capturedView(1).toInt();
+    const QTime time(match.capturedView(2).toInt(), match.capturedView(3).toInt());
+    if (!time.isValid())
+        return std::nullopt;
+    // A clock a little behind the station's must not push the report a month back.
+    const QDateTime latest = nowUtc.toUTC().addSecs(3600);
+    for (int back = 0; back <= 2; ++back) {
+        const QDate month = latest.date().addMonths(-back);
+        const QDate date(month.year(), month.month(), day);
+        if (!date.isValid())
+            continue; // the 31st of a 30-day month
+        const QDateTime at(date, time, QTimeZone::utc());
+        if (at <= latest)
+            return at;
+    }
+    return std::nullopt;
+}
+
+std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowUtc)
+{
+    static const QRegularExpression group(QStringLiteral("(?:^|\\s)(\\d{6}Z)(?=\\s|$)"));
+    const QRegularExpressionMatch match = group.match(report);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return GroupTimeUtc(match.capturedView(1), nowUtc);
+}
+
+std::optional<QDateTime> StationFileTimeUtc(QStringView stationFile)
+{
+    const QStringView line = stationFile.left(16);
+    QDateTime at = QDateTime::fromString(line.toString(), QStringLiteral("yyyy/MM/dd HH:mm"));
+    if (!at.isValid())
+        return std::nullopt;
+    at.setTimeZone(QTimeZone::utc());
+    return at;
+}
+
+std::optional<qint64> ReportAgeMinutes(QStringView stationFile, const QDateTime &nowUtc)
+{
+    // The time line has the year and month; the group only the day.
+    std::optional<QDateTime> at = StationFileTimeUtc(stationFile);
+    if (!at) {
+        const qsizetype lineEnd = stationFile.indexOf(QLatin1Char('\n'));
+        at = ReportTimeUtc(lineEnd < 0 ? QStringView() : stationFile.mid(lineEnd + 1), nowUtc);
+    }
+    if (!at)
+        return std::nullopt;
+    return qMax<qint64>(0, at->secsTo(nowUtc) / 60);
+}

@@ -1,0 +1,23 @@
+// The run clock of the agency's charts.
+#include "store/RunClock.h"
+
+#include <QTimeZone>
+
+QDateTime jmaNewestRun(const QDateTime &utc)
+{
+    constexpr int delayHours = 4; // a run is published some hours after its time
+    const QDateTime published = utc.toUTC().addSecs(-delayHours * 3600);
+    const int hour = published.time().hour() < 12 ? 0 : 12;
+    return QDateTime(published.date(), QTime(hour, 0), QTimeZone::utc());
+}
+
+QDateTime jmaPreviousRun(const QDateTime &run)
+{
+    return run.toUTC().addSecs(-12 * 3600);
+}
+
+QString pathOfRun(QString path, const QDateTime &run)
+{
+    return path.replace(QLatin1String("HH"), QStringLiteral("%1").arg(run.toUTC().time().hour(), 2,
+                                                                      10, QLatin1Char('0')));
+}

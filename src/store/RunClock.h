@@ -1,0 +1,13 @@
+// The runs of the agency's charts: published at 00 and 12 UTC, out some hours later.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+/// The newest run of a chart published at 00 and 12 UTC at `utc`: a run is used from 4 hours
+/// after its time, so 00 from 04:00, 12 from 16:00, before 04:00 the previous day's 12.
+QDateTime jmaNewestRun(const QDateTime &utc);
+/// The run before `run`, tried once when the server has no chart for `run`.
+QDateTime jmaPreviousRun(const QDateTime &run);
+/// `path` with its "HH" replaced by the hour of `run` ("00" or "12").
+QString pathOfRun(QString path, const QDateTime &run);
