@@ -108,10 +108,12 @@ X11Window newWindowOfClass(const QString &windowClass, const QStringList &known,
     return found;
 }
 
-bool windowManagerRunning()
+namespace {
+
+/// The manager's check window: named on the root, and naming itself, so that a window left named
+/// by a manager that has gone no longer counts. Empty when none.
+QString managerCheckWindow()
 {
-    // The manager names a check window on the root, and the window names itself: a window
-    // left named by a manager that has gone no longer exists.
     const auto checkWindow = [](const QStringList &window) {
         const QString said = run(QStringLiteral("xprop"),
                                  window + QStringList{QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
@@ -119,7 +121,27 @@ bool windowManagerRunning()
         return at < 0 ? QString() : said.mid(at + 12).section(QLatin1Char(' '), 0, 0);
     };
     const QString id = checkWindow({QStringLiteral("-root")});
-    return !id.isEmpty() && checkWindow({QStringLiteral("-id"), id}) == id;
+    return !id.isEmpty() && checkWindow({QStringLiteral("-id"), id}) == id ? id : QString();
+}
+
+} // namespace
+
+bool windowManagerRunning()
+{
+    return !managerCheckWindow().isEmpty();
+}
+
+QString windowManagerName()
+{
+    const QString id = managerCheckWindow();
+    if (id.isEmpty())
+        return {};
+    // _NET_WM_NAME(UTF8_STRING) = "Openbox"
+    const QString said =
+        run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_NAME")});
+    const qsizetype open = said.indexOf(QLatin1Char('"'));
+    const qsizetype close = said.lastIndexOf(QLatin1Char('"'));
+    return open >= 0 && close > open ? said.mid(open + 1, close - open - 1) : QString();
 }
 
 bool compositorRunning()

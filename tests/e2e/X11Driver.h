@@ -35,6 +35,9 @@ X11Window newWindowOfClass(const QString &windowClass, const QStringList &known,
                            int timeoutMs);
 /// Whether a window manager has taken the display (its check window is there).
 bool windowManagerRunning();
+/// The running window manager's name for itself (its check window's _NET_WM_NAME); empty when
+/// none runs.
+QString windowManagerName();
 /// Whether xcompmgr has taken the display as its compositing manager.
 bool compositorRunning();
 QSize screenSize();

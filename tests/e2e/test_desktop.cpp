@@ -7,6 +7,8 @@
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
+#include <QHash>
+#include <QRegularExpression>
 #include <QtTest>
 #include <cmath>
 #include <unistd.h>
@@ -151,6 +153,29 @@ void TestDesktop::initTestCase()
         QSKIP(qPrintable(why));
     m_desktop = qEnvironmentVariable("TARNBECK_DESKTOP", QStringLiteral("this desktop"));
     m_scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+    // What each desktop's window manager (under Wayland, its XWayland manager) calls itself:
+    // a run on a desktop that did not start must not pass for one on it.
+    static const QHash<QString, QString> managers{
+        {QStringLiteral("openbox"), QStringLiteral("^Openbox$")},
+        {QStringLiteral("openbox-xcompmgr"), QStringLiteral("^Openbox$")},
+        {QStringLiteral("openbox-picom"), QStringLiteral("^Openbox$")},
+        {QStringLiteral("xfwm4"), QStringLiteral("^Xfwm4$")},
+        {QStringLiteral("mutter"), QStringLiteral("Mutter|GNOME Shell")},
+        {QStringLiteral("mutter-wayland"), QStringLiteral("Mutter|GNOME Shell")},
+        {QStringLiteral("kwin"), QStringLiteral("^KWin$")},
+        {QStringLiteral("kwin-wayland"), QStringLiteral("^KWin$")},
+        {QStringLiteral("i3"), QStringLiteral("^i3$")},
+        {QStringLiteral("sway"), QStringLiteral("^wlroots wm$")},
+        {QStringLiteral("weston"), QStringLiteral("^Weston WM$")},
+    };
+    if (managers.contains(m_desktop)) {
+        const QString running = windowManagerName();
+        QVERIFY2(QRegularExpression(managers.value(m_desktop)).match(running).hasMatch(),
+                 qPrintable(QStringLiteral("started for %1, but the window manager running is %2")
+                                .arg(m_desktop, running.isEmpty() ? QStringLiteral("none")
+                                                                  : QLatin1Char('"') + running +
+                                                                        QLatin1Char('"'))));
+    }
     qInfo("desktop: %s, scale %g", qPrintable(m_desktop), m_scale);
 }
 
