@@ -163,9 +163,11 @@ void TestChartWindow::opensOnTheDocumentOfTheHour()
     QVERIFY(window->parent() == nullptr);
     QVERIFY(!window->isModal());
     QCOMPARE(window->windowTitle(), caption);
+    // The reload count starts with the window; read before the engine's first start, which takes
+    // more than a tick on a loaded machine.
+    QCOMPARE(window->refreshTicks(), 0);
     QCOMPARE(window->chartUrl(), url(path));
     QTRY_COMPARE(m_server.requestCount(path), 1);
-    QCOMPARE(window->refreshTicks(), 0);
 
     // The browser at its design size fills the client area below the menu bar, and the window
     // with the frame the window manager draws is centred from its first showing.
