@@ -1,7 +1,7 @@
 // The agency's tables of 航空気象通報式 as lookups: weather, clouds, points of the compass.
+#define QT_USE_QSTRINGBUILDER
 #include "report/DecodeTerms.h"
 
-#include <QStringList>
 #include <array>
 #include <cmath>
 
@@ -64,17 +64,17 @@ Descriptor descriptor(QStringView code)
 
 namespace DecodeTerms {
 
-QString compassPoint(int degrees)
+QStringView compassPoint(int degrees)
 {
     static constexpr std::array<const char16_t *, 16> points{
         u"北", u"北北東", u"北東", u"東北東", u"東", u"東南東", u"南東", u"南南東",
         u"南", u"南南西", u"南西", u"西南西", u"西", u"西北西", u"北西", u"北北西"};
     // Each point covers 22.5 degrees centred on it.
     const int index = int(std::lround(((degrees % 360) + 360) % 360 / 22.5)) % 16;
-    return QString::fromUtf16(points[size_t(index)]);
+    return QStringView(points[size_t(index)]);
 }
 
-QString directionWord(QStringView code)
+QStringView directionWord(QStringView code)
 {
     static constexpr std::array<const char16_t *, 16> codes{
         u"N", u"NNE", u"NE", u"ENE", u"E", u"ESE", u"SE", u"SSE",
@@ -86,7 +86,7 @@ QString directionWord(QStringView code)
     return {};
 }
 
-QString cloudType(QStringView code)
+QStringView cloudType(QStringView code)
 {
     static constexpr std::array<std::pair<const char16_t *, const char16_t *>, 11> types{{
         {u"CI", u"巻雲"},
@@ -101,9 +101,11 @@ QString cloudType(QStringView code)
         {u"CB", u"積乱雲"},
         {u"TCU", u"塔状積雲"},
     }};
+    if (code.size() < 2 || code.size() > 3)
+        return {};
     for (const auto &[name, word] : types) {
-        if (code == QStringView(name))
-            return QString::fromUtf16(word);
+        if (code[0] == name[0] && code[1] == name[1] && code == QStringView(name))
+            return QStringView(word);
     }
     return {};
 }
@@ -140,19 +142,21 @@ std::optional<QString> weather(QStringView group, bool recent)
         kind = d;
         at += 2;
     }
-    QStringList words;
+    QString joined;
     bool precipitation = false;
     bool snowOnly = true;
     for (; at < group.size(); at += 2) {
         const Term *term = phenomenon(group.mid(at, 2));
         if (!term)
             return std::nullopt;
-        words.append(QString::fromUtf16(term->word));
+        if (!joined.isEmpty())
+            joined += u'と';
+        joined += QStringView(term->word);
         precipitation = precipitation || term->precipitation;
         snowOnly = snowOnly && term->a == u'S' && term->b == u'N';
     }
     // A descriptor alone is only a group as TS, or as SH near the aerodrome.
-    if (words.isEmpty() && kind != Descriptor::TS && !(kind == Descriptor::SH && vicinity))
+    if (joined.isEmpty() && kind != Descriptor::TS && !(kind == Descriptor::SH && vicinity))
         return std::nullopt;
     // Intensity goes with precipitation (and with a heavy sand or dust storm or funnel cloud).
     if (!sign.isNull() && !precipitation &&
@@ -167,7 +171,6 @@ std::optional<QString> weather(QStringView group, bool recent)
         strength = QStringLiteral("強い");
     else if (precipitation && !recent)
         strength = QStringLiteral("並の");
-    const QString joined = words.join(u'と');
     QString core;
     switch (kind) {
     case Descriptor::None:

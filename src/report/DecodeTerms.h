@@ -8,13 +8,13 @@
 namespace DecodeTerms {
 
 /// One of the 16 points, 北 to 北北西, of a direction in degrees (360 and 0 are 北).
-QString compassPoint(int degrees);
+QStringView compassPoint(int degrees);
 
 /// The point named by a code such as "NW" (the 8 points and the 16); empty when none.
-QString directionWord(QStringView code);
+QStringView directionWord(QStringView code);
 
 /// A cloud genus (CI ... CB) or TCU; empty when `code` is none.
-QString cloudType(QStringView code);
+QStringView cloudType(QStringView code);
 
 /// "1/8〜2/8（FEW）" and so on; empty for anything but FEW, SCT, BKN, OVC.
 QString cloudAmount(QStringView code);

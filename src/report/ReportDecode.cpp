@@ -1,4 +1,6 @@
 // METAR and TAF read group by group: the groups' forms, their typed values and their meaning.
+// Chains of + build each meaning in one allocation.
+#define QT_USE_QSTRINGBUILDER
 #include "report/ReportDecode.h"
 
 #include "report/DecodeTerms.h"
@@ -21,6 +23,7 @@ struct Token
 QList<Token> tokenize(QStringView raw)
 {
     QList<Token> tokens;
+    tokens.reserve(raw.size() / 5 + 4); // groups run to about six characters with their blank
     qsizetype at = 0;
     while (at < raw.size()) {
         while (at < raw.size() && raw[at].isSpace())
@@ -53,6 +56,38 @@ int digits(QStringView text, qsizetype at, qsizetype count)
     return value;
 }
 
+void appendInt(QString &text, qint64 value)
+{
+    char16_t buffer[24];
+    int n = 0;
+    qint64 rest = value < 0 ? -value : value;
+    do {
+        buffer[n++] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0);
+    if (value < 0)
+        text += u'-';
+    while (n > 0)
+        text += QChar(buffer[--n]);
+}
+
+void appendGrouped(QString &text, qint64 value)
+{
+    char digitsText[24];
+    int n = 0;
+    qint64 rest = value < 0 ? -value : value;
+    do {
+        if (n > 0 && n % 4 == 3)
+            digitsText[n++] = ',';
+        digitsText[n++] = char('0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0);
+    if (value < 0)
+        text += u'-';
+    while (n > 0)
+        text += QLatin1Char(digitsText[--n]);
+}
+
 bool isLetters(QStringView text)
 {
     for (const QChar c : text) {
@@ -73,33 +108,118 @@ std::optional<int> signedTwoDigits(QStringView text)
     return minus ? -value : value;
 }
 
-QString feetText(int feet)
+void appendFeet(QString &text, int feet)
 {
     // Metres rounded to ten, as the agency's heights are read out.
-    return grouped(feet) + QStringLiteral(" ft（") +
-           grouped(qint64(std::lround(feet * 0.3048 / 10.0)) * 10) + QStringLiteral(" m）");
+    appendGrouped(text, feet);
+    text += u" ft（";
+    appendGrouped(text, qint64(std::lround(feet * 0.3048 / 10.0)) * 10);
+    text += u" m）";
+}
+
+QString feetText(int feet)
+{
+    QString text;
+    text.reserve(24);
+    appendFeet(text, feet);
+    return text;
 }
 
 QString metresText(int metres)
 {
-    if (metres >= 5000 && metres % 1000 == 0)
-        return QString::number(metres / 1000) + QStringLiteral(" km");
-    return grouped(metres) + QStringLiteral(" m");
+    QString text;
+    text.reserve(12);
+    if (metres >= 5000 && metres % 1000 == 0) {
+        appendInt(text, metres / 1000);
+        text += u" km";
+    } else {
+        appendGrouped(text, metres);
+        text += u" m";
+    }
+    return text;
 }
 
-QString dayTime(const QDateTime &at)
+void appendTwoDigits(QString &text, int value)
 {
-    return QString::number(at.date().day()) + u'日' + u' ' +
-           at.time().toString(QStringLiteral("HH:mm"));
+    text += QChar(u'0' + value / 10);
+    text += QChar(u'0' + value % 10);
+}
+
+constexpr qint64 secondsPerDay = 86400;
+
+// Days since 1970-01-01 and the Gregorian date, by integer arithmetic (H. Hinnant's civil
+// algorithms): the moments of a report are many, and QDate's calendar costs more than the rest.
+qint64 daysFromCivil(qint64 year, int month, int day)
+{
+    year -= month <= 2;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yoe = year - era * 400;
+    const qint64 doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+struct Civil
+{
+    qint64 year;
+    int month;
+    int day;
+};
+
+Civil civilFromDays(qint64 days)
+{
+    days += 719468;
+    const qint64 era = (days >= 0 ? days : days - 146096) / 146097;
+    const qint64 doe = days - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    const int day = int(doy - (153 * mp + 2) / 5 + 1);
+    const int month = int(mp < 10 ? mp + 3 : mp - 9);
+    return {yoe + era * 400 + (month <= 2), month, day};
+}
+
+int daysInMonth(qint64 year, int month)
+{
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+qint64 floorDays(qint64 secs)
+{
+    return secs >= 0 ? secs / secondsPerDay : (secs + 1) / secondsPerDay - 1;
+}
+
+/// "31日 09:00" of a moment in seconds since 1970, formatted by hand for the same reason.
+void appendDayTime(QString &text, qint64 secs)
+{
+    const qint64 days = floorDays(secs);
+    const qint64 inDay = secs - days * secondsPerDay;
+    appendInt(text, civilFromDays(days).day);
+    text += u"日 ";
+    appendTwoDigits(text, int(inDay / 3600));
+    text += u':';
+    appendTwoDigits(text, int(inDay / 60 % 60));
 }
 
 QString periodText(const QDateTime &from, const QDateTime &to, bool utcFirst)
 {
-    const QDateTime fromJst = from.addSecs(jstOffsetSeconds);
-    const QDateTime toJst = to.addSecs(jstOffsetSeconds);
-    const QString jst = dayTime(fromJst) + u'〜' + dayTime(toJst) + QStringLiteral(" JST");
-    const QString utc = dayTime(from) + u'〜' + dayTime(to) + QStringLiteral(" UTC");
-    return utcFirst ? utc + u'（' + jst + u'）' : jst + u'（' + utc + u'）';
+    QString text;
+    text.reserve(64);
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool utc = (pass == 0) == utcFirst;
+        const qint64 shift = utc ? 0 : jstOffsetSeconds;
+        if (pass == 1)
+            text += u'（';
+        appendDayTime(text, from.toSecsSinceEpoch() + shift);
+        text += u'〜';
+        appendDayTime(text, to.toSecsSinceEpoch() + shift);
+        text += utc ? QStringView(u" UTC") : QStringView(u" JST");
+        if (pass == 1)
+            text += u'）';
+    }
+    return text;
 }
 
 /// The UTC moment of a day, hour and minute in the month of `month` (its first day), or in the
@@ -110,8 +230,7 @@ std::optional<QDateTime> inMonth(QDate month, int day, int hour, int minute, int
         const QDate first = month.addMonths(-back);
         const QDate date(first.year(), first.month(), day);
         if (date.isValid())
-            return QDateTime(date, QTime(0, 0), QTimeZone::utc())
-                .addSecs(hour * 3600 + minute * 60);
+            return QDateTime(date, QTime(0, 0), Qt::UTC).addSecs(hour * 3600 + minute * 60);
     }
     return std::nullopt;
 }
@@ -135,21 +254,29 @@ std::optional<QDateTime> reportMoment(int day, int hour, int minute, const QDate
 }
 
 /// The moment of a forecast's day and hour nearest `reference` (the issue time): periods run a
-/// day or so on either side of it, across the end of a month too.
+/// day or so on either side of it, across the end of a month too. Counted in whole seconds: a
+/// TAF has a dozen such moments, and QDateTime arithmetic would cost more than all the rest.
 std::optional<QDateTime> nearMoment(int day, int hour, int minute, const QDateTime &reference)
 {
     if (!reference.isValid() || !validDayTime(day, hour, minute))
         return std::nullopt;
-    const QDate refDay = reference.date();
-    const QDate month(refDay.year(), refDay.month(), 1);
-    std::optional<QDateTime> best;
+    const qint64 target = reference.toSecsSinceEpoch();
+    const Civil near = civilFromDays(floorDays(target));
+    std::optional<qint64> best;
     for (int shift = -1; shift <= 1; ++shift) {
-        const std::optional<QDateTime> at = inMonth(month.addMonths(shift), day, hour, minute, 1);
-        if (at &&
-            (!best || std::llabs(at->secsTo(reference)) < std::llabs(best->secsTo(reference))))
+        const qint64 months = near.year * 12 + near.month - 1 + shift;
+        const qint64 year = months >= 0 ? months / 12 : (months - 11) / 12;
+        const int month = int(months - year * 12) + 1;
+        if (day > daysInMonth(year, month))
+            continue;
+        const qint64 at =
+            daysFromCivil(year, month, day) * secondsPerDay + hour * 3600 + minute * 60;
+        if (!best || std::llabs(at - target) < std::llabs(*best - target))
             best = at;
     }
-    return best;
+    if (!best)
+        return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(*best, Qt::UTC);
 }
 
 double magnus(double celsius)
@@ -164,16 +291,26 @@ int humidityOf(int temperature, int dewpoint)
     return qMin(100, int(std::lround(100 * ratio)));
 }
 
-QString knotsAndMetres(int value, QStringView unit)
+void appendOneDecimal(QString &text, double value)
 {
-    if (unit == u"KT")
-        return QString::number(value) + QStringLiteral(" kt（") + oneDecimal(value * 0.514444) +
-               QStringLiteral(" m/s）");
-    if (unit == u"MPS")
-        return QString::number(value) + QStringLiteral(" m/s（") + oneDecimal(value / 0.514444) +
-               QStringLiteral(" kt）");
-    return QString::number(value) + QStringLiteral(" km/h（") + oneDecimal(value / 1.852) +
-           QStringLiteral(" kt）");
+    const qint64 tenths = std::llround(value * 10);
+    appendInt(text, tenths / 10);
+    text += u'.';
+    text += QChar(u'0' + int(tenths % 10));
+}
+
+void appendKnotsAndMetres(QString &text, int value, QStringView unit)
+{
+    appendInt(text, value);
+    if (unit == u"KT") {
+        text += u" kt（";
+        appendOneDecimal(text, value * 0.514444);
+        text += u" m/s）";
+    } else {
+        text += unit == u"MPS" ? QStringView(u" m/s（") : QStringView(u" km/h（");
+        appendOneDecimal(text, unit == u"MPS" ? value / 0.514444 : value / 1.852);
+        text += u" kt）";
+    }
 }
 
 /// Reads the groups of one report into its list of groups.
@@ -232,11 +369,18 @@ public:
     void setChange(int change) { m_change = change; }
     const DecodeOptions &options() const { return m_options; }
 
-    QString moment(const std::optional<QDateTime> &at, QStringView fallbackDayTime) const
+    /// The moment in JST and UTC; without a date, the written day (0: none) and time in UTC.
+    QString moment(const std::optional<QDateTime> &at, int day, int hour, int minute) const
     {
         if (at)
             return MomentText(*at, m_options.utcFirst);
-        return fallbackDayTime.toString() + QStringLiteral(" UTC");
+        QString text;
+        if (day > 0)
+            text += QString::number(day) % u"日 ";
+        appendTwoDigits(text, hour);
+        text += u':';
+        appendTwoDigits(text, minute);
+        return text % u" UTC";
     }
 
     bool readCondition(DecodedConditions &conditions);
@@ -316,18 +460,33 @@ bool Reader::readWind(DecodedConditions &conditions)
     if (wind.speed == 0 && wind.direction == 0 && !wind.gust) {
         meaning = QStringLiteral("静穏");
     } else {
-        meaning = wind.variable    ? QStringLiteral("風向 不定")
-                  : wind.direction ? QStringLiteral("風向 %1°（%2）")
-                                         .arg(*wind.direction, 3, 10, QLatin1Char('0'))
-                                         .arg(compassPoint(*wind.direction))
-                                   : QStringLiteral("風向 不明");
-        meaning += QStringLiteral("、風速 ");
-        meaning += wind.speed ? knotsAndMetres(*wind.speed, unit) +
-                                    (wind.speedAbove ? QStringLiteral(" 以上") : QString())
-                              : QStringLiteral("不明");
-        if (wind.gust)
-            meaning += QStringLiteral("、最大瞬間風速 ") + knotsAndMetres(*wind.gust, unit) +
-                       (wind.gustAbove ? QStringLiteral(" 以上") : QString());
+        meaning.reserve(96);
+        if (wind.variable) {
+            meaning += u"風向 不定";
+        } else if (wind.direction) {
+            meaning += u"風向 ";
+            meaning += QChar(u'0' + *wind.direction / 100);
+            appendTwoDigits(meaning, *wind.direction % 100);
+            meaning += u"°（";
+            meaning += compassPoint(*wind.direction);
+            meaning += u'）';
+        } else {
+            meaning += u"風向 不明";
+        }
+        meaning += u"、風速 ";
+        if (wind.speed) {
+            appendKnotsAndMetres(meaning, *wind.speed, unit);
+            if (wind.speedAbove)
+                meaning += u" 以上";
+        } else {
+            meaning += u"不明";
+        }
+        if (wind.gust) {
+            meaning += u"、最大瞬間風速 ";
+            appendKnotsAndMetres(meaning, *wind.gust, unit);
+            if (wind.gustAbove)
+                meaning += u" 以上";
+        }
     }
     conditions.wind = wind;
     take(GroupKind::Wind, meaning);
@@ -361,7 +520,7 @@ bool Reader::readVisibility(DecodedConditions &conditions)
                 meaning += QStringLiteral("（方向による違いは観測できない）");
             if (!conditions.visibility)
                 conditions.visibility = DecodedVisibility{metres, false};
-        } else if (const QString point = directionWord(tail); !point.isEmpty()) {
+        } else if (const QStringView point = directionWord(tail); !point.isEmpty()) {
             meaning = QStringLiteral("最短視程 ") + metresText(metres) + u'（' + point + u'）';
         } else {
             return false;
@@ -597,30 +756,34 @@ bool Reader::readCloud(DecodedConditions &conditions)
         return false;
     if (amountWords.isEmpty() && (type.isEmpty() || type == u"///"))
         return false; // "//////" alone says nothing at all
-    QStringList parts;
+    QString meaning;
+    meaning.reserve(48);
     if (!amountWords.isEmpty()) {
         cloud.amount = amount.toString();
-        parts.append(QStringLiteral("雲量 ") + amountWords);
+        meaning += u"雲量 ";
+        meaning += amountWords;
     } else {
-        parts.append(QStringLiteral("雲量 観測できず"));
+        meaning += u"雲量 観測できず";
     }
     if (hundreds == 0) {
         cloud.baseFt = 0;
-        parts.append(QStringLiteral("雲底 100 ft（30 m）未満"));
+        meaning += u"、雲底 100 ft（30 m）未満";
     } else if (hundreds > 0) {
         cloud.baseFt = hundreds * 100;
-        parts.append(QStringLiteral("雲底 ") + feetText(hundreds * 100));
+        meaning += u"、雲底 ";
+        appendFeet(meaning, hundreds * 100);
     } else {
-        parts.append(QStringLiteral("雲底 観測できず"));
+        meaning += u"、雲底 観測できず";
     }
     if (type == u"CB" || type == u"TCU") {
         cloud.type = type.toString();
-        parts.append(cloudType(type));
+        meaning += u'、';
+        meaning += cloudType(type);
     } else if (type == u"///") {
-        parts.append(QStringLiteral("雲形 観測できず"));
+        meaning += u"、雲形 観測できず";
     }
     conditions.clouds.append(cloud);
-    take(GroupKind::Cloud, parts.join(QStringLiteral("、")));
+    take(GroupKind::Cloud, meaning);
     return true;
 }
 
@@ -658,11 +821,18 @@ bool Reader::readCondition(DecodedConditions &conditions)
                 conditions.wind->from = from;
                 conditions.wind->to = to;
             }
-            take(GroupKind::WindVariation, QStringLiteral("風向の変動 %1°（%2）〜%3°（%4）")
-                                               .arg(from, 3, 10, QLatin1Char('0'))
-                                               .arg(compassPoint(from))
-                                               .arg(to, 3, 10, QLatin1Char('0'))
-                                               .arg(compassPoint(to)));
+            QString meaning;
+            meaning.reserve(40);
+            meaning += u"風向の変動 ";
+            meaning += t.left(3);
+            meaning += u"°（";
+            meaning += compassPoint(from);
+            meaning += u"）〜";
+            meaning += t.mid(4, 3);
+            meaning += u"°（";
+            meaning += compassPoint(to);
+            meaning += u'）';
+            take(GroupKind::WindVariation, meaning);
             return true;
         }
     }
@@ -703,13 +873,20 @@ std::optional<int> Reader::readTemperature(std::optional<int> &dewpoint)
     const std::optional<int> dew = signedTwoDigits(dewText);
     if (!air || (!dew && !dewText.isEmpty() && dewText != u"//"))
         return std::nullopt;
-    QString meaning = QStringLiteral("気温 %1℃").arg(*air);
+    QString meaning;
+    meaning.reserve(32);
+    meaning += u"気温 ";
+    appendInt(meaning, *air);
+    meaning += u'℃';
     if (dew) {
-        meaning +=
-            QStringLiteral("、露点温度 %1℃、相対湿度 %2%").arg(*dew).arg(humidityOf(*air, *dew));
+        meaning += u"、露点温度 ";
+        appendInt(meaning, *dew);
+        meaning += u"℃、相対湿度 ";
+        appendInt(meaning, humidityOf(*air, *dew));
+        meaning += u'%';
         dewpoint = dew;
     } else {
-        meaning += QStringLiteral("、露点温度 観測できず");
+        meaning += u"、露点温度 観測できず";
     }
     take(GroupKind::Temperature, meaning);
     return air;
@@ -724,14 +901,23 @@ std::optional<int> Reader::readPressure(bool remark)
     if (value < 0)
         return std::nullopt;
     if (t[0] == u'Q' && !remark) {
-        take(GroupKind::Pressure, QStringLiteral("QNH %1 hPa").arg(value));
+        QString meaning = QStringLiteral("QNH ");
+        appendInt(meaning, value);
+        take(GroupKind::Pressure, meaning % u" hPa");
         return value;
     }
     if (t[0] == u'A') {
         const double hpa = value / 100.0 * 33.8639;
-        take(GroupKind::Pressure,
-             QStringLiteral("QNH %1 inHg（%2 hPa）")
-                 .arg(QString::number(value / 100.0, 'f', 2), oneDecimal(hpa)));
+        QString meaning;
+        meaning.reserve(32);
+        meaning += u"QNH ";
+        appendInt(meaning, value / 100);
+        meaning += u'.';
+        appendTwoDigits(meaning, value % 100);
+        meaning += u" inHg（";
+        appendOneDecimal(meaning, hpa);
+        meaning += u" hPa）";
+        take(GroupKind::Pressure, meaning);
         return int(std::lround(hpa));
     }
     return std::nullopt;
@@ -779,7 +965,7 @@ bool Reader::readRemarkPhrase()
     qsizetype words = 1;
     const QStringView t = peek();
     if (t == u"CB" || t == u"TCU") {
-        subject = cloudType(t);
+        subject = cloudType(t).toString();
     } else if (t == u"LIGHTNING" || t == u"LTG") {
         subject = QStringLiteral("雷光");
     } else if (t == u"ASH" && peek(1) == u"FALL") {
@@ -806,9 +992,9 @@ bool Reader::readRemarkPhrase()
             return word.left(word.size() - 2).toString() + QStringLiteral(" km");
         const qsizetype dash = word.indexOf(u'-');
         if (dash < 0)
-            return directionWord(word);
-        const QString a = directionWord(word.left(dash));
-        const QString b = directionWord(word.mid(dash + 1));
+            return directionWord(word).toString();
+        const QStringView a = directionWord(word.left(dash));
+        const QStringView b = directionWord(word.mid(dash + 1));
         return a.isEmpty() || b.isEmpty() ? QString() : a + u'〜' + b;
     };
     QStringList parts{subject};
@@ -864,10 +1050,17 @@ void Reader::readRemarks(std::optional<int> &qnhFromA)
         if (t.size() >= 6 && digits(t, 0, 1) > 0 && digits(t, typeEnd, 3) >= 0 &&
             !cloudType(t.mid(1, typeEnd - 1)).isEmpty()) {
             const int hundreds = digits(t, typeEnd, 3);
-            take(GroupKind::RemarkCloud, cloudType(t.mid(1, typeEnd - 1)) +
-                                             QStringLiteral(" 雲量 %1/8、雲底 ").arg(t[0]) +
-                                             (hundreds == 0 ? QStringLiteral("100 ft（30 m）未満")
-                                                            : feetText(hundreds * 100)));
+            QString meaning;
+            meaning.reserve(40);
+            meaning += cloudType(t.mid(1, typeEnd - 1));
+            meaning += u" 雲量 ";
+            meaning += t[0];
+            meaning += u"/8、雲底 ";
+            if (hundreds == 0)
+                meaning += u"100 ft（30 m）未満";
+            else
+                appendFeet(meaning, hundreds * 100);
+            take(GroupKind::RemarkCloud, meaning);
             continue;
         }
         if (const std::optional<int> hpa = readPressure(true)) {
@@ -879,11 +1072,13 @@ void Reader::readRemarks(std::optional<int> &qnhFromA)
         if (const int metres = digits(t, 0, 4); metres >= 0 && t.size() > 4) {
             const QStringView towards = t.mid(4);
             const qsizetype dash = towards.indexOf(u'-');
-            const QString a = directionWord(dash < 0 ? towards : towards.left(dash));
-            const QString b = dash < 0 ? a : directionWord(towards.mid(dash + 1));
+            const QStringView a = directionWord(dash < 0 ? towards : towards.left(dash));
+            const QStringView b = dash < 0 ? a : directionWord(towards.mid(dash + 1));
             if (!a.isEmpty() && !b.isEmpty()) {
-                take(GroupKind::Visibility, (dash < 0 ? a : a + u'〜' + b) +
-                                                QStringLiteral("の視程 ") + metresText(metres));
+                QString meaning = a.toString();
+                if (dash >= 0)
+                    meaning += u'〜' % b;
+                take(GroupKind::Visibility, meaning % u"の視程 " % metresText(metres));
                 continue;
             }
         }
@@ -952,12 +1147,7 @@ bool readTime(Reader &reader, std::optional<QDateTime> &time, const QDateTime &f
     if (day < 0 || hour < 0 || minute < 0 || !validDayTime(day, hour, minute))
         return false;
     time = reportMoment(day, hour, minute, fileTime);
-    reader.take(GroupKind::Time,
-                what + u' ' +
-                    reader.moment(time, QStringLiteral("%1日 %2:%3")
-                                            .arg(day)
-                                            .arg(hour, 2, 10, QLatin1Char('0'))
-                                            .arg(minute, 2, 10, QLatin1Char('0'))));
+    reader.take(GroupKind::Time, what + u' ' + reader.moment(time, day, hour, minute));
     return true;
 }
 
@@ -1000,9 +1190,18 @@ QString periodMeaning(const Period &period, QStringView t, bool utcFirst)
 
 QString MomentText(const QDateTime &utc, bool utcFirst)
 {
-    const QString jst = dayTime(utc.addSecs(jstOffsetSeconds)) + QStringLiteral(" JST");
-    const QString universal = dayTime(utc) + QStringLiteral(" UTC");
-    return utcFirst ? universal + u'（' + jst + u'）' : jst + u'（' + universal + u'）';
+    QString text;
+    text.reserve(40);
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool universal = (pass == 0) == utcFirst;
+        if (pass == 1)
+            text += u'（';
+        appendDayTime(text, utc.toSecsSinceEpoch() + (universal ? 0 : jstOffsetSeconds));
+        text += universal ? QStringView(u" UTC") : QStringView(u" JST");
+        if (pass == 1)
+            text += u'）';
+    }
+    return text;
 }
 
 DecodedMetar DecodeMetar(const QString &report, const QDateTime &fileTimeUtc,
@@ -1060,13 +1259,12 @@ DecodedMetar DecodeMetar(const QString &report, const QDateTime &fileTimeUtc,
             if (hour >= 0 && minute >= 0 && validDayTime(1, hour, minute)) {
                 std::optional<QDateTime> at;
                 if (metar.time) {
-                    at = QDateTime(metar.time->date(), QTime(0, 0), QTimeZone::utc())
+                    at = QDateTime(metar.time->date(), QTime(0, 0), Qt::UTC)
                              .addSecs(hour * 3600 + minute * 60);
                     if (*at < metar.time->addSecs(-3600))
                         at = at->addDays(1);
                 }
-                const QString when =
-                    reader.moment(at, QStringLiteral("%1:%2").arg(t.mid(2, 2), t.mid(4, 2)));
+                const QString when = reader.moment(at, 0, hour, minute);
                 reader.take(GroupKind::TrendTime,
                             t.startsWith(u"FM")   ? when + QStringLiteral("から")
                             : t.startsWith(u"TL") ? when + QStringLiteral("まで")
@@ -1208,12 +1406,9 @@ DecodedTaf DecodeTaf(const QString &report, const QDateTime &fileTimeUtc,
                 startChange(QStringLiteral("FM"), std::nullopt);
                 if (reference)
                     taf.changes.last().from = nearMoment(day, hour, minute, *reference);
-                reader.take(
-                    GroupKind::Change,
-                    reader.moment(
-                        taf.changes.last().from,
-                        QStringLiteral("%1日 %2:%3").arg(day).arg(t.mid(4, 2), t.mid(6, 2))) +
-                        QStringLiteral("から変化（FM）"));
+                reader.take(GroupKind::Change,
+                            reader.moment(taf.changes.last().from, day, hour, minute) +
+                                QStringLiteral("から変化（FM）"));
                 continue;
             }
         }
@@ -1231,9 +1426,7 @@ DecodedTaf DecodeTaf(const QString &report, const QDateTime &fileTimeUtc,
                             (t.startsWith(u"TX") ? QStringLiteral("最高気温 %1℃（")
                                                  : QStringLiteral("最低気温 %1℃（"))
                                     .arg(*value) +
-                                reader.moment(
-                                    at, QStringLiteral("%1日 %2:00").arg(day).arg(when.mid(2, 2))) +
-                                u'）');
+                                reader.moment(at, day, hour, 0) + u'）');
                 continue;
             }
         }
@@ -1254,7 +1447,7 @@ ReportDecoding DecodeStationFiles(const QString &station, const QString &metarFi
         time = QDateTime::fromString(file.left(16), QStringLiteral("yyyy/MM/dd HH:mm"));
         if (!time.isValid())
             return std::nullopt;
-        time.setTimeZone(QTimeZone::utc());
+        time.setTimeSpec(Qt::UTC);
         const QString report = file.mid(lineEnd + 1);
         if (report.trimmed().isEmpty())
             return std::nullopt;
