@@ -11,11 +11,11 @@ if ! $py -c 'import ephem' 2>/dev/null; then
     apt-get install -y --no-install-recommends python3 python3-ephem >/dev/null
 fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNBECK_TESTS=OFF >/dev/null
-ninja -C "$build" -j2 bench_sun bench_report bench_reportbuilder
+ninja -C "$build" -j2 bench_sun bench_report bench_decode bench_reportbuilder
 
 median() { grep '_median' | awk '{print $1, $4, $5, "(cpu)", $2, $3, "(wall)"}'; }
 args="--benchmark_repetitions=$reps --benchmark_report_aggregates_only=true"
-for b in bench_sun bench_report bench_reportbuilder; do
+for b in bench_sun bench_report bench_decode bench_reportbuilder; do
     # shellcheck disable=SC2086
     "$build/bin/$b" $args 2>/dev/null | median
 done

@@ -1,6 +1,7 @@
 // Reading the arguments, and the modes that end without the ticker.
 #include "cli/CommandLine.h"
 
+#include "cli/DecodeRun.h"
 #include "cli/ExitStatus.h"
 #include "cli/ReportRun.h"
 #include "store/DatabaseLocation.h"
@@ -20,6 +21,7 @@ namespace {
 const QString printName = QStringLiteral("print");
 const QString jsonName = QStringLiteral("json");
 const QString watchName = QStringLiteral("watch");
+const QString decodeName = QStringLiteral("decode");
 const QString dbName = QStringLiteral("db");
 const QString versionName = QStringLiteral("version");
 const QString helpName = QStringLiteral("help");
@@ -42,6 +44,10 @@ void describe(QCommandLineParser &parser)
     parser.addOption(
         {jsonName, QStringLiteral("Print one line of JSON for a status bar (waybar, polybar): "
                                   "text, tooltip, class and alt, for exactly one ICAO.")});
+    parser.addOption(
+        {decodeName,
+         QStringLiteral("Print the METAR and TAF of exactly one ICAO read out group by group in "
+                        "Japanese; with --json, as one JSON object for scripts.")});
     parser.addOption(
         {watchName, QStringLiteral("With --json: print a new line whenever the report changes, "
                                    "checking at the ticker's refresh interval, until killed.")});
@@ -115,24 +121,31 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
         return request;
     }
     const bool print = parser.isSet(printName);
-    const bool json = parser.isSet(jsonName);
+    const bool decode = parser.isSet(decodeName);
+    // --decode takes --json as its form, not as the status bar's mode.
+    const bool json = parser.isSet(jsonName) && !decode;
+    const bool anyMode = print || json || decode;
     const QStringList codes = parser.positionalArguments();
     request.watch = parser.isSet(watchName);
+    request.decodeJson = decode && parser.isSet(jsonName);
     request.database = parser.value(dbName);
-    if (print && json)
-        request.error = QStringLiteral("--print and --json cannot be used together");
-    else if (!print && !json && !codes.isEmpty())
-        request.error = QStringLiteral("'%1': name airports after --print or --json").arg(codes[0]);
+    if (print && (json || decode))
+        request.error = QStringLiteral("--print and --%1 cannot be used together")
+                            .arg(decode ? decodeName : jsonName);
+    else if (!anyMode && !codes.isEmpty())
+        request.error =
+            QStringLiteral("'%1': name airports after --print, --json or --decode").arg(codes[0]);
     else if (request.watch && !json)
-        request.error = QStringLiteral("--watch goes with --json");
-    else if (parser.isSet(dbName) && !print && !json)
-        request.error = QStringLiteral("--db goes with --print or --json");
+        request.error = QStringLiteral("--watch goes with --json alone");
+    else if (parser.isSet(dbName) && !anyMode)
+        request.error = QStringLiteral("--db goes with --print, --json or --decode");
     else if (parser.isSet(dbName) && request.database.isEmpty())
         request.error = QStringLiteral("--db needs the path of a settings file");
-    else if (json && codes.size() != 1)
-        request.error =
-            QStringLiteral("--json takes exactly one ICAO code, not %1").arg(codes.size());
-    if (!request.error.isEmpty() || (!print && !json))
+    else if ((json || decode) && codes.size() != 1)
+        request.error = QStringLiteral("--%1 takes exactly one ICAO code, not %2")
+                            .arg(decode ? decodeName : jsonName)
+                            .arg(codes.size());
+    if (!request.error.isEmpty() || !anyMode)
         return request;
 
     static const QRegularExpression icao(QStringLiteral("^[A-Za-z]{4}$"));
@@ -145,7 +158,9 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
     }
     for (const QString &code : codes)
         request.airports.append(code.toUpper());
-    request.mode = print ? CommandLineRequest::Mode::Print : CommandLineRequest::Mode::Json;
+    request.mode = print    ? CommandLineRequest::Mode::Print
+                   : decode ? CommandLineRequest::Mode::Decode
+                            : CommandLineRequest::Mode::Json;
     return request;
 }
 
@@ -204,6 +219,7 @@ std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliver
         return ExitStatus::reports;
     case CommandLineRequest::Mode::Print:
     case CommandLineRequest::Mode::Json:
+    case CommandLineRequest::Mode::Decode:
         break;
     }
 
@@ -219,6 +235,8 @@ std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliver
                              store.errorString().section(QLatin1Char('\n'), 1)));
         return ExitStatus::noSettings;
     }
+    if (request.mode == CommandLineRequest::Mode::Decode)
+        return RunDecode(store, request.airports.first(), request.decodeJson);
     ReportRun run(store);
     QObject::connect(
         &run, &ReportRun::ended, &app, [](int status) { QCoreApplication::exit(status); },

@@ -8,12 +8,13 @@
 /// What the arguments ask for.
 struct CommandLineRequest
 {
-    enum class Mode { Ticker, Help, Version, Print, Json };
+    enum class Mode { Ticker, Help, Version, Print, Json, Decode };
     Mode mode = Mode::Ticker;
-    QStringList airports; ///< ICAO codes in upper case, in the order given
-    bool watch = false;   ///< --json: a new line whenever the report changes
-    QString database;     ///< --db: the settings file; empty: the ticker's own
-    QString error;        ///< bad usage, said in one line; empty when the arguments are good
+    QStringList airports;    ///< ICAO codes in upper case, in the order given
+    bool watch = false;      ///< --json: a new line whenever the report changes
+    bool decodeJson = false; ///< --decode --json: the decoding as JSON
+    QString database;        ///< --db: the settings file; empty: the ticker's own
+    QString error;           ///< bad usage, said in one line; empty when the arguments are good
 };
 
 /// Whether the arguments (the program's name first) are for the command line rather than the

@@ -96,6 +96,16 @@ void TestCommandLine::read_data()
         << QStringList{"--print"} << Mode::Print << none << QString();
     QTest::newRow("json") << QStringList{"--json", "RJTT", "--watch"} << Mode::Json
                           << QStringList{"RJTT"} << QString();
+    QTest::newRow("decode") << QStringList{"--decode", "rjtt"} << Mode::Decode
+                            << QStringList{"RJTT"} << QString();
+    QTest::newRow("decode as JSON") << QStringList{"--json", "--decode", "RJTT"} << Mode::Decode
+                                    << QStringList{"RJTT"} << QString();
+    QTest::newRow("decode of two") << QStringList{"--decode", "RJTT", "RJAA"} << Mode::Ticker
+                                   << none << "--decode takes exactly one ICAO";
+    QTest::newRow("decode and print") << QStringList{"--print", "--decode", "RJTT"} << Mode::Ticker
+                                      << none << "--print and --decode";
+    QTest::newRow("decode watched") << QStringList{"--decode", "RJTT", "--json", "--watch"}
+                                    << Mode::Ticker << none << "--watch goes with --json alone";
     QTest::newRow("three letters") << QStringList{"--print", "RJTT", "RJT"} << Mode::Ticker << none
                                    << "'RJT' is not an ICAO code: it must be four letters";
     QTest::newRow("a digit") << QStringList{"--json", "RJ0T"} << Mode::Ticker << none
@@ -137,7 +147,8 @@ void TestCommandLine::read()
 void TestCommandLine::helpNamesEveryOption()
 {
     const QString help = CommandLineHelp();
-    for (const char *option : {"--help", "--version", "--print", "--json", "--watch", "--db"})
+    for (const char *option :
+         {"--help", "--version", "--print", "--json", "--decode", "--watch", "--db"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
     QVERIFY(!help.contains(QLatin1String("--help-all")));
     QVERIFY(help.contains(QLatin1String("Exit status")));
