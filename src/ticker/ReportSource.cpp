@@ -44,6 +44,9 @@ bool ReportSource::fetch(const QString &airport, Product product, Done done)
         m_reportOverride ? *m_reportOverride : m_store.host(QLatin1String(SourceName::report));
     const QUrl url(host + QLatin1String(product == Product::Taf ? tafPath : metarPath) + airport +
                    QStringLiteral(".TXT"));
+    // The first source's budget only leaves the second its time: with none, the whole deadline.
+    const int budget =
+        secondSourceHost().isEmpty() ? m_timeoutMs : qMin(m_firstBudgetMs, m_timeoutMs);
     m_fetchClock.start();
     m_reply = HttpFetch::get(
         url, this,
@@ -59,15 +62,20 @@ bool ReportSource::fetch(const QString &airport, Product product, Done done)
             // The report server's files do not mark a SPECI.
             finish({body, ReportOrigin::FirstSource, false});
         },
-        qMin(m_firstBudgetMs, m_timeoutMs));
+        budget);
     return true;
+}
+
+QString ReportSource::secondSourceHost() const
+{
+    return m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
+                              : m_store.host(QLatin1String(SourceName::report2));
 }
 
 void ReportSource::fetchFromSecondSource()
 {
     // The second source has what the first left of the fetch's deadline.
-    const QString host = m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
-                                            : m_store.host(QLatin1String(SourceName::report2));
+    const QString host = secondSourceHost();
     const qint64 left = m_timeoutMs - m_fetchClock.elapsed();
     if (host.isEmpty() || left < 50) {
         finish({});

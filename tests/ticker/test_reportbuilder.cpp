@@ -53,6 +53,8 @@ private slots:
     void secondSource_data();
     void secondSource();
     void silentFirstServerLeavesTimeToTheSecond();
+    void slowServerWithoutSecondSource_data();
+    void slowServerWithoutSecondSource();
     void headerMarks_data();
     void headerMarks();
     void metarSeen_data();
@@ -333,6 +335,33 @@ void TestReportBuilder::silentFirstServerLeavesTimeToTheSecond()
     // (A coarse timer may end each wait 5 % early.)
     QVERIFY2(elapsed >= 2 * firstBudgetMs * 9 / 10, qPrintable(QString::number(elapsed)));
     QVERIFY2(elapsed < deadlineMs, qPrintable(QString::number(elapsed)));
+}
+
+void TestReportBuilder::slowServerWithoutSecondSource_data()
+{
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<bool>("shown");
+    // Stand-ins for the 6 s first budget and the 15 s deadline: 300 ms and 2 s.
+    QTest::newRow("slower than the first budget") << 800 << true;
+    QTest::newRow("slower than the deadline") << 3000 << false;
+}
+
+void TestReportBuilder::slowServerWithoutSecondSource()
+{
+    QFETCH(int, delayMs);
+    QFETCH(bool, shown);
+    setFlags(false, false);
+    m_builder->setTimeout(2000);
+    m_builder->setFirstBudget(300);
+    m_server->setRoute(metarRJTT, {200, metarFile.toLatin1(), {}, {}, "text/plain", delayMs});
+    // The second source is off (init): the report server has the whole deadline, and the log
+    // line names it.
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbeck.fetch.info=true"));
+    if (!shown)
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression(QStringLiteral("RJTT.TXT failed: .* 2 s allowed")));
+    QCOMPARE(build(), shown ? metarLine : QStringLiteral("RJTT METAR \r      NO OBSERVATION"));
+    QLoggingCategory::setFilterRules({});
 }
 
 void TestReportBuilder::serveMetar(int minutesOld, const QString &groups)
