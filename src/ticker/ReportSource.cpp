@@ -52,7 +52,7 @@ bool ReportSource::fetch(const QString &airport, Product product, Done done)
         url, this,
         [this](const FetchResult &result) {
             m_reply = nullptr;
-            const QString body = QString::fromLatin1(result.body);
+            const QString body = WithLineFeeds(QString::fromLatin1(result.body));
             // No answer, an error, or anything but this airport's station file: the second
             // source.
             if (!result.ok || !IsStationFileOf(body, m_airport, m_product == Product::Taf)) {

@@ -55,6 +55,8 @@ private slots:
     void silentFirstServerLeavesTimeToTheSecond();
     void slowServerWithoutSecondSource_data();
     void slowServerWithoutSecondSource();
+    void lineEnds_data();
+    void lineEnds();
     void headerMarks_data();
     void headerMarks();
     void metarSeen_data();
@@ -362,6 +364,32 @@ void TestReportBuilder::slowServerWithoutSecondSource()
                              QRegularExpression(QStringLiteral("RJTT.TXT failed: .* 2 s allowed")));
     QCOMPARE(build(), shown ? metarLine : QStringLiteral("RJTT METAR \r      NO OBSERVATION"));
     QLoggingCategory::setFilterRules({});
+}
+
+void TestReportBuilder::lineEnds_data()
+{
+    QTest::addColumn<QByteArray>("metar");
+    QTest::addColumn<QByteArray>("taf");
+    const QByteArray metar = metarFile.toLatin1();
+    const QByteArray forecast = tafFile.toLatin1();
+    QTest::newRow("CRLF") << QByteArray(metar).replace("\n", "\r\n")
+                          << QByteArray(forecast).replace("\n", "\r\n");
+    QTest::newRow("last line without an end") << metar.chopped(1) << forecast.chopped(1);
+    QTest::newRow("CRLF, last line without an end")
+        << QByteArray(metar).replace("\n", "\r\n").chopped(2)
+        << QByteArray(forecast).replace("\n", "\r\n").chopped(2);
+}
+
+void TestReportBuilder::lineEnds()
+{
+    QFETCH(QByteArray, metar);
+    QFETCH(QByteArray, taf);
+    setFlags(true, false);
+    const QString withLineFeeds = build();
+    QVERIFY(withLineFeeds.startsWith(metarLine));
+    m_server->setRoute(metarRJTT, {200, metar, {}, {}});
+    m_server->setRoute(tafRJTT, {200, taf, {}, {}});
+    QCOMPARE(build(), withLineFeeds);
 }
 
 void TestReportBuilder::serveMetar(int minutesOld, const QString &groups)
