@@ -23,6 +23,27 @@ const QString dbName = QStringLiteral("db");
 const QString versionName = QStringLiteral("version");
 const QString helpName = QStringLiteral("help");
 
+// The single-dash options Qt itself reads from a program's arguments (its application classes
+// and the xcb platform): those that take a value, then those that stand alone.
+const QStringList qtValueOptions =
+    QStringLiteral("platform platformpluginpath platformtheme plugin qwindowgeometry geometry "
+                   "qwindowicon icon qwindowtitle title session style stylesheet display name "
+                   "visual qmljsdebugger")
+        .split(QLatin1Char(' '));
+const QStringList qtFlagOptions =
+    QStringLiteral("reverse testability widgetcount nograb dograb").split(QLatin1Char(' '));
+
+/// Whether `argument` is one of Qt's options: "-display", or "-style=fusion" for one that
+/// takes a value.
+bool isQtOption(const QString &argument)
+{
+    if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--")))
+        return false;
+    const QString name = argument.mid(1).section(QLatin1Char('='), 0, 0);
+    return qtValueOptions.contains(name) ||
+           (qtFlagOptions.contains(name) && !argument.contains(QLatin1Char('=')));
+}
+
 void describe(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral(
@@ -88,12 +109,7 @@ std::optional<QString> settingsFile(const CommandLineRequest &request,
 
 bool WantsCommandLine(const QStringList &arguments)
 {
-    if (arguments.size() < 2)
-        return false;
-    static const QRegularExpression qtOption(QStringLiteral("^-[a-z]{2,}$"));
-    const QString &first = arguments.at(1);
-    return !qtOption.match(first).hasMatch() || first == QLatin1String("-help") ||
-           first == QLatin1String("-version");
+    return arguments.size() >= 2 && !isQtOption(arguments.at(1));
 }
 
 CommandLineRequest ReadCommandLine(const QStringList &arguments)
@@ -101,6 +117,26 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     describe(parser);
     CommandLineRequest request;
+    // A single dash before a word would be read as a row of one-letter options and refused
+    // letter by letter; name the word instead, and the option it was likely meant as.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--db")) {
+            ++i; // its file may start with a dash
+            continue;
+        }
+        if (argument.size() > 2 && argument.startsWith(QLatin1Char('-')) &&
+            !argument.startsWith(QLatin1String("--"))) {
+            request.error = QStringLiteral("unknown option '%1'").arg(argument);
+            const QString word = argument.mid(1).section(QLatin1Char('='), 0, 0);
+            if (QStringList{helpName, versionName, printName, jsonName, watchName, dbName}.contains(
+                    word))
+                request.error += QStringLiteral(" (did you mean '--%1'?)").arg(word);
+            return request;
+        }
+    }
     if (!parser.parse(arguments)) {
         request.error = parser.errorText();
         return request;

@@ -25,9 +25,9 @@ inline constexpr int noSettings = 3; ///< the settings file cannot be found or r
 } // namespace ExitStatus
 
 /// Whether the arguments (the program's name first) are for the command line rather than the
-/// ticker. None are the ticker's; so is a first argument that is one of Qt's own single-dash
-/// options ("-display :1", "-session ..." from a session manager), which the ticker reads as
-/// before.
+/// ticker. None are the ticker's; so is a first argument that is one of the options Qt itself
+/// reads ("-display :1", "-session ..." from a session manager, "-style=fusion"). Any other
+/// single-dash word ("-print") is the command line's, which refuses it as unknown.
 bool WantsCommandLine(const QStringList &arguments);
 
 /// Reads the arguments (the program's name first).

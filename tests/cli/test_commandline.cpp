@@ -70,6 +70,14 @@ void TestCommandLine::wantsCommandLine_data()
     QTest::newRow("-help") << QStringList{"-help"} << true;
     QTest::newRow("a code alone, to be refused") << QStringList{"RJTT"} << true;
     QTest::newRow("an unknown option, to be refused") << QStringList{"--frobnicate"} << true;
+    // Only the options Qt itself reads start the ticker; other single-dash words are refused.
+    QTest::newRow("Qt's platform option") << QStringList{"-platform", "xcb"} << false;
+    QTest::newRow("Qt's style, with its value") << QStringList{"-style=fusion"} << false;
+    QTest::newRow("Qt's reverse") << QStringList{"-reverse"} << false;
+    QTest::newRow("-print") << QStringList{"-print", "RJTT"} << true;
+    QTest::newRow("-json") << QStringList{"-json", "RJTT"} << true;
+    QTest::newRow("-decode") << QStringList{"-decode", "RJTT"} << true;
+    QTest::newRow("a flag of Qt given a value") << QStringList{"-reverse=1"} << true;
 }
 
 void TestCommandLine::wantsCommandLine()
@@ -113,6 +121,16 @@ void TestCommandLine::read_data()
         << QStringList{"--db", "x.dat"} << Mode::Ticker << none << "--db goes with";
     QTest::newRow("unknown option")
         << QStringList{"--frobnicate"} << Mode::Ticker << none << "frobnicate";
+    QTest::newRow("-print") << QStringList{"-print", "RJTT"} << Mode::Ticker << none
+                            << "unknown option '-print' (did you mean '--print'?)";
+    QTest::newRow("-json after --print")
+        << QStringList{"--print", "-json"} << Mode::Ticker << none << "unknown option '-json'";
+    QTest::newRow("-decode") << QStringList{"-decode", "RJTT"} << Mode::Ticker << none
+                             << "unknown option '-decode'";
+    QTest::newRow("Qt's option among ours") << QStringList{"--print", "RJTT", "-display", ":1"}
+                                            << Mode::Ticker << none << "unknown option '-display'";
+    QTest::newRow("a file after --db may start with a dash")
+        << QStringList{"--print", "--db", "-x.dat"} << Mode::Print << none << QString();
     QTest::newRow("db without its value")
         << QStringList{"--print", "--db"} << Mode::Ticker << none << "db";
 }
