@@ -54,6 +54,8 @@ private slots:
     void ageMark();
     void statusLine_data();
     void statusLine();
+    void printedText_data();
+    void printedText();
     void fixedText();
     void watchInterval();
 };
@@ -265,6 +267,41 @@ void TestCommandLine::statusLine()
     QCOMPARE(object.value(QStringLiteral("alt")).toString(), kind);
     QCOMPARE(object.value(QStringLiteral("tooltip")).toString(), PrintedText(ticker));
     QVERIFY(!PrintedText(ticker).contains(QLatin1Char('\r')));
+}
+
+void TestCommandLine::printedText_data()
+{
+    QTest::addColumn<bool>("taf");
+    QTest::addColumn<QString>("printed");
+    const QString metar = QStringLiteral("RJTT METAR 1230Z\n 151230Z 34008KT 9999 FEW030");
+    QTest::newRow("METAR") << false << metar;
+    // The report server's TAF lines end in a blank, the ticker's last line in six.
+    QTest::newRow("METAR and TAF")
+        << true
+        << metar + QStringLiteral("\n\nRJTT TAF   0500Z\n 150500Z 1506/1612 34010KT 9999\n"
+                                  "      TEMPO   1600/1603 SHRA");
+}
+
+void TestCommandLine::printedText()
+{
+    QFETCH(bool, taf);
+    QFETCH(QString, printed);
+    ReportTextOptions options;
+    options.timediff = QStringLiteral(" 0");
+    options.getTAF = taf;
+    const FetchedReport metar{
+        QStringLiteral("2024/01/15 12:30\nRJTT 151230Z 34008KT 9999 FEW030\n"),
+        ReportOrigin::FirstSource, false};
+    const FetchedReport forecast{QStringLiteral("2024/01/15 05:00\nTAF RJTT 150500Z 1506/1612 "
+                                                "34010KT 9999 \n      TEMPO 1600/1603 SHRA\n"),
+                                 ReportOrigin::FirstSource, false};
+    const QString text =
+        ComposeReportText(QStringLiteral("RJTT"), metar, forecast, options, reportTime).text;
+    QCOMPARE(PrintedText(text), printed);
+    const QJsonObject line =
+        QJsonDocument::fromJson(StatusLine(QStringLiteral("RJTT"), text, metar.stationFile.mid(17)))
+            .object();
+    QCOMPARE(line.value(QStringLiteral("tooltip")).toString(), printed);
 }
 
 void TestCommandLine::fixedText()

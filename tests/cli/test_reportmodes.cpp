@@ -126,7 +126,12 @@ QString TestReportModes::tickerText(const QString &airport)
     builder.BuildReportText(airport);
     if (!built.wait(20000))
         return QStringLiteral("<no text>");
-    return built.first().at(1).toString().replace(QLatin1Char('\r'), QLatin1Char('\n')) +
+    // A terminal gets no blanks at a line's end.
+    return built.first()
+               .at(1)
+               .toString()
+               .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+               .remove(QRegularExpression(QStringLiteral(" +(?=\n|$)"))) +
            QLatin1Char('\n');
 }
 
