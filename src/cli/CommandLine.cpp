@@ -64,7 +64,8 @@ void describe(QCommandLineParser &parser)
                                   "text, tooltip, class and alt, for exactly one ICAO.")});
     parser.addOption(
         {watchName, QStringLiteral("With --json: print a new line whenever the report changes, "
-                                   "checking at the ticker's refresh interval, until killed.")});
+                                   "checking at the ticker's refresh interval, until killed or "
+                                   "nobody reads the output.")});
     parser.addOption({dbName,
                       QStringLiteral("Read the settings from FILE instead of the ticker's own "
                                      "tarnbeck.dat."),
@@ -193,7 +194,9 @@ QString CommandLineHelp()
                                               "  1  some airport shows NO OBSERVATION or NO "
                                               "FORECAST, or no target is checked\n"
                                               "  2  bad usage\n"
-                                              "  3  the settings file cannot be found or read\n");
+                                              "  3  the settings file cannot be found or read\n"
+                                              "  141  the output was closed before all was "
+                                              "written (a status bar reloaded)\n");
 }
 
 QString ReadableDatabaseFile(const QString &programDir, const QStringList &deliveredDirs,

@@ -3,6 +3,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/StatusText.h"
+#include "platform/OutputWatch.h"
 #include "store/SettingsStore.h"
 #include "ticker/ReportBuilder.h"
 #include "ticker/TickerCycle.h"
@@ -14,11 +15,13 @@ namespace {
 // A handful at once: quick over loopback, gentle with a real server.
 constexpr qsizetype parallelBuilds = 4;
 
-void write(std::FILE *stream, const QByteArray &bytes)
+/// False when the bytes could not be written: the reader has gone (EPIPE, SIGPIPE being
+/// ignored), the disk is full.
+bool write(std::FILE *stream, const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    const size_t written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     // A status bar reads line by line from a pipe.
-    std::fflush(stream);
+    return std::fflush(stream) == 0 && written == size_t(bytes.size());
 }
 
 } // namespace
@@ -49,7 +52,8 @@ ReportRun::~ReportRun() = default;
 void ReportRun::print(const QStringList &airports)
 {
     if (airports.isEmpty()) {
-        write(stdout, QByteArray(TickerCycle::noTargetAirport) + '\n');
+        if (!write(stdout, QByteArray(TickerCycle::noTargetAirport) + '\n'))
+            return outputClosed();
         emit ended(ExitStatus::fixedText);
         return;
     }
@@ -67,10 +71,12 @@ void ReportRun::startNextPrint()
     connect(builder, &ReportBuilder::finished, this,
             [this, builder, index](const QString &, const QString &text, FlightCategory) {
                 builder->deleteLater();
+                if (m_outputClosed)
+                    return;
                 m_texts[index] = text;
                 m_built[index] = true;
                 writeReadyTexts();
-                if (m_started < m_airports.size())
+                if (!m_outputClosed && m_started < m_airports.size())
                     startNextPrint();
             });
     builder->BuildReportText(m_airports.at(index));
@@ -81,7 +87,8 @@ void ReportRun::writeReadyTexts()
     while (m_written < m_airports.size() && m_built.at(m_written)) {
         const QString &text = m_texts.at(m_written);
         const QString separator = m_written > 0 ? QStringLiteral("\n") : QString();
-        write(stdout, (separator + PrintedText(text) + QLatin1Char('\n')).toUtf8());
+        if (!write(stdout, (separator + PrintedText(text) + QLatin1Char('\n')).toUtf8()))
+            return outputClosed();
         m_anyFixed = m_anyFixed || HasFixedText(text);
         ++m_written;
     }
@@ -98,6 +105,10 @@ void ReportRun::json(const QString &airport, bool watch)
             [this](const QString &, const QString &report, bool) { m_metar = report; });
     connect(m_builder, &ReportBuilder::finished, this,
             [this](const QString &, const QString &text, FlightCategory) { statusBuilt(text); });
+    // A status bar reloaded or ended leaves its watcher nobody to write to: it ends at once
+    // rather than fetch for ever under PID 1.
+    if (watch)
+        WatchStandardOutput(this, [this] { outputClosed(); });
     buildStatus();
 }
 
@@ -110,8 +121,8 @@ void ReportRun::buildStatus()
 void ReportRun::statusBuilt(const QString &text)
 {
     const QByteArray line = StatusLine(m_airport, text, m_metar);
-    if (line != m_lastLine)
-        write(stdout, line + '\n');
+    if (line != m_lastLine && !write(stdout, line + '\n'))
+        return outputClosed();
     m_lastLine = line;
     if (!m_watch) {
         const bool fixed = m_metar.isEmpty() || HasFixedText(text);
@@ -124,6 +135,9 @@ void ReportRun::statusBuilt(const QString &text)
 
 void ReportRun::rebuildStatus()
 {
+    // Where the reader's end cannot be watched (a socket), it is looked at before each fetch.
+    if (StandardOutputClosed())
+        return outputClosed();
     // Opened again each time: the ticker may have saved settings or compacted the file (a new
     // file under the same name) meanwhile.
     m_store.CloseSettings();
@@ -138,4 +152,15 @@ void ReportRun::rebuildStatus()
     }
     m_lastError.clear();
     buildStatus();
+}
+
+void ReportRun::outputClosed()
+{
+    if (m_outputClosed)
+        return;
+    m_outputClosed = true;
+    m_timer.stop();
+    for (ReportBuilder *builder : findChildren<ReportBuilder *>())
+        builder->abort();
+    emit ended(ExitStatus::outputClosed);
 }

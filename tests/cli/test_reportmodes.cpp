@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 
@@ -84,6 +85,8 @@ private slots:
     void jsonOfAReport_data();
     void jsonOfAReport();
     void watchWritesAChangedReport();
+    void watchEndsWithItsReader_data();
+    void watchEndsWithItsReader();
     void printBesideARunningTicker();
 
 private:
@@ -322,6 +325,41 @@ void TestReportModes::watchWritesAChangedReport()
     QCOMPARE(watch.state(), QProcess::Running); // until killed
     watch.kill();
     QVERIFY(watch.waitForFinished());
+}
+
+void TestReportModes::watchEndsWithItsReader_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::newRow("head takes one line") << "head -n 1";
+    QTest::newRow("the reader ends at once") << "true";
+}
+
+void TestReportModes::watchEndsWithItsReader()
+{
+    QFETCH(QString, reader);
+    // A report that never changes: nothing more is written for a failed write to tell.
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET autochange = -1, "
+                                         "autochangerate = '10'")));
+    QProcess shell;
+    withoutDisplay(shell);
+    // The watcher's status once it has ended, and its process id for the case it does not.
+    shell.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("\"$0\" --json RJTT --watch --db \"$1\" > >(%1 >/dev/null) & "
+                                "echo \"$!\" >&2; wait \"$!\"; echo \"$?\"")
+                     .arg(reader),
+                 QStringLiteral(TARNBECK_BINARY), m_db->path()});
+    // Well within the 10 s before it would fetch again.
+    const bool ended = QTest::qWaitFor([&] { return shell.state() == QProcess::NotRunning; }, 8000);
+    if (!ended) {
+        const int watcher = QString::fromLatin1(shell.readAllStandardError()).trimmed().toInt();
+        if (watcher > 0)
+            ::kill(watcher, SIGKILL);
+        shell.waitForFinished();
+    }
+    QVERIFY(ended);
+    const QString status = QString::fromLatin1(shell.readAllStandardOutput()).trimmed();
+    QVERIFY2(status == QLatin1String("141") || status == QLatin1String("0"), qPrintable(status));
 }
 
 void TestReportModes::printBesideARunningTicker()
