@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <TarnbeckVersion.h>
@@ -227,6 +228,8 @@ std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliver
     // The ticker's name, so that the user's copy of the settings is found where it put it.
     QCoreApplication::setApplicationName(QStringLiteral("Tarnbeck"));
     QCoreApplication::setApplicationVersion(QLatin1String(programVersion));
+    // The store's failures are said below in one line each, not in its log as well.
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbeck.store.warning=false"));
     const CommandLineRequest request = ReadCommandLine(arguments);
     switch (request.mode) {
     case CommandLineRequest::Mode::Ticker:
@@ -251,12 +254,11 @@ std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliver
     const QFileInfo info(*file);
     SettingsStore store(info.absolutePath(), info.fileName());
     if (!store.OpenSettingsReadOnly()) {
-        // The file named in English, then the reason as the ticker gives it.
-        say(stderr, QStringLiteral("tarnbeck: cannot read the settings file %1: %2")
-                        .arg(QDir::toNativeSeparators(store.databasePath()),
-                             store.errorString().section(QLatin1Char('\n'), 1)));
+        say(stderr, QStringLiteral("tarnbeck: ") + store.englishError());
         return ExitStatus::noSettings;
     }
+    if (!store.notice().isEmpty())
+        say(stderr, QStringLiteral("tarnbeck: ") + store.notice());
     ReportRun run(store);
     QObject::connect(
         &run, &ReportRun::ended, &app, [](int status) { QCoreApplication::exit(status); },

@@ -43,6 +43,7 @@ int WatchIntervalSeconds(const Settings &settings)
 
 ReportRun::ReportRun(SettingsStore &store, QObject *parent) : QObject(parent), m_store(store)
 {
+    m_lastError = store.notice(); // the caller has said it
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ReportRun::rebuildStatus);
 }
@@ -141,16 +142,16 @@ void ReportRun::rebuildStatus()
     // Opened again each time: the ticker may have saved settings or compacted the file (a new
     // file under the same name) meanwhile.
     m_store.CloseSettings();
-    if (!m_store.OpenSettingsReadOnly()) {
-        // Said once, not every interval; the last line stands until the file reads again.
-        if (m_store.errorString() != m_lastError)
-            write(stderr, (QStringLiteral("tarnbeck: ") + m_store.errorString() + QLatin1Char('\n'))
-                              .toUtf8());
-        m_lastError = m_store.errorString();
+    // Said once, not every interval; the last line stands until the file reads again.
+    const bool opened = m_store.OpenSettingsReadOnly();
+    const QString said = opened ? m_store.notice() : m_store.englishError();
+    if (!said.isEmpty() && said != m_lastError)
+        write(stderr, (QStringLiteral("tarnbeck: ") + said + QLatin1Char('\n')).toUtf8());
+    m_lastError = said;
+    if (!opened) {
         m_timer.start(m_intervalMs);
         return;
     }
-    m_lastError.clear();
     buildStatus();
 }
 
