@@ -122,8 +122,8 @@ void TickerMenu::setOnline(bool online)
 
 void TickerMenu::switchSlidingOff()
 {
-    if (!m_store.changeSettings([](Settings &s) { s.autochange = s.scroll = false; }))
-        qWarning("%s", qPrintable(m_store.errorString()));
+    // A failed write is in the log: the store writes its reason there.
+    m_store.changeSettings([](Settings &s) { s.autochange = s.scroll = false; });
     m_menu.menu_slide()->setChecked(false);
     m_menu.menu_scroll()->setChecked(false);
     m_menu.menu_scroll()->setEnabled(false);

@@ -89,14 +89,14 @@ bool TickerSession::Form_Load()
     // Scrolling needs a checked target; sliding and scrolling need a target at all.
     const bool noTargets = m_store->targetAirports().isEmpty();
     const bool anyChecked = m_cycle->anyChecked();
-    if (!m_store->changeSettings([&](Settings &s) {
-            ++s.startup; // held at its bound
-            if (noTargets)
-                s.autochange = false;
-            if (!anyChecked)
-                s.scroll = false;
-        }))
-        qWarning("%s", qPrintable(m_store->errorString()));
+    // A failed write is in the log: the store writes its reason there.
+    m_store->changeSettings([&](Settings &s) {
+        ++s.startup; // held at its bound
+        if (noTargets)
+            s.autochange = false;
+        if (!anyChecked)
+            s.scroll = false;
+    });
 
     const Settings settings = m_store->settings();
     window->setTextColor(ColorFromStored(settings.forecolor));
@@ -126,12 +126,12 @@ void TickerSession::Form_QueryUnload()
 
     bool compactDue = false;
     const QPoint place = m_window->place();
-    if (!m_store->SaveExitState(float(pixelsToTwips(place.x())), float(pixelsToTwips(place.y())),
-                                &compactDue))
-        qWarning("%s", qPrintable(m_store->errorString()));
+    // A failed write or compaction is in the log: the store writes its reason there.
+    m_store->SaveExitState(float(pixelsToTwips(place.x())), float(pixelsToTwips(place.y())),
+                           &compactDue);
     m_store->CloseSettings();
-    if (compactDue && !m_store->CompactSettings())
-        qWarning("%s", qPrintable(m_store->errorString()));
+    if (compactDue)
+        m_store->CompactSettings();
     emit exited();
 }
 
@@ -146,11 +146,11 @@ void TickerSession::savePositionIfMoved()
 {
     const QPoint place = m_window->place();
     // Only a changed place is written: the store writes only what differs.
-    if (!m_store->changeSettings([&](Settings &s) {
-            s.posX = float(pixelsToTwips(place.x()));
-            s.posY = float(pixelsToTwips(place.y()));
-        }))
-        qWarning("%s", qPrintable(m_store->errorString()));
+    // A failed write is in the log: the store writes its reason there.
+    m_store->changeSettings([&](Settings &s) {
+        s.posX = float(pixelsToTwips(place.x()));
+        s.posY = float(pixelsToTwips(place.y()));
+    });
 }
 
 QDialog *TickerSession::openSettingsWindow()

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <TarnbeckVersion.h>
@@ -25,6 +26,27 @@ const QString decodeName = QStringLiteral("decode");
 const QString dbName = QStringLiteral("db");
 const QString versionName = QStringLiteral("version");
 const QString helpName = QStringLiteral("help");
+
+// The single-dash options Qt itself reads from a program's arguments (its application classes
+// and the xcb platform): those that take a value, then those that stand alone.
+const QStringList qtValueOptions =
+    QStringLiteral("platform platformpluginpath platformtheme plugin qwindowgeometry geometry "
+                   "qwindowicon icon qwindowtitle title session style stylesheet display name "
+                   "visual qmljsdebugger")
+        .split(QLatin1Char(' '));
+const QStringList qtFlagOptions =
+    QStringLiteral("reverse testability widgetcount nograb dograb").split(QLatin1Char(' '));
+
+/// Whether `argument` is one of Qt's options: "-display", or "-style=fusion" for one that
+/// takes a value.
+bool isQtOption(const QString &argument)
+{
+    if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QLatin1String("--")))
+        return false;
+    const QString name = argument.mid(1).section(QLatin1Char('='), 0, 0);
+    return qtValueOptions.contains(name) ||
+           (qtFlagOptions.contains(name) && !argument.contains(QLatin1Char('=')));
+}
 
 void describe(QCommandLineParser &parser)
 {
@@ -50,7 +72,8 @@ void describe(QCommandLineParser &parser)
                         "Japanese; with --json, as one JSON object for scripts.")});
     parser.addOption(
         {watchName, QStringLiteral("With --json: print a new line whenever the report changes, "
-                                   "checking at the ticker's refresh interval, until killed.")});
+                                   "checking at the ticker's refresh interval, until killed or "
+                                   "nobody reads the output.")});
     parser.addOption({dbName,
                       QStringLiteral("Read the settings from FILE instead of the ticker's own "
                                      "tarnbeck.dat."),
@@ -95,12 +118,7 @@ std::optional<QString> settingsFile(const CommandLineRequest &request,
 
 bool WantsCommandLine(const QStringList &arguments)
 {
-    if (arguments.size() < 2)
-        return false;
-    static const QRegularExpression qtOption(QStringLiteral("^-[a-z]{2,}$"));
-    const QString &first = arguments.at(1);
-    return !qtOption.match(first).hasMatch() || first == QLatin1String("-help") ||
-           first == QLatin1String("-version");
+    return arguments.size() >= 2 && !isQtOption(arguments.at(1));
 }
 
 CommandLineRequest ReadCommandLine(const QStringList &arguments)
@@ -108,6 +126,26 @@ CommandLineRequest ReadCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     describe(parser);
     CommandLineRequest request;
+    // A single dash before a word would be read as a row of one-letter options and refused
+    // letter by letter; name the word instead, and the option it was likely meant as.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == QLatin1String("--db")) {
+            ++i; // its file may start with a dash
+            continue;
+        }
+        if (argument.size() > 2 && argument.startsWith(QLatin1Char('-')) &&
+            !argument.startsWith(QLatin1String("--"))) {
+            request.error = QStringLiteral("unknown option '%1'").arg(argument);
+            const QString word = argument.mid(1).section(QLatin1Char('='), 0, 0);
+            if (QStringList{helpName, versionName, printName, jsonName, watchName, dbName}.contains(
+                    word))
+                request.error += QStringLiteral(" (did you mean '--%1'?)").arg(word);
+            return request;
+        }
+    }
     if (!parser.parse(arguments)) {
         request.error = parser.errorText();
         return request;
@@ -173,7 +211,9 @@ QString CommandLineHelp()
                                               "  1  some airport shows NO OBSERVATION or NO "
                                               "FORECAST, or no target is checked\n"
                                               "  2  bad usage\n"
-                                              "  3  the settings file cannot be found or read\n");
+                                              "  3  the settings file cannot be found or read\n"
+                                              "  141  the output was closed before all was "
+                                              "written (a status bar reloaded)\n");
 }
 
 QString ReadableDatabaseFile(const QString &programDir, const QStringList &deliveredDirs,
@@ -204,6 +244,8 @@ std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliver
     // The ticker's name, so that the user's copy of the settings is found where it put it.
     QCoreApplication::setApplicationName(QStringLiteral("Tarnbeck"));
     QCoreApplication::setApplicationVersion(QLatin1String(programVersion));
+    // The store's failures are said below in one line each, not in its log as well.
+    QLoggingCategory::setFilterRules(QStringLiteral("tarnbeck.store.warning=false"));
     const CommandLineRequest request = ReadCommandLine(arguments);
     switch (request.mode) {
     case CommandLineRequest::Mode::Ticker:
@@ -229,12 +271,11 @@ std::optional<int> RunCommandLine(int argc, char *argv[], const QString &deliver
     const QFileInfo info(*file);
     SettingsStore store(info.absolutePath(), info.fileName());
     if (!store.OpenSettingsReadOnly()) {
-        // The file named in English, then the reason as the ticker gives it.
-        say(stderr, QStringLiteral("tarnbeck: cannot read the settings file %1: %2")
-                        .arg(QDir::toNativeSeparators(store.databasePath()),
-                             store.errorString().section(QLatin1Char('\n'), 1)));
+        say(stderr, QStringLiteral("tarnbeck: ") + store.englishError());
         return ExitStatus::noSettings;
     }
+    if (!store.notice().isEmpty())
+        say(stderr, QStringLiteral("tarnbeck: ") + store.notice());
     if (request.mode == CommandLineRequest::Mode::Decode)
         return RunDecode(store, request.airports.first(), request.decodeJson);
     ReportRun run(store);

@@ -18,9 +18,9 @@ struct CommandLineRequest
 };
 
 /// Whether the arguments (the program's name first) are for the command line rather than the
-/// ticker. None are the ticker's; so is a first argument that is one of Qt's own single-dash
-/// options ("-display :1", "-session ..." from a session manager), which the ticker reads as
-/// before.
+/// ticker. None are the ticker's; so is a first argument that is one of the options Qt itself
+/// reads ("-display :1", "-session ..." from a session manager, "-style=fusion"). Any other
+/// single-dash word ("-print") is the command line's, which refuses it as unknown.
 bool WantsCommandLine(const QStringList &arguments);
 
 /// Reads the arguments (the program's name first).

@@ -3,6 +3,7 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/StatusText.h"
+#include "platform/OutputWatch.h"
 #include "report/FixedTexts.h"
 #include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
@@ -14,11 +15,13 @@ namespace {
 // A handful at once: quick over loopback, gentle with a real server.
 constexpr qsizetype parallelBuilds = 4;
 
-void write(std::FILE *stream, const QByteArray &bytes)
+/// False when the bytes could not be written: the reader has gone (EPIPE, SIGPIPE being
+/// ignored), the disk is full.
+bool write(std::FILE *stream, const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    const size_t written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     // A status bar reads line by line from a pipe.
-    std::fflush(stream);
+    return std::fflush(stream) == 0 && written == size_t(bytes.size());
 }
 
 } // namespace
@@ -40,6 +43,7 @@ int WatchIntervalSeconds(const Settings &settings)
 
 ReportRun::ReportRun(SettingsStore &store, QObject *parent) : QObject(parent), m_store(store)
 {
+    m_lastError = store.notice(); // the caller has said it
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ReportRun::rebuildStatus);
 }
@@ -49,7 +53,8 @@ ReportRun::~ReportRun() = default;
 void ReportRun::print(const QStringList &airports)
 {
     if (airports.isEmpty()) {
-        write(stdout, QByteArray(FixedText::noTargetAirport) + '\n');
+        if (!write(stdout, QByteArray(FixedText::noTargetAirport) + '\n'))
+            return outputClosed();
         emit ended(ExitStatus::fixedText);
         return;
     }
@@ -67,10 +72,12 @@ void ReportRun::startNextPrint()
     connect(builder, &ReportBuilder::finished, this,
             [this, builder, index](const QString &, const QString &text, FlightCategory) {
                 builder->deleteLater();
+                if (m_outputClosed)
+                    return;
                 m_texts[index] = text;
                 m_built[index] = true;
                 writeReadyTexts();
-                if (m_started < m_airports.size())
+                if (!m_outputClosed && m_started < m_airports.size())
                     startNextPrint();
             });
     builder->BuildReportText(m_airports.at(index));
@@ -81,7 +88,8 @@ void ReportRun::writeReadyTexts()
     while (m_written < m_airports.size() && m_built.at(m_written)) {
         const QString &text = m_texts.at(m_written);
         const QString separator = m_written > 0 ? QStringLiteral("\n") : QString();
-        write(stdout, (separator + PrintedText(text) + QLatin1Char('\n')).toUtf8());
+        if (!write(stdout, (separator + PrintedText(text) + QLatin1Char('\n')).toUtf8()))
+            return outputClosed();
         m_anyFixed = m_anyFixed || HasFixedText(text);
         ++m_written;
     }
@@ -98,6 +106,10 @@ void ReportRun::json(const QString &airport, bool watch)
             [this](const QString &, const QString &report, bool) { m_metar = report; });
     connect(m_builder, &ReportBuilder::finished, this,
             [this](const QString &, const QString &text, FlightCategory) { statusBuilt(text); });
+    // A status bar reloaded or ended leaves its watcher nobody to write to: it ends at once
+    // rather than fetch for ever under PID 1.
+    if (watch)
+        WatchStandardOutput(this, [this] { outputClosed(); });
     buildStatus();
 }
 
@@ -110,8 +122,8 @@ void ReportRun::buildStatus()
 void ReportRun::statusBuilt(const QString &text)
 {
     const QByteArray line = StatusLine(m_airport, text, m_metar);
-    if (line != m_lastLine)
-        write(stdout, line + '\n');
+    if (line != m_lastLine && !write(stdout, line + '\n'))
+        return outputClosed();
     m_lastLine = line;
     if (!m_watch) {
         const bool fixed = m_metar.isEmpty() || HasFixedText(text);
@@ -124,18 +136,32 @@ void ReportRun::statusBuilt(const QString &text)
 
 void ReportRun::rebuildStatus()
 {
+    // Where the reader's end cannot be watched (a socket), it is looked at before each fetch.
+    if (StandardOutputClosed())
+        return outputClosed();
     // Opened again each time: the ticker may have saved settings or compacted the file (a new
     // file under the same name) meanwhile.
     m_store.CloseSettings();
-    if (!m_store.OpenSettingsReadOnly()) {
-        // Said once, not every interval; the last line stands until the file reads again.
-        if (m_store.errorString() != m_lastError)
-            write(stderr, (QStringLiteral("tarnbeck: ") + m_store.errorString() + QLatin1Char('\n'))
-                              .toUtf8());
-        m_lastError = m_store.errorString();
+    // Said once, not every interval; the last line stands until the file reads again.
+    const bool opened = m_store.OpenSettingsReadOnly();
+    const QString said = opened ? m_store.notice() : m_store.englishError();
+    if (!said.isEmpty() && said != m_lastError)
+        write(stderr, (QStringLiteral("tarnbeck: ") + said + QLatin1Char('\n')).toUtf8());
+    m_lastError = said;
+    if (!opened) {
         m_timer.start(m_intervalMs);
         return;
     }
-    m_lastError.clear();
     buildStatus();
+}
+
+void ReportRun::outputClosed()
+{
+    if (m_outputClosed)
+        return;
+    m_outputClosed = true;
+    m_timer.stop();
+    for (ReportBuilder *builder : findChildren<ReportBuilder *>())
+        builder->abort();
+    emit ended(ExitStatus::outputClosed);
 }

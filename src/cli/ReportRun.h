@@ -33,7 +33,8 @@ public:
     /// when there is none. `ended` follows.
     void print(const QStringList &airports);
     /// Writes the status line of `airport`; `ended` follows. With `watch` it builds again at
-    /// the refresh interval and writes each line that differs from the one before, never ending.
+    /// the refresh interval and writes each line that differs from the one before, until the
+    /// reader of standard output goes.
     void json(const QString &airport, bool watch);
 
 signals:
@@ -46,6 +47,8 @@ private:
     void buildStatus();
     void statusBuilt(const QString &text);
     void rebuildStatus();
+    /// Nobody reads what is written: everything stops, nothing is fetched again.
+    void outputClosed();
 
     SettingsStore &m_store;
     // --print: builds run side by side, texts written in order.
@@ -64,4 +67,5 @@ private:
     int m_intervalMs = 60000;
     QString m_lastError;
     QTimer m_timer;
+    bool m_outputClosed = false;
 };

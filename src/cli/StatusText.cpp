@@ -16,7 +16,15 @@ const QString markSeparator = QStringLiteral("  "); // between the header's mark
 
 QString PrintedText(const QString &reportText)
 {
-    return QString(reportText).replace(CR, QLatin1Char('\n'));
+    // The ticker pads its lines with blanks that a terminal or a tooltip would only carry along.
+    QStringList lines = QString(reportText).replace(CR, QLatin1Char('\n')).split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        qsizetype end = line.size();
+        while (end > 0 && line.at(end - 1) == QLatin1Char(' '))
+            --end;
+        line.truncate(end);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool HasFixedText(const QString &reportText)

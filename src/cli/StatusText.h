@@ -5,7 +5,7 @@
 #include <QString>
 
 /// The ticker's text of one airport as a terminal shows it: its CR line breaks as newlines,
-/// nothing wrapped to a screen.
+/// no blanks at a line's end, nothing wrapped to a screen.
 QString PrintedText(const QString &reportText);
 
 /// Whether the text shows the fixed "NO OBSERVATION" or "NO FORECAST" in place of a report.

@@ -91,15 +91,24 @@ QString SetStartAtLogin(bool on, const QString &program)
         return QStringLiteral("自動起動ファイル %1 を削除できません。\n%2")
             .arg(shown, folderAdvice(path));
     }
-    const auto cannotWrite = [&](const QString &why) {
+    // The window gets Japanese alone; the system's own words go to the log.
+    const auto cannotWrite = [&](const QString &why, const QString &english) {
+        qWarning("cannot write the autostart entry %s: %s", qPrintable(shown), qPrintable(english));
         return QStringLiteral("自動起動ファイル %1 を作成できません (%2)。\n%3")
             .arg(shown, why, folderAdvice(path));
     };
+    const auto fileFailed = [&](const QSaveFile &file) {
+        return cannotWrite(file.error() == QFileDevice::PermissionsError
+                               ? QStringLiteral("書き込みが許可されていません")
+                               : QStringLiteral("書き込めません"),
+                           file.errorString());
+    };
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return cannotWrite(QStringLiteral("フォルダーを作成できません"));
+        return cannotWrite(QStringLiteral("フォルダーを作成できません"),
+                           QStringLiteral("the folder cannot be made"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return cannotWrite(file.errorString());
+        return fileFailed(file);
     // TryExec: a build deleted since makes the session skip the entry instead of failing.
     const QString entry =
         QStringLiteral("[Desktop Entry]\n"
@@ -116,6 +125,6 @@ QString SetStartAtLogin(bool on, const QString &program)
             .arg(escapeString(program), DesktopExecValue(program));
     file.write(entry.toUtf8());
     if (!file.commit())
-        return cannotWrite(file.errorString());
+        return fileFailed(file);
     return {};
 }

@@ -48,6 +48,7 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
         reply->abort();
     });
     deadline->start(timeoutMs);
+    reply->setProperty("limitMs", timeoutMs);
     QObject::connect(reply, &QNetworkReply::finished, context, [reply, done = std::move(done)] {
         if (reply->property("cancelled").toBool())
             return; // the caller has gone on: nobody is told
@@ -62,7 +63,9 @@ QNetworkReply *HttpFetch::get(const QUrl &url, QObject *context,
                    reply->error() == QNetworkReply::OperationCanceledError) {
             // Qt's transfer timeout, a coarse timer that may beat the deadline, ends a silent
             // reply by abort(), which reads as a cancel; cancel() disconnects and never gets here.
-            result.error = QStringLiteral("the response took longer than allowed");
+            // The limit named: the first source's share, or the whole deadline.
+            result.error = QStringLiteral("no complete response within the %1 s allowed")
+                               .arg(reply->property("limitMs").toInt() / 1000.0);
             result.failure = Failure::TimedOut;
         } else if (reply->error() != QNetworkReply::NoError) {
             result.error = reply->errorString();

@@ -1,7 +1,9 @@
 // SQLCipher connection and statements over its C API.
 #include "platform/SqlDatabase.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
@@ -14,6 +16,20 @@ constexpr int kBusyWaitMs = 2000;
 QString messageOf(sqlite3 *db)
 {
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+}
+
+std::optional<QByteArray> contentsOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -173,10 +189,45 @@ bool SqlDatabase::open(const QString &path, const QByteArray &key, Access access
         sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
         return failOpen(OpenFailure::NotADatabase, messageOf(m_db));
+    if (access == Access::ReadOnly && sqlite3_extended_errcode(m_db) == SQLITE_READONLY_ROLLBACK)
+        return openCommittedCopy(info.absoluteFilePath(), key);
     if (rc != SQLITE_OK)
         return failOpen(OpenFailure::Unreadable, messageOf(m_db));
     if (access == Access::ReadWrite && sqlite3_db_readonly(m_db, "main") == 1)
         return failOpen(OpenFailure::ReadOnly, QStringLiteral("the file is read-only"));
+    return true;
+}
+
+bool SqlDatabase::openCommittedCopy(const QString &path, const QByteArray &key)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    const auto interrupted = [this](const QString &why) {
+        return failOpen(OpenFailure::InterruptedWrite, why);
+    };
+    // The journal keeps the pages as they were before the write; replayed onto a copy they give
+    // the last committed state, and the file stays as it is for the writer that rolls it back.
+    auto copy = std::make_unique<QTemporaryDir>();
+    if (!copy->isValid())
+        return interrupted(QStringLiteral("no private copy can be made: ") + copy->errorString());
+    // The pair read twice alike: no writer changed either between the reads.
+    std::optional<QByteArray> file, undo;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        file = contentsOf(path);
+        undo = contentsOf(journal);
+        if (file && undo && !undo->isEmpty() && contentsOf(path) == file &&
+            contentsOf(journal) == undo)
+            break;
+        file.reset();
+    }
+    if (!file)
+        return interrupted(QStringLiteral("the file and its journal could not be read as one"));
+    const QString copyPath = copy->filePath(QFileInfo(path).fileName());
+    if (!writeFile(copyPath, *file) || !writeFile(copyPath + QStringLiteral("-journal"), *undo))
+        return interrupted(QStringLiteral("cannot write a private copy in ") + copy->path());
+    if (!open(copyPath, key, Access::ReadWrite) ||
+        !execute(QStringLiteral("PRAGMA query_only = 1")))
+        return interrupted(QStringLiteral("its copy does not open: ") + m_error);
+    m_committedCopy = std::move(copy);
     return true;
 }
 
@@ -186,6 +237,7 @@ void SqlDatabase::close()
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    m_committedCopy.reset();
 }
 
 bool SqlDatabase::execute(const QString &sql)

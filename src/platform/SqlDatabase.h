@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QVariant>
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -43,7 +45,17 @@ class SqlDatabase final
 {
 public:
     /// Why open() failed, for messages the user can act on.
-    enum class OpenFailure { None, Missing, Unreadable, ReadOnly, NotADatabase, Other };
+    /// InterruptedWrite: a read-only open met the journal of a write that was cut short (a
+    /// "hot" journal), and its last committed state could not be read from a copy either.
+    enum class OpenFailure {
+        None,
+        Missing,
+        Unreadable,
+        ReadOnly,
+        NotADatabase,
+        InterruptedWrite,
+        Other
+    };
     /// ReadOnly never writes the file, so it may be read while a ticker works on it.
     enum class Access { ReadWrite, ReadOnly };
 
@@ -53,10 +65,14 @@ public:
     SqlDatabase &operator=(const SqlDatabase &) = delete;
 
     /// Opens the file under the key and proves the key with one statement. ReadWrite fails on a
-    /// file that cannot be written.
+    /// file that cannot be written. ReadOnly over the journal of an interrupted write (which
+    /// only a writer may roll back) reads the last committed state from a private copy of the
+    /// file and the journal, rolled back there; the file and its journal stay as they are.
     bool open(const QString &path, const QByteArray &key, Access access = Access::ReadWrite);
     void close();
     bool isOpen() const { return m_db != nullptr; }
+    /// Open on the rolled-back copy: the file itself still holds an interrupted write.
+    bool readsCommittedCopy() const { return m_committedCopy != nullptr; }
 
     bool execute(const QString &sql);
     SqlStatement prepare(const QString &sql);
@@ -68,8 +84,10 @@ public:
 
 private:
     bool failOpen(OpenFailure failure, const QString &error);
+    bool openCommittedCopy(const QString &path, const QByteArray &key);
 
     sqlite3 *m_db = nullptr;
+    std::unique_ptr<QTemporaryDir> m_committedCopy;
     OpenFailure m_failure = OpenFailure::None;
     QString m_error;
 };

@@ -26,13 +26,13 @@ std::optional<CategoryNotice> CategoryWatch::observe(const QString &airport, con
     if (category != FlightCategory::Unknown && before != FlightCategory::Unknown &&
         category < before)
         return CategoryNotice{
-            QStringLiteral("%1  %2 → %3")
+            QStringLiteral("%1 %2 → %3")
                 .arg(airport, FlightCategoryText(before), FlightCategoryText(category)),
             body};
     if (!isSpeci)
         return std::nullopt;
-    QString title = airport + QStringLiteral("  SPECI");
+    QString title = airport + QStringLiteral(" SPECI");
     if (category != FlightCategory::Unknown)
-        title += QStringLiteral("  ") + FlightCategoryText(category);
+        title += QLatin1Char(' ') + FlightCategoryText(category);
     return CategoryNotice{title, body};
 }

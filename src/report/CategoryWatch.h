@@ -19,8 +19,8 @@ class CategoryWatch
 public:
     /// A METAR of `airport` as fetched now: `report` is the report text (the lines after the
     /// station file's time line, e.g. "RJTT 071230Z 34008KT 9999 FEW030 08/M02 Q1021 NOSIG"),
-    /// `isSpeci` whether it came marked SPECI. The notice to send, if any: "RJTT  VFR → IFR"
-    /// when the category got worse, else "RJTT  SPECI  IFR" for a SPECI; never for the first
+    /// `isSpeci` whether it came marked SPECI. The notice to send, if any: "RJTT VFR → IFR"
+    /// when the category got worse, else "RJTT SPECI IFR" for a SPECI; never for the first
     /// report of an airport, nor twice for the same report. A report of no known category (a
     /// failed fetch) leaves what was seen before as it was.
     std::optional<CategoryNotice> observe(const QString &airport, const QString &report,

@@ -51,6 +51,18 @@ std::optional<double> visibilityOf(QStringView group, QStringView next, bool *pa
     return milesNumber(number);
 }
 
+/// A sky group whose amount is not reported: "//////", "///CB", "///015", "/////////".
+bool isUnreportedLayer(QStringView group)
+{
+    if (!group.startsWith(QLatin1String("///")))
+        return false;
+    QStringView rest = group.mid(3);
+    if (rest.startsWith(QLatin1String("///")) || (rest.size() >= 3 && allDigits(rest.left(3))))
+        rest = rest.mid(3);
+    return rest.isEmpty() || rest == QLatin1String("CB") || rest == QLatin1String("TCU") ||
+           rest == QLatin1String("///");
+}
+
 FlightCategory byCeiling(int feet)
 {
     return feet < 500     ? FlightCategory::LIFR
@@ -103,6 +115,12 @@ FlightCategory ClassifyMetar(const QString &report)
             skyKnown = true;
             continue;
         }
+        if (isUnreportedLayer(group)) {
+            // "//////", "///CB": a layer the station could not judge may be the ceiling.
+            if (!ceiling)
+                ceilingUnknown = true;
+            continue;
+        }
         const bool thin =
             group.startsWith(QLatin1String("FEW")) || group.startsWith(QLatin1String("SCT"));
         const bool solid =
@@ -135,19 +153,20 @@ FlightCategory ClassifyMetar(const QString &report)
             i += pair ? 1 : 0;
         }
     }
-    // With the ceiling unknown only a visibility that alone makes it LIFR gives a category.
-    if (ceilingUnknown)
-        return visibility && byVisibility(*visibility) == FlightCategory::LIFR
-                   ? FlightCategory::LIFR
-                   : FlightCategory::Unknown;
-    std::optional<FlightCategory> category;
-    if (visibility)
-        category = byVisibility(*visibility);
+    // A sky not reported leaves the ceiling unknown, a false VFR being the dangerous mistake.
+    std::optional<FlightCategory> byCeilingPart;
     if (ceiling)
-        category = std::min(category.value_or(FlightCategory::VFR), byCeiling(*ceiling));
-    else if (skyKnown)
-        category = category.value_or(FlightCategory::VFR); // no ceiling at all
-    return category.value_or(FlightCategory::Unknown);
+        byCeilingPart = byCeiling(*ceiling);
+    else if (skyKnown && !ceilingUnknown)
+        byCeilingPart = FlightCategory::VFR; // no ceiling at all
+    std::optional<FlightCategory> byVisibilityPart;
+    if (visibility)
+        byVisibilityPart = byVisibility(*visibility);
+    if (byCeilingPart && byVisibilityPart)
+        return std::min(*byCeilingPart, *byVisibilityPart);
+    // One part unknown: only a known part that alone makes it LIFR gives a category.
+    const auto known = byCeilingPart ? byCeilingPart : byVisibilityPart;
+    return known == FlightCategory::LIFR ? FlightCategory::LIFR : FlightCategory::Unknown;
 }
 
 QString FlightCategoryText(FlightCategory category)

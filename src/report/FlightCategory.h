@@ -9,10 +9,12 @@ enum class FlightCategory { Unknown, LIFR, IFR, MVFR, VFR };
 /// Q1021 NOSIG". Ceiling: the lowest BKN or OVC layer or vertical visibility; CAVOK, NSC, SKC,
 /// CLR, NCD and layers of FEW or SCT only mean none. Visibility: the prevailing one, in metres
 /// (9999: 10 km or more) or in statute miles ("SM", fractions included). The worse of the two
-/// decides; an unknown visibility ("////") is left out. A BKN, OVC or VV layer of unknown height
-/// ("BKN///") with no known ceiling below it makes the ceiling unknown: then LIFR when the
-/// visibility alone is LIFR, else Unknown. Only the groups before RMK and before a trend count.
-/// Unknown when neither is known, and for anything that is not a report.
+/// decides. The ceiling is unknown when no sky group is reported, or when a layer that may be it
+/// (BKN, OVC or VV of unknown height, "BKN///"; a layer of unreported amount, "//////",
+/// "///CB") has no known ceiling below it; the visibility is unknown when it is not reported
+/// ("////" or no group). With either unknown: LIFR when the known one alone is LIFR, else
+/// Unknown. Only the groups before RMK and before a trend count. Unknown for anything that is
+/// not a report.
 FlightCategory ClassifyMetar(const QString &report);
 
 /// "VFR", "MVFR", "IFR", "LIFR", or empty for Unknown.

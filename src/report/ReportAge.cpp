@@ -47,14 +47,40 @@ std::optional<QDateTime> StationFileTimeUtc(QStringView stationFile)
     return at;
 }
 
+namespace {
+
+std::optional<QDateTime> datedReportTime(QStringView stationFile, const QDateTime &nowUtc)
+{
+    const qsizetype lineEnd = stationFile.indexOf(QLatin1Char('\n'));
+    const QStringView report = lineEnd < 0 ? QStringView() : stationFile.mid(lineEnd + 1);
+    const std::optional<QDateTime> dated = StationFileTimeUtc(stationFile);
+    if (!dated)
+        return ReportTimeUtc(report, nowUtc);
+    static const QRegularExpression group(
+        QStringLiteral("(?:^|\\s)(\\d\\d)(\\d\\d)(\\d\\d)Z(?=\\s|$)"));
+    const QRegularExpressionMatch match = group.match(report);
+    const QTime time = match.hasMatch()
+                           ? QTime(match.capturedView(2).toInt(), match.capturedView(3).toInt())
+                           : QTime();
+    if (!time.isValid())
+        return dated;
+    const int day = match.capturedView(1).toInt();
+    // A day after the line's belongs to the month before (or the one before that for a 31st).
+    const QDate lineDate = dated->date();
+    for (int back = day > lineDate.day() ? 1 : 0; back <= 2; ++back) {
+        const QDate month = lineDate.addMonths(-back);
+        const QDate date(month.year(), month.month(), day);
+        if (date.isValid())
+            return QDateTime(date, time, QTimeZone::utc());
+    }
+    return dated;
+}
+
+} // namespace
+
 std::optional<qint64> ReportAgeMinutes(QStringView stationFile, const QDateTime &nowUtc)
 {
-    // The time line has the year and month; the group only the day.
-    std::optional<QDateTime> at = StationFileTimeUtc(stationFile);
-    if (!at) {
-        const qsizetype lineEnd = stationFile.indexOf(QLatin1Char('\n'));
-        at = ReportTimeUtc(lineEnd < 0 ? QStringView() : stationFile.mid(lineEnd + 1), nowUtc);
-    }
+    const std::optional<QDateTime> at = datedReportTime(stationFile, nowUtc);
     if (!at)
         return std::nullopt;
     return qMax<qint64>(0, at->secsTo(nowUtc) / 60);

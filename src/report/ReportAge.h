@@ -1,4 +1,4 @@
-// How old a report is: the station file's time line, or the report's own "DDHHMMZ" time.
+// How old a report is: its own "DDHHMMZ" time, dated by the station file's time line.
 #pragma once
 
 #include <QDateTime>
@@ -18,7 +18,9 @@ std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowU
 /// The "YYYY/MM/DD HH:MM" line that opens a station file, as UTC; none when unreadable.
 std::optional<QDateTime> StationFileTimeUtc(QStringView stationFile);
 
-/// Whole minutes from the report in `stationFile` to `nowUtc` (never negative): from the file's
-/// time line, which holds the full date, else from the report's own group; none when neither
-/// can be read.
+/// Whole minutes from the report in `stationFile` to `nowUtc` (never negative). The report's
+/// moment is its own "DDHHMMZ" group with the month and year of the file's time line (a day
+/// after the line's is in the month before): the line says when the file was written, which may
+/// be days later. The line's own moment when the report has no readable group; the group read
+/// at `nowUtc` when the line is unreadable; none when neither can be read.
 std::optional<qint64> ReportAgeMinutes(QStringView stationFile, const QDateTime &nowUtc);

@@ -44,12 +44,15 @@ bool ReportSource::fetch(const QString &airport, Product product, Done done)
     const QString host =
         m_reportOverride ? *m_reportOverride : m_store.host(QLatin1String(SourceName::report));
     const QUrl url(host + SourcePath::stationFile(airport, product == Product::Taf));
+    // The first source's budget only leaves the second its time: with none, the whole deadline.
+    const int budget =
+        secondSourceHost().isEmpty() ? m_timeoutMs : qMin(m_firstBudgetMs, m_timeoutMs);
     m_fetchClock.start();
     m_reply = HttpFetch::get(
         url, this,
         [this](const FetchResult &result) {
             m_reply = nullptr;
-            const QString body = QString::fromLatin1(result.body);
+            const QString body = WithLineFeeds(QString::fromLatin1(result.body));
             // No answer, an error, or anything but this airport's station file: the second
             // source.
             if (!result.ok || !IsStationFileOf(body, m_airport, m_product == Product::Taf)) {
@@ -59,15 +62,20 @@ bool ReportSource::fetch(const QString &airport, Product product, Done done)
             // The report server's files do not mark a SPECI.
             finish({body, ReportOrigin::FirstSource, false});
         },
-        qMin(m_firstBudgetMs, m_timeoutMs));
+        budget);
     return true;
+}
+
+QString ReportSource::secondSourceHost() const
+{
+    return m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
+                              : m_store.host(QLatin1String(SourceName::report2));
 }
 
 void ReportSource::fetchFromSecondSource()
 {
     // The second source has what the first left of the fetch's deadline.
-    const QString host = m_fallbackOverride ? NormalisedHost(*m_fallbackOverride)
-                                            : m_store.host(QLatin1String(SourceName::report2));
+    const QString host = secondSourceHost();
     const qint64 left = m_timeoutMs - m_fetchClock.elapsed();
     if (host.isEmpty() || left < 50) {
         finish({});

@@ -32,8 +32,8 @@ public:
     void setFallbackHost(const QString &host) { m_fallbackOverride = host; }
     /// Deadline of each fetch, both sources together.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-    /// The report server's share of that deadline: a silent server leaves the rest to the
-    /// second source.
+    /// The report server's share of that deadline when there is a second source: a silent
+    /// server leaves the rest to it. Without one the report server has the whole deadline.
     void setFirstBudget(int milliseconds) { m_firstBudgetMs = milliseconds; }
 
     /// Starts fetching the `product` station file of `airport`; `done` runs once, later, with
@@ -44,6 +44,7 @@ public:
     void abort();
 
 private:
+    QString secondSourceHost() const; ///< empty: none
     void fetchFromSecondSource();
     void finish(const FetchedReport &report);
 

@@ -88,8 +88,10 @@ ComposedReport ComposeReportText(const QString &airport, const FetchedReport &me
     const StationReport metarReport = treat(metar, false, options);
     const QString marks =
         metarMarks(metar, metarReport, options.display, now.toUTC(), composed.category);
-    composed.text = airport + QStringLiteral(" METAR ") + metarReport.reportTime + marks + CR +
-                    metarReport.reportBody;
+    // A report its source marks SPECI is headed so, like the notice it gets.
+    const bool speci = metar.origin != ReportOrigin::None && metar.speci;
+    composed.text = airport + QLatin1String(speci ? " SPECI " : " METAR ") +
+                    metarReport.reportTime + marks + CR + metarReport.reportBody;
     if (options.getTAF) {
         const StationReport tafReport = treat(taf, true, options);
         composed.text += QString(CR) + CR + airport + QStringLiteral(" TAF   ") +

@@ -40,6 +40,17 @@ QString ZoneLetterFor(qint16 offset)
     return {};
 }
 
+QString WithLineFeeds(const QString &served)
+{
+    QString file = served;
+    file.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    file.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // The treatment takes the last character for the line feed it drops.
+    if (!file.isEmpty() && !file.endsWith(QLatin1Char('\n')))
+        file += QLatin1Char('\n');
+    return file;
+}
+
 bool IsStationFileOf(QStringView file, QStringView airport, bool isTaf)
 {
     static const QRegularExpression timeLine(

@@ -22,6 +22,11 @@ QString ZoneLetterFor(qint16 offset);
 StationReport TreatStationFile(const QString &response, bool isTaf, bool useLocal,
                                const QString &timediff);
 
+/// A station file as a server sent it, with CRLF, CR or LF line ends and its last line ended or
+/// not, in the one form the treatment reads: LF ends, the last line ended (an empty file stays
+/// empty).
+QString WithLineFeeds(const QString &served);
+
 /// Whether `file` is a station file of `airport`: a first line "YYYY/MM/DD HH:MM", then a report
 /// in plain text whose first group, after the product's words the report server sets before it
 /// ("METAR", "SPECI", "COR"; for a TAF "TAF", "AMD", "COR", on lines of their own or not), is

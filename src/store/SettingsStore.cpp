@@ -7,11 +7,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <limits>
+
+// Every failure in English, with the database engine's words; the command line, which says it
+// itself, turns it off.
+Q_LOGGING_CATEGORY(lcStore, "tarnbeck.store")
 
 namespace {
 
-QString reasonText(SqlDatabase::OpenFailure failure)
+// Each message is made twice: in Japanese for the windows, in English for the command line and
+// the log, which also carries the database engine's own words.
+
+QString reasonText(SqlDatabase::OpenFailure failure, const QString &journal)
 {
     switch (failure) {
     case SqlDatabase::OpenFailure::Missing:
@@ -20,12 +28,51 @@ QString reasonText(SqlDatabase::OpenFailure failure)
         return QStringLiteral("ファイルに書き込めません (読み取り専用)。");
     case SqlDatabase::OpenFailure::NotADatabase:
         return QStringLiteral("パスワードが違うか、ファイルが壊れています。");
+    case SqlDatabase::OpenFailure::InterruptedWrite:
+        return QStringLiteral("書き込みが途中で止まっています。Tarnbeck を起動すると、ジャーナル "
+                              "%1 から元に戻します。ジャーナルは消さないでください。")
+            .arg(journal);
     case SqlDatabase::OpenFailure::Unreadable:
     case SqlDatabase::OpenFailure::Other:
     case SqlDatabase::OpenFailure::None:
         break;
     }
     return QStringLiteral("ファイルを読めません。");
+}
+
+QString englishReason(SqlDatabase::OpenFailure failure, const QString &detail,
+                      const QString &journal)
+{
+    switch (failure) {
+    case SqlDatabase::OpenFailure::NotADatabase:
+        return QStringLiteral("the key is wrong or the file is damaged (%1)").arg(detail);
+    case SqlDatabase::OpenFailure::InterruptedWrite:
+        return QStringLiteral("a write to it was interrupted, and its journal %1 holds what to "
+                              "undo; it could not be read as last saved either (%2). Start the "
+                              "ticker once (tarnbeck without options): it rolls the write back. "
+                              "Do not delete the journal, or the half-made change stays in the "
+                              "file.")
+            .arg(journal, detail);
+    case SqlDatabase::OpenFailure::Missing:
+    case SqlDatabase::OpenFailure::Unreadable:
+    case SqlDatabase::OpenFailure::ReadOnly:
+    case SqlDatabase::OpenFailure::Other:
+    case SqlDatabase::OpenFailure::None:
+        break;
+    }
+    return detail;
+}
+
+/// The Japanese for the database engine's reasons a user can act on; empty for the others.
+QString writeReasonText(const QString &detail)
+{
+    if (detail.contains(QLatin1String("readonly")))
+        return QStringLiteral("ファイルかフォルダーが読み取り専用です。");
+    if (detail.contains(QLatin1String("full")))
+        return QStringLiteral("ディスクがいっぱいです。");
+    if (detail.contains(QLatin1String("unable to open")))
+        return QStringLiteral("ファイルの隣に一時ファイルを作れません。");
+    return {};
 }
 
 /// SQLite's words for a page it cannot read back (SQLITE_CORRUPT, SQLITE_NOTADB).
@@ -35,9 +82,14 @@ bool tellsOfDamage(const QString &detail)
            detail.contains(QLatin1String("not a database"));
 }
 
-QString damagedText(const QString &detail)
+QString damagedText()
 {
-    return QStringLiteral("ファイルの内容が壊れています (%1)。").arg(detail);
+    return QStringLiteral("ファイルの内容が壊れています。");
+}
+
+QString damagedEnglish(const QString &detail)
+{
+    return QStringLiteral("the file is damaged (%1)").arg(detail);
 }
 
 QString sqlText(const QString &text)
@@ -53,11 +105,25 @@ QString SettingsStore::databasePath() const
     return QDir(m_directory).absoluteFilePath(m_fileName);
 }
 
-bool SettingsStore::fail(const QString &what)
+bool SettingsStore::setError(const QString &japanese, const QString &english)
 {
-    m_error = QStringLiteral("設定ファイル %1 を開けません。\n%2")
-                  .arg(QDir::toNativeSeparators(databasePath()), what);
+    m_error = japanese;
+    m_englishError = english;
     return false;
+}
+
+bool SettingsStore::report(const QString &japanese, const QString &english)
+{
+    // A window shows the Japanese alone: the engine's words stay in the log.
+    qCWarning(lcStore).noquote() << english;
+    return setError(japanese, english);
+}
+
+bool SettingsStore::fail(const QString &why, const QString &englishWhy)
+{
+    const QString file = QDir::toNativeSeparators(databasePath());
+    return report(QStringLiteral("設定ファイル %1 を開けません。\n%2").arg(file, why),
+                  QStringLiteral("cannot open the settings file %1: %2").arg(file, englishWhy));
 }
 
 bool SettingsStore::openSettingRows()
@@ -81,19 +147,22 @@ bool SettingsStore::openAirportRows()
 
 bool SettingsStore::open(SqlDatabase::Access access)
 {
-    m_error.clear();
+    setError({}, {});
     m_readOnly = access == SqlDatabase::Access::ReadOnly;
+    const QString journal = QDir::toNativeSeparators(databasePath() + QStringLiteral("-journal"));
     if (!m_db.open(databasePath(), QByteArray(password), access))
-        return fail(reasonText(m_db.openFailure()));
+        return fail(reasonText(m_db.openFailure(), journal),
+                    englishReason(m_db.openFailure(), m_db.errorString(), journal));
 
     const auto damaged = [this](const QString &detail) {
         CloseSettings();
-        return fail(damagedText(detail));
+        return fail(damagedText(), damagedEnglish(detail));
     };
     if (!upgrade()) {
         const QString why = m_error;
+        const QString englishWhy = m_englishError;
         CloseSettings();
-        return fail(why);
+        return fail(why, englishWhy);
     }
     if (!openSettingRows())
         return damaged(m_settingRows.errorString());
@@ -108,6 +177,12 @@ bool SettingsStore::open(SqlDatabase::Access access)
         return damaged(QStringLiteral("airportlist is empty"));
     m_airportListRows.Sort(QStringLiteral("number"));
     m_airportListRows.MoveFirst();
+    m_notice = m_db.readsCommittedCopy()
+                   ? QStringLiteral("the settings file %1 holds a write that was interrupted; its "
+                                    "settings as last saved were read with the journal %2. "
+                                    "Starting the ticker once rolls the write back.")
+                         .arg(QDir::toNativeSeparators(databasePath()), journal)
+                   : QString();
     return true;
 }
 
@@ -140,10 +215,8 @@ Settings SettingsStore::settings()
 bool SettingsStore::saveSettings(const Settings &settings)
 {
     m_settingRows.MoveFirst();
-    if (!Settings::assign(m_settingRows, settings)) {
-        m_error = m_settingRows.errorString();
-        return false;
-    }
+    if (!Settings::assign(m_settingRows, settings))
+        return failWrite(m_settingRows.errorString());
     return updateSettingRow();
 }
 
@@ -151,10 +224,8 @@ bool SettingsStore::writeSettings(const QList<std::pair<QString, QVariant>> &fie
 {
     m_settingRows.MoveFirst();
     for (const auto &[field, value] : fields) {
-        if (!m_settingRows.setValue(field, value)) {
-            m_error = m_settingRows.errorString();
-            return false;
-        }
+        if (!m_settingRows.setValue(field, value))
+            return failWrite(m_settingRows.errorString());
     }
     return updateSettingRow();
 }
@@ -168,10 +239,11 @@ bool SettingsStore::updateSettingRow()
 
 bool SettingsStore::failWrite(const QString &detail)
 {
-    m_error = QStringLiteral("設定ファイル %1 に書き込めません。\n%2")
-                  .arg(QDir::toNativeSeparators(databasePath()),
-                       tellsOfDamage(detail) ? damagedText(detail) : detail);
-    return false;
+    const QString file = QDir::toNativeSeparators(databasePath());
+    const QString why = tellsOfDamage(detail) ? damagedText() : writeReasonText(detail);
+    return report(QStringLiteral("設定ファイル %1 に書き込めません。").arg(file) +
+                      (why.isEmpty() ? QString() : QLatin1Char('\n') + why),
+                  QStringLiteral("cannot write the settings file %1: %2").arg(file, detail));
 }
 
 QList<TargetAirport> SettingsStore::targetAirports()
@@ -219,8 +291,10 @@ bool SettingsStore::RefreshSettingRows()
 {
     m_settingRows.Close();
     if (!openSettingRows()) {
-        m_error = m_settingRows.errorString();
-        return false;
+        const QString file = QDir::toNativeSeparators(databasePath());
+        return report(QStringLiteral("設定ファイル %1 を読めません。").arg(file),
+                      QStringLiteral("cannot read the settings file %1: %2")
+                          .arg(file, m_settingRows.errorString()));
     }
     return true;
 }
@@ -275,10 +349,8 @@ bool SettingsStore::upgrade()
     // write, so the file is left as it is.
     SqlStatement check = m_db.prepare(QStringLiteral("PRAGMA quick_check(1)"));
     const QString verdict = check.next() ? check.value(0).toString() : check.errorString();
-    if (verdict != QLatin1String("ok")) {
-        m_error = damagedText(verdict);
-        return false;
-    }
+    if (verdict != QLatin1String("ok"))
+        return setError(damagedText(), damagedEnglish(verdict));
     // Only a file that holds the program's tables is brought up to date; any other is damaged.
     QStringList tables;
     SqlStatement list =
@@ -286,11 +358,10 @@ bool SettingsStore::upgrade()
     while (list.next())
         tables.append(list.value(0).toString());
     for (const char *table : {"setting", "airport", "airportlist", "host"}) {
-        if (!tables.contains(QLatin1String(table))) {
-            m_error = QStringLiteral("ファイルの内容が壊れています (no table %1)。")
-                          .arg(QLatin1String(table));
-            return false;
-        }
+        if (!tables.contains(QLatin1String(table)))
+            return setError(
+                damagedText(),
+                damagedEnglish(QStringLiteral("no table %1").arg(QLatin1String(table))));
     }
     if (m_readOnly)
         return true; // read as it is: the readers fall back to the defaults
@@ -307,10 +378,12 @@ bool SettingsStore::upgrade()
 
     const auto failed = [this](const QString &detail) {
         m_db.execute(QStringLiteral("ROLLBACK"));
-        m_error = tellsOfDamage(detail)
-                      ? damagedText(detail)
-                      : QStringLiteral("新しい形に更新できません。\n%1").arg(detail);
-        return false;
+        if (tellsOfDamage(detail))
+            return setError(damagedText(), damagedEnglish(detail));
+        const QString why = writeReasonText(detail);
+        return setError(QStringLiteral("新しい形に更新できません。") +
+                            (why.isEmpty() ? QString() : QLatin1Char('\n') + why),
+                        QStringLiteral("cannot bring it up to date (%1)").arg(detail));
     };
     if (!m_db.execute(QStringLiteral("BEGIN")) ||
         !m_db.execute(QStringLiteral(
@@ -394,10 +467,13 @@ bool SettingsStore::CompactSettings(CompactStop stop)
     const QString temp = dir.absoluteFilePath(QLatin1String(tempFileName));
     const auto failed = [this, &temp](const QString &detail) {
         QFile::remove(temp);
-        m_error =
-            QStringLiteral("設定ファイルを整理できませんでした (%1)。元のファイルはそのままです。")
-                .arg(detail);
-        return false;
+        return report(
+            QStringLiteral("設定ファイルを一時ファイル %1 を通して整理できませんでした。"
+                           "元のファイルはそのままです。")
+                .arg(QDir::toNativeSeparators(temp)),
+            QStringLiteral("cannot compact the settings file through %1 (%2); the original is "
+                           "unchanged")
+                .arg(QDir::toNativeSeparators(temp), detail));
     };
 
     if (FileExists(temp) && !QFile::remove(temp))

@@ -38,7 +38,8 @@ public:
     /// Opens the connection and the three record sets. On false, errorString() names the file.
     bool OpenSettings() { return open(SqlDatabase::Access::ReadWrite); }
     /// Opens the file as it is, for reading only: nothing is brought up to date or written, no
-    /// lock is needed, and a source an older file lacks reads as its default address.
+    /// lock is needed, and a source an older file lacks reads as its default address. A file
+    /// left with an interrupted write is read as last committed (see notice()).
     bool OpenSettingsReadOnly() { return open(SqlDatabase::Access::ReadOnly); }
     /// Closes the record sets and then the connection, in that order.
     void CloseSettings();
@@ -51,7 +52,13 @@ public:
     bool isOpen() const { return m_db.isOpen(); }
     QString databasePath() const;
     QString directory() const { return m_directory; }
+    /// Why the last step failed, in Japanese for a window: the file named, no engine's words.
     QString errorString() const { return m_error; }
+    /// The same in English for the command line and the log, with the database engine's words.
+    QString englishError() const { return m_englishError; }
+    /// After an open that succeeded: in English, what the user should know of the file (an
+    /// interrupted write read around); empty when nothing.
+    QString notice() const { return m_notice; }
 
     RecordSet &settingRows() { return m_settingRows; }
     RecordSet &airportRows() { return m_airportRows; }
@@ -119,7 +126,11 @@ private:
     /// False, with the message of a write that failed: the file named, damage told as such.
     bool failWrite(const QString &detail);
     bool openAirportRows();
-    bool fail(const QString &what);
+    bool setError(const QString &japanese, const QString &english);
+    /// setError() and the English in the log category "tarnbeck.store".
+    bool report(const QString &japanese, const QString &english);
+    /// False, with the open's failure: the file named, then why.
+    bool fail(const QString &why, const QString &englishWhy);
 
     QString m_directory;
     QString m_fileName;
@@ -129,6 +140,8 @@ private:
     RecordSet m_airportRows;
     RecordSet m_airportListRows;
     QString m_error;
+    QString m_englishError;
+    QString m_notice;
 };
 
 /// A stored server address as it is used: blanks and trailing "/" trimmed.

@@ -55,6 +55,8 @@ private slots:
     void ageMark();
     void statusLine_data();
     void statusLine();
+    void printedText_data();
+    void printedText();
     void fixedText();
     void watchInterval();
 };
@@ -71,6 +73,14 @@ void TestCommandLine::wantsCommandLine_data()
     QTest::newRow("-help") << QStringList{"-help"} << true;
     QTest::newRow("a code alone, to be refused") << QStringList{"RJTT"} << true;
     QTest::newRow("an unknown option, to be refused") << QStringList{"--frobnicate"} << true;
+    // Only the options Qt itself reads start the ticker; other single-dash words are refused.
+    QTest::newRow("Qt's platform option") << QStringList{"-platform", "xcb"} << false;
+    QTest::newRow("Qt's style, with its value") << QStringList{"-style=fusion"} << false;
+    QTest::newRow("Qt's reverse") << QStringList{"-reverse"} << false;
+    QTest::newRow("-print") << QStringList{"-print", "RJTT"} << true;
+    QTest::newRow("-json") << QStringList{"-json", "RJTT"} << true;
+    QTest::newRow("-decode") << QStringList{"-decode", "RJTT"} << true;
+    QTest::newRow("a flag of Qt given a value") << QStringList{"-reverse=1"} << true;
 }
 
 void TestCommandLine::wantsCommandLine()
@@ -124,6 +134,16 @@ void TestCommandLine::read_data()
         << QStringList{"--db", "x.dat"} << Mode::Ticker << none << "--db goes with";
     QTest::newRow("unknown option")
         << QStringList{"--frobnicate"} << Mode::Ticker << none << "frobnicate";
+    QTest::newRow("-print") << QStringList{"-print", "RJTT"} << Mode::Ticker << none
+                            << "unknown option '-print' (did you mean '--print'?)";
+    QTest::newRow("-json after --print")
+        << QStringList{"--print", "-json"} << Mode::Ticker << none << "unknown option '-json'";
+    QTest::newRow("-decode") << QStringList{"-decode", "RJTT"} << Mode::Ticker << none
+                             << "unknown option '-decode'";
+    QTest::newRow("Qt's option among ours") << QStringList{"--print", "RJTT", "-display", ":1"}
+                                            << Mode::Ticker << none << "unknown option '-display'";
+    QTest::newRow("a file after --db may start with a dash")
+        << QStringList{"--print", "--db", "-x.dat"} << Mode::Print << none << QString();
     QTest::newRow("db without its value")
         << QStringList{"--print", "--db"} << Mode::Ticker << none << "db";
 }
@@ -263,6 +283,41 @@ void TestCommandLine::statusLine()
     QCOMPARE(object.value(QStringLiteral("alt")).toString(), kind);
     QCOMPARE(object.value(QStringLiteral("tooltip")).toString(), PrintedText(ticker));
     QVERIFY(!PrintedText(ticker).contains(QLatin1Char('\r')));
+}
+
+void TestCommandLine::printedText_data()
+{
+    QTest::addColumn<bool>("taf");
+    QTest::addColumn<QString>("printed");
+    const QString metar = QStringLiteral("RJTT METAR 1230Z\n 151230Z 34008KT 9999 FEW030");
+    QTest::newRow("METAR") << false << metar;
+    // The report server's TAF lines end in a blank, the ticker's last line in six.
+    QTest::newRow("METAR and TAF")
+        << true
+        << metar + QStringLiteral("\n\nRJTT TAF   0500Z\n 150500Z 1506/1612 34010KT 9999\n"
+                                  "      TEMPO   1600/1603 SHRA");
+}
+
+void TestCommandLine::printedText()
+{
+    QFETCH(bool, taf);
+    QFETCH(QString, printed);
+    ReportTextOptions options;
+    options.timediff = QStringLiteral(" 0");
+    options.getTAF = taf;
+    const FetchedReport metar{
+        QStringLiteral("2024/01/15 12:30\nRJTT 151230Z 34008KT 9999 FEW030\n"),
+        ReportOrigin::FirstSource, false};
+    const FetchedReport forecast{QStringLiteral("2024/01/15 05:00\nTAF RJTT 150500Z 1506/1612 "
+                                                "34010KT 9999 \n      TEMPO 1600/1603 SHRA\n"),
+                                 ReportOrigin::FirstSource, false};
+    const QString text =
+        ComposeReportText(QStringLiteral("RJTT"), metar, forecast, options, reportTime).text;
+    QCOMPARE(PrintedText(text), printed);
+    const QJsonObject line =
+        QJsonDocument::fromJson(StatusLine(QStringLiteral("RJTT"), text, metar.stationFile.mid(17)))
+            .object();
+    QCOMPARE(line.value(QStringLiteral("tooltip")).toString(), printed);
 }
 
 void TestCommandLine::fixedText()

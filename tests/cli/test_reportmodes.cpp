@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 
@@ -78,11 +79,14 @@ private slots:
     void printIsTheTickerText();
     void printsEveryCheckedTarget();
     void deadServerGivesTheFixedTexts();
+    void badCodeIsRefused_data();
     void badCodeIsRefused();
     void unreadableSettingsAreNamed();
     void jsonOfAReport_data();
     void jsonOfAReport();
     void watchWritesAChangedReport();
+    void watchEndsWithItsReader_data();
+    void watchEndsWithItsReader();
     void printBesideARunningTicker();
 
 private:
@@ -125,7 +129,12 @@ QString TestReportModes::tickerText(const QString &airport)
     builder.BuildReportText(airport);
     if (!built.wait(20000))
         return QStringLiteral("<no text>");
-    return built.first().at(1).toString().replace(QLatin1Char('\r'), QLatin1Char('\n')) +
+    // A terminal gets no blanks at a line's end.
+    return built.first()
+               .at(1)
+               .toString()
+               .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+               .remove(QRegularExpression(QStringLiteral(" +(?=\n|$)"))) +
            QLatin1Char('\n');
 }
 
@@ -213,14 +222,27 @@ void TestReportModes::deadServerGivesTheFixedTexts()
     QVERIFY2(json.out.contains(QLatin1String("\"RJTT NO OBSERVATION\"")), qPrintable(json.out));
 }
 
+void TestReportModes::badCodeIsRefused_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("a code with a digit")
+        << QStringList{"--print", "RJTT", "RJ7T"} << QStringList{"'RJ7T'", "four letters"};
+    // Not taken for one of Qt's options, which would start the ticker.
+    QTest::newRow("-print") << QStringList{"-print", "RJTT"}
+                            << QStringList{"unknown option '-print'", "'--print'"};
+    QTest::newRow("-json") << QStringList{"-json", "RJTT"} << QStringList{"'-json'"};
+}
+
 void TestReportModes::badCodeIsRefused()
 {
-    const Outcome outcome =
-        run(withDb({QStringLiteral("--print"), QStringLiteral("RJTT"), QStringLiteral("RJ7T")}));
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, said);
+    const Outcome outcome = run(withDb(arguments));
     QCOMPARE(outcome.status, 2);
     QCOMPARE(outcome.out, QString());
-    QVERIFY2(outcome.err.contains(QLatin1String("'RJ7T'")), qPrintable(outcome.err));
-    QVERIFY2(outcome.err.contains(QLatin1String("four letters")), qPrintable(outcome.err));
+    for (const QString &words : said)
+        QVERIFY2(outcome.err.contains(words), qPrintable(outcome.err));
     QVERIFY(m_server->requests().isEmpty()); // refused before anything is fetched
 }
 
@@ -303,6 +325,41 @@ void TestReportModes::watchWritesAChangedReport()
     QCOMPARE(watch.state(), QProcess::Running); // until killed
     watch.kill();
     QVERIFY(watch.waitForFinished());
+}
+
+void TestReportModes::watchEndsWithItsReader_data()
+{
+    QTest::addColumn<QString>("reader");
+    QTest::newRow("head takes one line") << "head -n 1";
+    QTest::newRow("the reader ends at once") << "true";
+}
+
+void TestReportModes::watchEndsWithItsReader()
+{
+    QFETCH(QString, reader);
+    // A report that never changes: nothing more is written for a failed write to tell.
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET autochange = -1, "
+                                         "autochangerate = '10'")));
+    QProcess shell;
+    withoutDisplay(shell);
+    // The watcher's status once it has ended, and its process id for the case it does not.
+    shell.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("\"$0\" --json RJTT --watch --db \"$1\" > >(%1 >/dev/null) & "
+                                "echo \"$!\" >&2; wait \"$!\"; echo \"$?\"")
+                     .arg(reader),
+                 QStringLiteral(TARNBECK_BINARY), m_db->path()});
+    // Well within the 10 s before it would fetch again.
+    const bool ended = QTest::qWaitFor([&] { return shell.state() == QProcess::NotRunning; }, 8000);
+    if (!ended) {
+        const int watcher = QString::fromLatin1(shell.readAllStandardError()).trimmed().toInt();
+        if (watcher > 0)
+            ::kill(watcher, SIGKILL);
+        shell.waitForFinished();
+    }
+    QVERIFY(ended);
+    const QString status = QString::fromLatin1(shell.readAllStandardOutput()).trimmed();
+    QVERIFY2(status == QLatin1String("141") || status == QLatin1String("0"), qPrintable(status));
 }
 
 void TestReportModes::printBesideARunningTicker()

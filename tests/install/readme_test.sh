@@ -27,4 +27,9 @@ for readme in "$en" "$ja"; do
     [ "$debs" = "tarnbeck_${version}_amd64.deb" ] \
         || { echo "$(basename "$readme") names $debs, not tarnbeck_${version}_amd64.deb"; exit 1; }
 done
+# The network check needs a body: an empty answer is no connection (TickerCycle::CheckNetwork).
+grep -q 'an answer with a non-empty body counts' "$en" \
+    || { echo "README.md does not say the network check needs a non-empty answer"; exit 1; }
+grep -q '本文が空でない応答なら' "$ja" \
+    || { echo "README.ja.md does not say the network check needs a non-empty answer"; exit 1; }
 echo "README.md and README.ja.md agree: $(commands "$en" | tr '\n' ' ')"

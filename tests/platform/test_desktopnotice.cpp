@@ -88,17 +88,17 @@ void TestDesktopNotice::notices_data()
     const QString ifr = QStringLiteral("RJTT|RJTT 071300Z 34012KT 2000 BR OVC008 07/06 Q1018");
     const QString failed = QStringLiteral("RJTT|") + QLatin1String(noObservation);
     const QString speciVfr = QStringLiteral("RJTT|SPECI RJTT 071315Z 36015KT 9999 FEW020 Q1018");
-    const QString vfrToIfr = QStringLiteral("RJTT  VFR → IFR | ") + ifr.mid(5);
+    const QString vfrToIfr = QStringLiteral("RJTT VFR → IFR | ") + ifr.mid(5);
     QTest::newRow("first sighting") << QStringList{ifr} << QStringList{};
     QTest::newRow("worse, then refetched") << QStringList{vfr, ifr, ifr} << QStringList{vfrToIfr};
     QTest::newRow("better") << QStringList{ifr, mvfr, vfr} << QStringList{};
     QTest::newRow("worse than the last, not the first")
         << QStringList{vfr, mvfr, ifr}
-        << QStringList{QStringLiteral("RJTT  VFR → MVFR | ") + mvfr.mid(5),
-                       QStringLiteral("RJTT  MVFR → IFR | ") + ifr.mid(5)};
+        << QStringList{QStringLiteral("RJTT VFR → MVFR | ") + mvfr.mid(5),
+                       QStringLiteral("RJTT MVFR → IFR | ") + ifr.mid(5)};
     QTest::newRow("failed fetch between")
         << QStringList{vfr, failed, ifr, failed, ifr} << QStringList{vfrToIfr};
-    const QString speciSent = QStringLiteral("RJTT  SPECI  VFR | ") + speciVfr.mid(11);
+    const QString speciSent = QStringLiteral("RJTT SPECI VFR | ") + speciVfr.mid(11);
     QTest::newRow("SPECI refetched with other blanks")
         << QStringList{mvfr, speciVfr,
                        QStringLiteral("RJTT|SPECI  ") + speciVfr.mid(11).replace(' ', "  ") + '\n'}
@@ -107,7 +107,7 @@ void TestDesktopNotice::notices_data()
         << QStringList{mvfr, speciVfr, failed, speciVfr} << QStringList{speciSent};
     QTest::newRow("SPECI of no known category")
         << QStringList{vfr, QStringLiteral("RJTT|SPECI RJTT 071320Z 36015KT ////")}
-        << QStringList{QStringLiteral("RJTT  SPECI | RJTT 071320Z 36015KT ////")};
+        << QStringList{QStringLiteral("RJTT SPECI | RJTT 071320Z 36015KT ////")};
     QTest::newRow("airports apart")
         << QStringList{vfr, QStringLiteral("RJAA|RJAA 071300Z 36005KT 1200 FG VV002"), ifr}
         << QStringList{vfrToIfr};
@@ -148,8 +148,8 @@ void TestDesktopNotice::withoutService()
             *count += type == QtInfoMsg;
         });
     DesktopNotice notice(sender);
-    notice.send(QStringLiteral("RJTT  VFR → IFR"), QStringLiteral("RJTT 071300Z"));
-    notice.send(QStringLiteral("RJTT  SPECI"), QStringLiteral("RJTT 071315Z"));
+    notice.send(QStringLiteral("RJTT VFR → IFR"), QStringLiteral("RJTT 071300Z"));
+    notice.send(QStringLiteral("RJTT SPECI"), QStringLiteral("RJTT 071315Z"));
     DesktopNotice(QDBusConnection(QStringLiteral("no bus"))).send(QStringLiteral("x"), {});
     // Its answer comes after those of the notices.
     QDBusPendingCallWatcher ping(sender.interface()->asyncCall(QStringLiteral("GetId")));

@@ -52,7 +52,21 @@ void TestFlightCategory::boundaries_data()
     row("trend ignored", "9999 FEW030 Q1021 TEMPO 0800 FG", "VFR");
     row("BECMG ignored", "9999 SCT030 BECMG OVC003", "VFR");
     row("remarks ignored", "9999 FEW030 Q1021 RMK 1CU030 OVC002", "VFR");
-    row("visibility missing: the ceiling decides", "//// BKN008", "IFR");
+    // A part not reported is unknown: never VFR; LIFR only when the other part alone says so.
+    row("visibility missing, ceiling IFR", "//// BKN008", "");
+    row("visibility missing, ceiling MVFR", "//// BKN020", "");
+    row("visibility missing, ceiling LIFR", "//// OVC003", "LIFR");
+    row("no visibility group, ceiling VFR", "BKN040 08/M02", "");
+    row("sky group missing", "5000 BR 08/M02 Q1021", "");
+    row("sky group missing, 10 km", "9999 08/M02 Q1021", "");
+    row("sky group missing, visibility LIFR", "0800 FG 08/07 Q1021", "LIFR");
+    row("sky not observed", "9999 ////// 08/M02 Q1021", "");
+    row("CB of amount and height not observed", "9999 ///CB 08/M02", "");
+    row("TCU of unreported amount at 1500 ft", "9999 ///015TCU", "");
+    row("sky not observed, visibility LIFR", "0600 FG //////", "LIFR");
+    row("a layer not observed above a known ceiling", "9999 BKN040 //////", "VFR");
+    row("a layer not observed above a thin one", "9999 FEW020 //////", "");
+    row("a known ceiling below one of unknown height", "9999 BKN040 BKN///", "VFR");
     // A ceiling of unknown height: never VFR; LIFR only when the visibility alone says so.
     row("layer height missing: unknown", "3000 BKN///", "");
     row("BKN of unknown height, 10 km", "9999 BKN///", "");
@@ -70,7 +84,7 @@ void TestFlightCategory::boundaries_data()
     row("thin layers below do not count", "9999 FEW005 SCT010 BKN///", "");
     row("a thin layer of unknown height is no ceiling", "9999 FEW///", "VFR");
     row("CAVOK then a stray unknown layer", "CAVOK BKN///", "");
-    row("NSC, visibility missing", "//// NSC", "VFR");
+    row("NSC, visibility missing", "//// NSC", "");
     row("nothing known", "//// ///////", "");
     QTest::newRow("over two lines")
         << QStringLiteral("RJTT 071230Z 34008KT 9999\nBKN008\r\n") << QStringLiteral("IFR");

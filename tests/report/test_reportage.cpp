@@ -1,5 +1,5 @@
 // Report times across day, month and year ends by one rule, for the age and for the second
-// source's files; the age from the time line first.
+// source's files; the age from the report's own time, dated by the time line.
 #include "report/DataApiReport.h"
 #include "report/ReportAge.h"
 
@@ -87,6 +87,19 @@ void TestReportAge::age_data()
     QTest::newRow("months old: the time line")
         << QStringLiteral("2026/09/05 12:30\nRJTT 051230Z 34008KT") << "2026-12-07T14:05:00Z"
         << qint64(93 * 24 * 60 + 95);
+    // The line dates the file, which may be written days after the report.
+    QTest::newRow("file written six days after the report")
+        << QStringLiteral("2026/12/08 16:00\nRJBB 021600Z 34008KT") << "2026-12-08T16:30:00Z"
+        << qint64(6 * 24 * 60 + 30);
+    QTest::newRow("a day after the line's: the month before")
+        << QStringLiteral("2026/12/01 00:05\nRJTT 302350Z 34008KT") << "2026-12-01T00:20:00Z"
+        << qint64(30);
+    QTest::newRow("a 31st after a 30-day month")
+        << QStringLiteral("2026/12/01 00:05\nRJTT 312350Z 34008KT") << "2026-12-01T00:20:00Z"
+        << qint64(30 * 24 * 60 + 30);
+    QTest::newRow("across the year's end")
+        << QStringLiteral("2027/01/01 00:05\nRJTT 312350Z 34008KT") << "2027-01-01T00:20:00Z"
+        << qint64(30);
     QTest::newRow("time line ahead of the clock")
         << QStringLiteral("2026/12/07 12:35\nRJTT 071235Z 34008KT") << "2026-12-07T12:30:00Z"
         << qint64(0);

@@ -241,7 +241,7 @@ void TestTickerCycle::worseReportTold()
     QCOMPARE(nextReport(), QStringLiteral("RJTT"));
     QCOMPARE(worse.count(), told);
     if (told) {
-        QCOMPARE(worse.first().at(0).toString(), QStringLiteral("RJTT  VFR → IFR"));
+        QCOMPARE(worse.first().at(0).toString(), QStringLiteral("RJTT VFR → IFR"));
         QVERIFY(worse.first().at(1).toString().contains(QLatin1String(ifr)));
     }
 }

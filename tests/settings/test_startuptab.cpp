@@ -22,6 +22,7 @@ private slots:
     void entryFollowsTheBox();
     void folderThatCannotBeWritten_data();
     void folderThatCannotBeWritten();
+    void entryThatIsAFolder();
     void switchedOffByTheDesktop_data();
     void switchedOffByTheDesktop();
     void execOfAnyProgramPath_data();
@@ -31,6 +32,13 @@ private:
     QString entry() const
     {
         return m_config->filePath(QStringLiteral("autostart/tarnbeck.desktop"));
+    }
+    /// No Latin word in a message once the entry and its folder are taken out of it.
+    bool japaneseAlone(QString text) const
+    {
+        return !text.remove(entry())
+                    .remove(QFileInfo(entry()).absolutePath())
+                    .contains(QRegularExpression(QStringLiteral("[A-Za-z]{2,}")));
     }
     /// desktop-file-validate's complaints about the entry; empty without the tool.
     QString validation() const;
@@ -143,6 +151,21 @@ void TestStartupTab::folderThatCannotBeWritten()
                                                           "(フォルダーを作成できません)。")
                                          : QStringLiteral("自動起動ファイル %1 を作成できません (");
     QVERIFY2(m_shown[0].text.startsWith(told.arg(entry())), qPrintable(m_shown[0].text));
+    QVERIFY2(japaneseAlone(m_shown[0].text), qPrintable(m_shown[0].text));
+}
+
+void TestStartupTab::entryThatIsAFolder()
+{
+    // Root cannot write it either; the system says why in English, which goes to the log.
+    QVERIFY(QDir().mkpath(entry()));
+    StartupTab tab;
+    tab.show();
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot write the autostart entry .+")));
+    tab.startAtLogin()->click();
+    QVERIFY(!tab.startAtLogin()->isChecked());
+    QCOMPARE(m_shown.size(), 1);
+    QVERIFY2(japaneseAlone(m_shown[0].text), qPrintable(m_shown[0].text));
 }
 
 void TestStartupTab::switchedOffByTheDesktop_data()

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QTcpSocket>
+#include <QTimer>
 
 LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QTcpServer(parent)
 {
@@ -63,6 +64,15 @@ void LoopbackHttpServer::answer(QTcpSocket *socket)
         response += "Location: " + route.location + "\r\n";
     response += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n\r\n";
     response += route.body;
-    socket->write(response);
-    socket->disconnectFromHost();
+    if (route.delayMs <= 0) {
+        socket->write(response);
+        socket->disconnectFromHost();
+        return;
+    }
+    m_unanswered.insert(socket);
+    QTimer::singleShot(route.delayMs, socket, [this, socket, response] {
+        m_unanswered.remove(socket);
+        socket->write(response);
+        socket->disconnectFromHost();
+    });
 }

@@ -20,6 +20,7 @@ public:
         Behaviour behaviour = Behaviour::Respond;
         QByteArray location;                   ///< for redirects
         QByteArray contentType = "text/plain"; ///< the Content-Type sent
+        int delayMs = 0;                       ///< a slow server: the answer only after this
     };
 
     explicit LoopbackHttpServer(QObject *parent = nullptr);
