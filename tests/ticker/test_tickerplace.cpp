@@ -68,8 +68,8 @@ void TestTickerPlace::pushedAwayComesBackWhenItFits()
     // A line wider than the room to the edge: the window manager keeps it on the screen.
     ticker.showMessage(QString(120, QLatin1Char('X')));
     QVERIFY(ticker.width() > 300);
-    if (!QTest::qWaitFor([&] { return ticker.geometry().left() < place.x(); }, 3000))
-        QSKIP("this window manager leaves a grown window past the screen's edge");
+    // openbox, which this test runs under, keeps a grown window on the screen.
+    QTRY_VERIFY_WITH_TIMEOUT(ticker.geometry().left() < place.x(), 3000);
     QCOMPARE(ticker.place(), place); // a forced place is not the user's
 
     ticker.showMessage(QStringLiteral("NO NETWORK CONNECTION"));

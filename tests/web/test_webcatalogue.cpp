@@ -314,6 +314,8 @@ private slots:
     void jmaMenuWithoutTargetsSaysSo();
     void newestRunByTheClock_data();
     void newestRunByTheClock();
+    void runBefore_data();
+    void runBefore();
     void loadFailedPageSaysWhatHappened_data();
     void loadFailedPageSaysWhatHappened();
     void checkFetchesTheFirstEntryOfItsMenu_data();
@@ -626,6 +628,26 @@ void TestWebCatalogue::newestRunByTheClock_data()
                                 << utc(2024, 7, 1, 12, 0) << at12 << at00;
 }
 
+void TestWebCatalogue::runBefore_data()
+{
+    QTest::addColumn<QDateTime>("run");
+    QTest::addColumn<QDateTime>("before");
+    const auto utc = [](int y, int m, int d, int h) {
+        return QDateTime(QDate(y, m, d), QTime(h, 0), QTimeZone::utc());
+    };
+    QTest::newRow("12 to 00") << utc(2024, 7, 2, 12) << utc(2024, 7, 2, 0);
+    QTest::newRow("00 to the day before's 12") << utc(2024, 7, 2, 0) << utc(2024, 7, 1, 12);
+    QTest::newRow("past a leap day") << utc(2024, 3, 1, 0) << utc(2024, 2, 29, 12);
+    QTest::newRow("past a year's end") << utc(2025, 1, 1, 0) << utc(2024, 12, 31, 12);
+}
+
+void TestWebCatalogue::runBefore()
+{
+    QFETCH(QDateTime, run);
+    QFETCH(QDateTime, before);
+    QCOMPARE(jmaPreviousRun(run), before);
+}
+
 void TestWebCatalogue::newestRunByTheClock()
 {
     QFETCH(QDateTime, now);
@@ -633,7 +655,6 @@ void TestWebCatalogue::newestRunByTheClock()
     QFETCH(QString, path);
     QFETCH(QString, fallback);
     QCOMPARE(jmaNewestRun(now), run);
-    QCOMPARE(jmaPreviousRun(run), run.addSecs(-12 * 3600));
     const JmaCatalogue charts = jmaCatalogue();
     const auto aupq35 =
         std::find_if(charts.items, charts.items + charts.count, [](const JmaItem &item) {
