@@ -33,6 +33,7 @@ TickerMenu::TickerMenu(QWidget &owner, TickerCycle &cycle, SettingsStore &store,
     connect(m_menu.menu_sunset(), &QAction::triggered, this, &TickerMenu::menu_sunset_Click);
     connect(m_menu.menu_camera(), &QAction::triggered, this, &TickerMenu::menu_camera_Click);
     connect(m_menu.menu_setting(), &QAction::triggered, this, &TickerMenu::menu_setting_Click);
+    connect(m_menu.menu_decode(), &QAction::triggered, this, &TickerMenu::menu_decode_Click);
     connect(m_menu.menu_extended(), &QAction::triggered, this, &TickerMenu::menu_extended_Click);
     connect(m_menu.menu_version(), &QAction::triggered, this, &TickerMenu::menu_version_Click);
     connect(m_menu.menu_end(), &QAction::triggered, this, &TickerMenu::menu_end_Click);
@@ -101,6 +102,8 @@ void TickerMenu::shutDown()
         open->disconnect(this);
         open->close(); // closed by the program: nothing is saved
     }
+    if (m_decode)
+        m_decode->close();
 }
 
 void TickerMenu::afterMenu()
@@ -236,6 +239,22 @@ void TickerMenu::menu_setting_Click()
     }
     waitFor(window);
     window->open(); // application-modal, centred on the ticker, without a loop of its own
+}
+
+void TickerMenu::menu_decode_Click()
+{
+    emit pointerLeftHandle();
+    if (!m_decode && m_decodeFactory) {
+        m_decode = m_decodeFactory(&m_owner);
+        if (m_decode)
+            m_decode->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!m_decode)
+        return;
+    // Asked for again (the menu, a double-click on the text): the open one comes forward.
+    m_decode->show();
+    m_decode->raise();
+    m_decode->activateWindow();
 }
 
 void TickerMenu::menu_extended_Click()

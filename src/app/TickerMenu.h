@@ -40,6 +40,14 @@ public:
     {
         m_extendedFactory = std::move(factory);
     }
+    /// Builds the window "解読" over `owner`, not shown; it follows the ticker while it is open.
+    using DecodeWindowFactory = std::function<QDialog *(QWidget *owner)>;
+    void setDecodeWindowFactory(DecodeWindowFactory factory)
+    {
+        m_decodeFactory = std::move(factory);
+    }
+    /// The window "解読", if one is open.
+    QDialog *decodeWindow() const { return m_decode; }
     /// The window opened from the menu that the ticker waits for, if one is open.
     QDialog *modalWindow() const { return m_modal; }
     /// The targets as the chart window's menu "気象庁" lists them: named from the airport
@@ -64,6 +72,7 @@ public:
     void menu_sunset_Click();
     void menu_camera_Click();
     void menu_setting_Click();
+    void menu_decode_Click();
     void menu_extended_Click();
     void menu_version_Click();
     void menu_end_Click();
@@ -91,8 +100,10 @@ private:
     PopupMenu m_menu;
     SettingsWindowFactory m_settingsFactory;
     ExtendedWindowFactory m_extendedFactory;
+    DecodeWindowFactory m_decodeFactory;
     WebWindowsProcess &m_web;
     QPointer<QDialog> m_modal;
+    QPointer<QDialog> m_decode; ///< not modal: the ticker goes on while it is open
     bool m_online = false;
     bool m_shutDown = false;
 };

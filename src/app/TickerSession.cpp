@@ -2,6 +2,7 @@
 #include "app/TickerSession.h"
 
 #include "app/TickerMenu.h"
+#include "decodewindow/DecodeWindow.h"
 #include "desktop/MessageBox.h"
 #include "desktop/StoredColor.h"
 #include "desktop/WindowPlacement.h"
@@ -66,6 +67,7 @@ bool TickerSession::Form_Load()
         [this](QWidget *, const QString &hostName, std::function<void()> saved) {
             return openExtendedSettingsWindow(hostName, std::move(saved));
         });
+    m_menu->setDecodeWindowFactory([this](QWidget *) { return openDecodeWindow(); });
     m_notice = std::make_unique<DesktopNotice>();
     connect(m_cycle.get(), &TickerCycle::worsened, m_notice.get(), &DesktopNotice::send);
     connect(m_cycle.get(), &TickerCycle::showReport, this, &TickerSession::showReport);
@@ -78,6 +80,7 @@ bool TickerSession::Form_Load()
     });
     connect(window, &TickerWindow::slideFinished, m_cycle.get(), &TickerCycle::slideFinished);
     connect(window, &TickerWindow::popupRequested, m_menu.get(), &TickerMenu::popup);
+    connect(window, &TickerWindow::decodeRequested, m_menu.get(), &TickerMenu::menu_decode_Click);
     connect(window, &TickerWindow::closing, this, [this] {
         if (!m_closed)
             Form_QueryUnload();
@@ -169,10 +172,22 @@ QDialog *TickerSession::openSettingsWindow()
                 cycle->setSlidePeriod(qint16(autochangerate));
                 if (replaced) {
                     cycle->targetsReplaced();
+                    if (auto *decode = qobject_cast<DecodeWindow *>(menu->decodeWindow()))
+                        decode->targetsChanged();
                     // The open chart window's menu "気象庁" lists the targets too.
                     web->targetsChanged(menu->chartTargets());
                 }
             });
+    return window;
+}
+
+QDialog *TickerSession::openDecodeWindow()
+{
+    auto *window = new DecodeWindow(*m_store, *m_builder, m_window.get());
+    connect(m_cycle.get(), &TickerCycle::airportShown, window, &DecodeWindow::tickerShows);
+    // Before the first report has come: the airport the cycle is about to show.
+    const QString shown = m_cycle->shownAirport();
+    window->tickerShows(shown.isEmpty() ? m_cycle->currentAirport() : shown);
     return window;
 }
 

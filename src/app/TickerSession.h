@@ -55,6 +55,8 @@ private:
     void savePositionIfMoved();
     /// The settings window over the ticker, its changes followed by the window and the cycle.
     QDialog *openSettingsWindow();
+    /// "解読" over the ticker, following the airport it shows.
+    QDialog *openDecodeWindow();
     /// "拡張設定" at the row of `hostName` (if given); `saved` runs at each save of addresses.
     QDialog *openExtendedSettingsWindow(const QString &hostName, std::function<void()> saved);
 

@@ -150,7 +150,7 @@ QString heading(const QString &kind, const std::optional<QDateTime> &time, bool 
         if (nowUtc.isValid())
             line += QStringLiteral("、") + AgeText(qMax<qint64>(0, time->secsTo(nowUtc) / 60));
     }
-    return line + QLatin1Char('\n');
+    return line;
 }
 
 } // namespace
@@ -162,6 +162,19 @@ QString AgeText(qint64 minutes)
     if (minutes < 24 * 60)
         return QStringLiteral("%1 時間 %2 分前").arg(minutes / 60).arg(minutes % 60);
     return QStringLiteral("%1 日 %2 時間前").arg(minutes / (24 * 60)).arg(minutes / 60 % 24);
+}
+
+QString MetarHeading(const DecodedMetar &metar, bool utcFirst, const QDateTime &nowUtc)
+{
+    return heading(metar.kind + (metar.kind == QLatin1String("SPECI")
+                                     ? QStringLiteral("（特別飛行場実況気象通報）")
+                                     : QStringLiteral("（定時飛行場実況気象通報）")),
+                   metar.time, utcFirst, nowUtc);
+}
+
+QString TafHeading(const DecodedTaf &taf, bool utcFirst, const QDateTime &nowUtc)
+{
+    return heading(QStringLiteral("TAF（飛行場予報）"), taf.time, utcFirst, nowUtc);
 }
 
 QJsonDocument DecodingJson(const ReportDecoding &decoding)
@@ -177,10 +190,7 @@ QString DecodingText(const ReportDecoding &decoding, const QDateTime &nowUtc)
     QString text = decoding.station + QStringLiteral(" の解読\n\n");
     if (decoding.metar) {
         const DecodedMetar &metar = *decoding.metar;
-        text += heading(metar.kind + (metar.kind == QLatin1String("SPECI")
-                                          ? QStringLiteral("（特別飛行場実況気象通報）")
-                                          : QStringLiteral("（定時飛行場実況気象通報）")),
-                        metar.time, utcFirst, nowUtc);
+        text += MetarHeading(metar, utcFirst, nowUtc) + QLatin1Char('\n');
         appendRaw(text, metar.raw);
         text += QLatin1Char('\n');
         appendGroups(text, metar.groups);
@@ -190,7 +200,7 @@ QString DecodingText(const ReportDecoding &decoding, const QDateTime &nowUtc)
     text += QLatin1Char('\n');
     if (decoding.taf) {
         const DecodedTaf &taf = *decoding.taf;
-        text += heading(QStringLiteral("TAF（飛行場予報）"), taf.time, utcFirst, nowUtc);
+        text += TafHeading(taf, utcFirst, nowUtc) + QLatin1Char('\n');
         appendRaw(text, taf.raw);
         text += QLatin1Char('\n');
         appendGroups(text, taf.groups);

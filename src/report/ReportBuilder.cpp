@@ -53,8 +53,18 @@ void ReportBuilder::metarFetched(const FetchedReport &metar)
     });
 }
 
+std::optional<FetchedStationFiles> ReportBuilder::lastFetched(const QString &airport) const
+{
+    const auto found = m_lastFetched.constFind(airport);
+    if (found == m_lastFetched.cend())
+        return std::nullopt;
+    return *found;
+}
+
 void ReportBuilder::finish()
 {
+    // A failed fetch replaces a good one too: the decode shows what the ticker shows.
+    m_lastFetched.insert(m_airport, {m_metar, m_withTaf ? std::optional(m_taf) : std::nullopt});
     const Settings settings = m_store.settings();
     ReportTextOptions options;
     options.uselocal = settings.uselocal;

@@ -6,11 +6,20 @@
 #include "report/ReportText.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class SettingsStore;
+
+/// The station files of one airport as its last build fetched them.
+struct FetchedStationFiles
+{
+    FetchedReport metar;
+    std::optional<FetchedReport> taf; ///< none when the build did not ask for the TAF
+};
 
 /// The METAR / TAF / sun-line text of one airport. Fetches continue asynchronously; at most one
 /// build is in flight, and settings are read at the moment each step uses them.
@@ -39,6 +48,9 @@ public:
     /// started, while another build is in flight.
     bool BuildReportText(const QString &airport);
     bool isBuilding() const { return m_building; }
+    /// What the last finished build of `airport` fetched, for the decode window: it shows the
+    /// ticker's airport at once, without a fetch of its own.
+    std::optional<FetchedStationFiles> lastFetched(const QString &airport) const;
     /// Drops a build in flight; its `finished` never comes.
     void abort();
 
@@ -62,4 +74,5 @@ private:
     FetchedReport m_taf;
     bool m_withTaf = false; ///< the TAF was asked for
     bool m_building = false;
+    QHash<QString, FetchedStationFiles> m_lastFetched; ///< one entry per airport built
 };

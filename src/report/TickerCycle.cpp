@@ -125,13 +125,16 @@ void TickerCycle::reportBuilt(const QString &airport, const QString &text, Fligh
     if (m_stopped)
         return;
     const Settings settings = m_store.settings();
+    m_shownAirport = airport;
     if (!settings.autochange) {
         emit showReport(text, Entry::Replace, category);
+        emit airportShown(airport);
         m_slidePeriod = 60; // the same airport again in a minute
         checkNetworkSoon();
         return;
     }
     emit showReport(text, settings.scroll ? Entry::SlideIn : Entry::Replace, category);
+    emit airportShown(airport);
     rotateFrom(airport);
     m_slidePeriod = qint16(settings.autochangerate);
     // Sliding in, the window reports the end of the slide; then the network check follows.

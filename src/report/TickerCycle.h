@@ -95,6 +95,9 @@ public:
     void setSlidePeriod(qint16 ticks) { m_slidePeriod = ticks; }
 
     QString currentAirport() const { return m_currentAirport; }
+    /// The airport whose report the window shows (or slides in) now; empty before the first.
+    /// While sliding, currentAirport is already the next one.
+    QString shownAirport() const { return m_shownAirport; }
     qint16 slidePeriod() const { return m_slidePeriod; }
     qint16 slideCount() const { return m_slideCount; }
     void setSlideCount(qint16 count) { m_slideCount = count; }
@@ -112,6 +115,8 @@ signals:
     /// A new report for the display; the window slides it in or replaces the old one. The
     /// category colours the handle (Unknown: the text colour).
     void showReport(const QString &text, TickerCycle::Entry entry, FlightCategory category);
+    /// Follows showReport: the report of `airport` is shown, a new one or the same again.
+    void airportShown(const QString &airport);
     /// One of the fixed messages, in place of the report.
     void showMessage(const QString &message);
     /// The network check's verdict, for the items of the menu that need the network.
@@ -133,6 +138,7 @@ private:
     CategoryWatch m_watch;
     QString m_homePageUrl;
     QString m_currentAirport;
+    QString m_shownAirport;
     qint16 m_slidePeriod = 1; ///< refresh-clock ticks from one refresh to the next
     qint16 m_slideCount = 0;  ///< ticks counted since the last refresh
     QPointer<QNetworkReply> m_checkReply;

@@ -19,6 +19,9 @@ PopupMenu::PopupMenu(QObject *parent)
     m_camera = addItem(m_menu, "menu_camera", QStringLiteral("ライブカメラ"));
     m_menu->addSeparator()->setObjectName(QStringLiteral("menu_l5"));
     m_setting = addItem(m_menu, "menu_setting", QStringLiteral("設定"));
+    // Between the original's items and 拡張設定, so that each keeps its place counted from its
+    // end of the menu.
+    m_decode = addItem(m_menu, "menu_decode", QStringLiteral("解読..."));
     m_extended = addItem(m_menu, "menu_extended", QStringLiteral("拡張設定..."));
     m_version = addItem(m_menu, "menu_version", QStringLiteral("バージョン"));
     m_menu->addSeparator()->setObjectName(QStringLiteral("menu_l6"));

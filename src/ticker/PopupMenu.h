@@ -23,7 +23,9 @@ public:
     QAction *menu_sunset() const { return m_sunset; }
     QAction *menu_camera() const { return m_camera; }
     QAction *menu_setting() const { return m_setting; }
-    /// "拡張設定...": what Tarnbeck adds, directly below "設定".
+    /// "解読...": what Tarnbeck adds, directly below "設定".
+    QAction *menu_decode() const { return m_decode; }
+    /// "拡張設定...": what Tarnbeck adds, below "解読...".
     QAction *menu_extended() const { return m_extended; }
     QAction *menu_version() const { return m_version; }
     QAction *menu_end() const { return m_end; }
@@ -50,6 +52,7 @@ private:
     QAction *m_sunset;
     QAction *m_camera;
     QAction *m_setting;
+    QAction *m_decode;
     QAction *m_extended;
     QAction *m_version;
     QAction *m_end;

@@ -284,6 +284,9 @@ bool TickerWindow::handleMouse(int index, QEvent *event)
             m_drag.pressed(mouse);
         if (onHandle && mouse->button() == Qt::RightButton)
             showPopupMenu(mouse->globalPosition().toPoint());
+        if (!onHandle && mouse->button() == Qt::LeftButton &&
+            event->type() == QEvent::MouseButtonDblClick)
+            emit decodeRequested();
         return true;
     }
     case QEvent::MouseButtonRelease:

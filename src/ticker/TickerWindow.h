@@ -76,6 +76,8 @@ signals:
     /// A new text has slid in.
     void slideFinished();
     void popupRequested(const QPoint &globalPos);
+    /// A left double-click on the text: the decode of what it shows is asked for.
+    void decodeRequested();
     /// The window is being closed: the program ends.
     void closing();
 

@@ -465,7 +465,8 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
     QVERIFY(!window.isNull());
     const X11Window menu = openMenu(window);
     QVERIFY(!menu.id.isEmpty());
-    for (const char *k : {"Up", "Up", "Up", "Up", "Return"}) // 終了, バージョン, 拡張設定..., 設定
+    // 終了, バージョン, 拡張設定..., 解読..., 設定
+    for (const char *k : {"Up", "Up", "Up", "Up", "Up", "Return"})
         key(QLatin1String(k));
     QList<X11Window> settings;
     QVERIFY(QTest::qWaitFor(
@@ -543,9 +544,9 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
         const char *screenshot;
         const char *caption;
         const char *picture; // served as every image, drawn at build time
-    } windows[] = {{6, "sun", "日出没時刻", nullptr},
-                   {5, "camera", nullptr, "runway.png"},
-                   {7, "chart", nullptr, "weather-chart.png"}};
+    } windows[] = {{7, "sun", "日出没時刻", nullptr},
+                   {6, "camera", nullptr, "runway.png"},
+                   {8, "chart", nullptr, "weather-chart.png"}};
     for (const auto &w : windows) {
         QColor pictureColor;
         if (w.picture) {
@@ -646,7 +647,7 @@ void TestEndToEnd::agencyChartFromItsMenu()
     QStringList known;
     for (const X11Window &w : windowsOfClass(QStringLiteral("tarnbeck")))
         known.append(w.id);
-    const X11Window chart = openFromMenu(ticker, 7, known);
+    const X11Window chart = openFromMenu(ticker, 8, known);
     QVERIFY(!chart.id.isEmpty());
 
     // The menu bar from the keyboard: Alt takes it, Left goes round to its last menu, "気象庁",

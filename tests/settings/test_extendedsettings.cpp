@@ -66,7 +66,7 @@ void TestExtendedSettings::openedFromTheMenu()
     PopupMenu &menu = m_fixture->ticker()->menu().menu();
     const QList<QAction *> items = menu.menu()->actions();
     const auto setting = items.indexOf(menu.menu_setting());
-    QCOMPARE(items.value(setting + 1), menu.menu_extended()); // directly below "設定"
+    QCOMPARE(items.value(setting + 2), menu.menu_extended()); // below "設定" and "解読..."
     QCOMPARE(menu.menu_extended()->text(), QStringLiteral("拡張設定..."));
     menu.menu_extended()->trigger();
     QVERIFY(window());
