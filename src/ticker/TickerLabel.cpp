@@ -45,6 +45,89 @@ void spreadAlpha(std::vector<uchar> &alpha, int width, int height, int reach, bo
     }
 }
 
+/// The pixels reached from the image's border through pixels that are not `ink`.
+std::vector<uchar> ReachedFromBorder(const std::vector<uchar> &ink, int width, int height)
+{
+    std::vector<uchar> reached(ink.size());
+    std::vector<int> pending;
+    const auto visit = [&](int x, int y) {
+        const int at = y * width + x;
+        if (x >= 0 && y >= 0 && x < width && y < height && !ink[size_t(at)] &&
+            !reached[size_t(at)]) {
+            reached[size_t(at)] = 1;
+            pending.push_back(at);
+        }
+    };
+    for (int x = 0; x < width; ++x) {
+        visit(x, 0);
+        visit(x, height - 1);
+    }
+    for (int y = 0; y < height; ++y) {
+        visit(0, y);
+        visit(width - 1, y);
+    }
+    while (!pending.empty()) {
+        const int at = pending.back();
+        pending.pop_back();
+        const int x = at % width, y = at / width;
+        visit(x - 1, y);
+        visit(x + 1, y);
+        visit(x, y - 1);
+        visit(x, y + 1);
+    }
+    return reached;
+}
+
+/// Takes `edge` back wherever it would change which background the glyphs enclose: a counter
+/// it fills (of 0, 6, 8 or 9) loses its edge, and a bay it closes (of 2, 3 or 5, or between two
+/// glyphs) loses the edge across its mouth. Else "8" reads "3", "3" reads "8".
+void KeepCountersOpen(std::vector<uchar> &edge, const std::vector<uchar> &glyph, int width,
+                      int height)
+{
+    constexpr uchar solid = 128;
+    std::vector<uchar> plainInk(glyph.size());
+    for (size_t i = 0; i < glyph.size(); ++i)
+        plainInk[i] = glyph[i] >= solid;
+    const std::vector<uchar> plainOutside = ReachedFromBorder(plainInk, width, height);
+    // A counter is background the glyph alone encloses: the edge stays out of it.
+    for (size_t i = 0; i < edge.size(); ++i) {
+        if (!plainInk[i] && !plainOutside[i])
+            edge[i] = 0;
+    }
+    // A bay the edge closes opens one ring of edge at a time, until it meets the outside.
+    const auto neighbours = [width, height](int at, auto &&each) {
+        const int x = at % width, y = at / width;
+        if (x > 0)
+            each(at - 1);
+        if (x < width - 1)
+            each(at + 1);
+        if (y > 0)
+            each(at - width);
+        if (y < height - 1)
+            each(at + width);
+    };
+    for (bool closed = true; closed;) {
+        std::vector<uchar> ink(edge.size());
+        for (size_t i = 0; i < edge.size(); ++i)
+            ink[i] = plainInk[i] || edge[i] >= solid;
+        const std::vector<uchar> outside = ReachedFromBorder(ink, width, height);
+        closed = false;
+        std::vector<int> mouth;
+        for (int at = 0; at < int(edge.size()); ++at) {
+            if (ink[size_t(at)] || outside[size_t(at)] || !plainOutside[size_t(at)])
+                continue;
+            closed = true;
+            neighbours(at, [&](int next) {
+                if (!plainInk[size_t(next)] && edge[size_t(next)] >= solid)
+                    mouth.push_back(next);
+            });
+        }
+        for (int at : mouth)
+            edge[size_t(at)] = 0;
+        closed = closed && !mouth.empty();
+    }
+}
+
 /// Draws an edge of `color`, `reach` device pixels wide, under the glyphs of `image`. Glyphs
 /// drawn whole keep a whole edge; smoothed ones get an edge smoothed alike.
 void DrawEdge(QImage &image, const QColor &color, int reach)
@@ -57,8 +140,10 @@ void DrawEdge(QImage &image, const QColor &color, int reach)
         for (int x = 0; x < width; ++x)
             edge[size_t(y * width + x)] = uchar(qAlpha(line[x]));
     }
+    const std::vector<uchar> glyph = edge;
     spreadAlpha(edge, width, height, reach, true);
     spreadAlpha(edge, width, height, reach, false);
+    KeepCountersOpen(edge, glyph, width, height);
     for (int y = 0; y < height; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
+#include <vector>
 
 namespace {
 
@@ -26,6 +27,43 @@ QVariant fileValue(const QString &path, const QString &sql)
     return q.next() ? q.value(0) : QVariant();
 }
 
+/// Background regions of `image` that ink (alpha of half or more) encloses: the counters of its
+/// glyphs.
+int EnclosedRegions(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    std::vector<int> seen(size_t(w) * size_t(h));
+    const auto background = [&](int x, int y) {
+        return qAlpha(image.pixel(x, y)) < 128;
+    };
+    // Each background region, flooded; it counts when it never meets the border.
+    int enclosed = 0;
+    for (int sy = 0; sy < h; ++sy) {
+        for (int sx = 0; sx < w; ++sx) {
+            if (seen[size_t(sy * w + sx)] || !background(sx, sy))
+                continue;
+            bool open = false;
+            std::vector<QPoint> todo{{sx, sy}};
+            seen[size_t(sy * w + sx)] = 1;
+            while (!todo.empty()) {
+                const QPoint p = todo.back();
+                todo.pop_back();
+                open = open || p.x() == 0 || p.y() == 0 || p.x() == w - 1 || p.y() == h - 1;
+                for (const QPoint &n :
+                     {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)}) {
+                    if (n.x() >= 0 && n.y() >= 0 && n.x() < w && n.y() < h &&
+                        !seen[size_t(n.y() * w + n.x())] && background(n.x(), n.y())) {
+                        seen[size_t(n.y() * w + n.x())] = 1;
+                        todo.push_back(n);
+                    }
+                }
+            }
+            enclosed += open ? 0 : 1;
+        }
+    }
+    return enclosed;
+}
+
 } // namespace
 
 class TestTickerWindow : public QObject
@@ -36,6 +74,8 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void outlineKeepsCountersOpen_data();
+    void outlineKeepsCountersOpen();
     void firstReportOneTickAfterTheCheck();
     void rotationSkipsUncheckedAndWraps();
     void noNetworkThenRecovery();
@@ -737,4 +777,36 @@ void TestTickerWindow::everyRightPressOnTheHandleAsksForTheMenu()
 }
 
 QTEST_MAIN(TestTickerWindow)
+void TestTickerWindow::outlineKeepsCountersOpen_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::addColumn<bool>("smooth");
+    for (int points = 8; points <= 12; ++points) {
+        QTest::addRow("%d pt", points) << points << true;
+        QTest::addRow("%d pt, without a compositor", points) << points << false;
+    }
+}
+
+void TestTickerWindow::outlineKeepsCountersOpen()
+{
+    // 0, 4, 6, 8 and 9 keep their counters under the edge, or "8" reads "3" and "0" a blot.
+    QFETCH(int, points);
+    QFETCH(bool, smooth);
+    QWidget window;
+    TickerView view(&window);
+    view.setTextFont(points, false, smooth);
+    view.setTextColor(Qt::yellow);
+    int counters = 0;
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        view.setOutlined(false);
+        view.display()->setCaption(QString(QLatin1Char(digit)));
+        const int plain = EnclosedRegions(view.display()->image());
+        view.setOutlined(true);
+        QVERIFY2(EnclosedRegions(view.display()->image()) == plain,
+                 qPrintable(QString(QLatin1Char(digit))));
+        counters += plain;
+    }
+    QCOMPARE(counters, 6); // one in 0, 4, 6 and 9, two in 8
+}
+
 #include "test_tickerwindow.moc"
