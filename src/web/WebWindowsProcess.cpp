@@ -3,6 +3,7 @@
 
 #include "desktop/MessageBox.h"
 #include "desktop/Platform.h"
+#include "platform/ErrorOutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
-#include <cstdio>
 #include <utility>
 
 using namespace WebProtocol;
@@ -211,7 +211,7 @@ void WebWindowsProcess::readEvents()
         const QByteArray line = m_process->readLine();
         const Event event = ParseEvent(line);
         if (event.kind == Event::Unknown) // something else wrote to its output
-            std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+            WriteErrorOutput(line);
         else
             handle(event);
     }
@@ -221,8 +221,8 @@ void WebWindowsProcess::readErrors()
 {
     // Passed on, as the process's own output, and kept to say what went wrong.
     const QByteArray bytes = m_process ? m_process->readAllStandardError() : QByteArray();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    m_errors = (m_errors + bytes).right(errorBytesKept);
+    WriteErrorOutput(bytes);
+    m_errors = (m_errors.right(errorBytesKept) + bytes.right(errorBytesKept)).right(errorBytesKept);
 }
 
 void WebWindowsProcess::handle(const Event &event)
@@ -284,7 +284,10 @@ void WebWindowsProcess::finished(int exitCode, bool crashed)
                      .arg(how) +
                  (said.isEmpty() ? QString() : QStringLiteral("\n\n") + said));
     } else if (!clean) {
-        qWarning("tarnbeck-web ended with %s %d", crashed ? "signal" : "status", exitCode);
+        WriteErrorOutput(QStringLiteral("tarnbeck-web ended with %1 %2\n")
+                             .arg(crashed ? QStringLiteral("signal") : QStringLiteral("status"))
+                             .arg(exitCode)
+                             .toLocal8Bit());
     }
     forget();
 }

@@ -7,12 +7,16 @@
 #include "web/WebWindowsProcess.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +49,28 @@ QStringList graphicsDriverFiles()
     return found;
 }
 
+/// A stand-in for tarnbeck-web in `dir`, when `text` is not empty.
+QString writeProgram(const QTemporaryDir &dir, const QByteArray &text, bool executable = true)
+{
+    const QString path = dir.filePath(QStringLiteral("tarnbeck-web"));
+    QFile file(path);
+    if (!text.isEmpty() && file.open(QIODevice::WriteOnly)) {
+        file.write(text);
+        file.close();
+        if (executable)
+            file.setPermissions(file.permissions() | QFile::ExeOwner);
+    }
+    return path;
+}
+
+/// A stand-in that runs `first`, is ready, opens the chart when asked, then runs `rest`.
+QByteArray opening(const QByteArray &rest, const QByteArray &first = {})
+{
+    return "#!/bin/sh\n" + first +
+           "echo '{\"is\":\"ready\",\"protocol\":" + QByteArray::number(WebProtocol::version) +
+           "}'\nread line\necho '{\"is\":\"open\",\"window\":\"chart\"}'\n" + rest;
+}
+
 } // namespace
 
 class TestWebProcess : public QObject
@@ -69,6 +95,7 @@ private slots:
     void cameraStandInFinishesWithTheWindow_data();
     void cameraStandInFinishesWithTheWindow();
     void endLeavesNoBrowserProcess();
+    void unreadErrorOutputNeverHoldsTheTicker();
     void tickerNeverLoadsTheGraphicsDriver();
 
 private:
@@ -233,15 +260,7 @@ void TestWebProcess::faultsAtStartAreToldOnce()
     QFETCH(bool, executable);
     QFETCH(QStringList, told);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tarnbeck-web"));
-    if (!program.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(program);
-        file.close();
-        if (executable)
-            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
-    }
+    const QString path = writeProgram(dir, program, executable);
     m_web->setProgram(path);
     QSignalSpy ended(m_web.get(), &WebWindowsProcess::processEnded);
     m_web->showChart(m_hosts, {}, nullptr);
@@ -398,6 +417,43 @@ void TestWebProcess::endLeavesNoBrowserProcess()
     QVERIFY(!ProcessAlive(pid));
     QTRY_COMPARE_WITH_TIMEOUT(StillRunning(processes), QList<qint64>(), 5000);
     QVERIFY(m_messages.isEmpty());
+}
+
+void TestWebProcess::unreadErrorOutputNeverHoldsTheTicker()
+{
+    // This process's standard error becomes a pipe that nobody reads for 10 s.
+    int pipe[2];
+    QVERIFY(::pipe(pipe) == 0);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(pipe[1], STDERR_FILENO);
+    ::close(pipe[1]);
+    ::fcntl(pipe[0], F_SETFL, O_NONBLOCK);
+    std::atomic<bool> done = false;
+    std::thread reader([&] {
+        char buffer[65536];
+        for (int ticks = 0; !done; ++ticks) {
+            if (ticks < 1000 || ::read(pipe[0], buffer, sizeof buffer) <= 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    QTemporaryDir dir;
+    m_web->setProgram(writeProgram(
+        dir, opening("exec sleep 60\n", "head -c 5000000 /dev/zero | tr '\\0' e >&2\n")));
+    QElapsedTimer clock;
+    qint64 longest = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] { longest = qMax(longest, clock.restart()); });
+    clock.start();
+    tick.start(50);
+    const bool opened = openChart() > 0;
+    tick.stop();
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    done = true;
+    reader.join();
+    ::close(pipe[0]);
+    QVERIFY(opened);
+    QVERIFY2(longest < 1000, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longest)));
 }
 
 void TestWebProcess::tickerNeverLoadsTheGraphicsDriver()
