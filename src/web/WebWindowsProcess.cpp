@@ -20,6 +20,7 @@ namespace {
 constexpr auto programName = "tarnbeck-web";
 constexpr int errorBytesKept = 4000;
 constexpr int errorLinesTold = 5;
+constexpr int maxLineBytes = 1024 * 1024;
 constexpr int byeMs = 5000; // the browser engine ends its own processes first
 constexpr int killMs = 2000;
 
@@ -180,6 +181,7 @@ bool WebWindowsProcess::startProcess()
     auto *process = new QProcess(this);
     m_process = process;
     m_ready = false;
+    m_fault.clear();
     m_errors.clear();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The browser's sandbox cannot run as root, and the browser refuses to start with it on.
@@ -207,6 +209,10 @@ bool WebWindowsProcess::startProcess()
 
 void WebWindowsProcess::readEvents()
 {
+    if (m_process && !m_fault.isEmpty()) { // ended already: nothing it says counts
+        m_process->readAllStandardOutput();
+        return;
+    }
     while (m_process && m_process->canReadLine()) {
         const QByteArray line = m_process->readLine();
         const Event event = ParseEvent(line);
@@ -214,6 +220,12 @@ void WebWindowsProcess::readEvents()
             WriteErrorOutput(line);
         else
             handle(event);
+    }
+    if (m_process && m_process->bytesAvailable() > maxLineBytes) {
+        // A line without an end would hold the ticker's memory without limit.
+        m_fault = QStringLiteral("1 MB を超える行");
+        m_process->readAllStandardOutput();
+        m_process->kill();
     }
 }
 
@@ -272,9 +284,10 @@ void WebWindowsProcess::finished(int exitCode, bool crashed)
         }
         return;
     }
-    if (lost && !m_ending) {
-        const QString how = crashed ? QStringLiteral("シグナル %1").arg(exitCode)
-                                    : QStringLiteral("終了コード %1").arg(exitCode);
+    if ((lost || !m_fault.isEmpty()) && !m_ending) {
+        const QString how = !m_fault.isEmpty() ? m_fault
+                            : crashed          ? QStringLiteral("シグナル %1").arg(exitCode)
+                                               : QStringLiteral("終了コード %1").arg(exitCode);
         const QString said = lastLines(m_errors);
         if (!m_ready)
             tell(cannotStart(program(), said.isEmpty() ? how : how + QLatin1Char('\n') + said));

@@ -84,6 +84,7 @@ private:
     QMap<QString, WebProtocol::Command> m_pending; ///< by window, not yet shown
     QSet<QString> m_open;
     QByteArray m_errors; ///< the last lines the process wrote to standard error
+    QString m_fault;     ///< why the ticker ended the process, told instead of the signal
     QPointer<QDialog> m_cameraStandIn;
     WebProtocol::Command m_camera;
 };

@@ -252,6 +252,9 @@ void TestWebProcess::faultsAtStartAreToldOnce_data()
     QTest::newRow("another version")
         << QByteArray("#!/bin/sh\necho '{\"is\":\"ready\",\"protocol\":999}'\nexec sleep 60\n")
         << true << QStringList{cannot, QStringLiteral("版が違います")};
+    QTest::newRow("a line without an end")
+        << QByteArray("#!/bin/sh\nhead -c 3000000 /dev/zero | tr '\\0' x\nexec sleep 60\n") << true
+        << QStringList{cannot, QStringLiteral("1 MB を超える行")};
 }
 
 void TestWebProcess::faultsAtStartAreToldOnce()
