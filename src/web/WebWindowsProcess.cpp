@@ -6,6 +6,7 @@
 #include "platform/ErrorOutput.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -21,8 +22,9 @@ constexpr auto programName = "tarnbeck-web";
 constexpr int errorBytesKept = 4000;
 constexpr int errorLinesTold = 5;
 constexpr int maxLineBytes = 1024 * 1024;
-constexpr int byeMs = 5000; // the browser engine ends its own processes first
-constexpr int killMs = 2000;
+// The whole exit waits this long: the engine ends its own processes first when it can.
+constexpr int endMs = 1000;
+constexpr int reapMs = 200; // of it, kept for the process to go once killed
 
 Screen screenOf(QScreen *screen)
 {
@@ -150,14 +152,13 @@ void WebWindowsProcess::end()
         return;
     process->write(Encode(command(Command::Bye)));
     process->closeWriteChannel();
-    // No event loop: the ticker is ending and has nothing else to do meanwhile.
-    if (process->waitForFinished(byeMs))
+    // No event loop: the ticker is ending and has nothing else to do meanwhile. A process that
+    // has not closed within the second is ended; its browser processes follow it.
+    const QDeadlineTimer deadline(endMs);
+    if (process->waitForFinished(endMs - reapMs))
         return;
-    process->terminate();
-    if (!process->waitForFinished(killMs)) {
-        process->kill();
-        process->waitForFinished(killMs);
-    }
+    process->kill();
+    process->waitForFinished(int(qMax<qint64>(0, deadline.remainingTime())));
 }
 
 bool WebWindowsProcess::send(const QString &window, const Command &command)

@@ -96,6 +96,7 @@ private slots:
     void cameraStandInFinishesWithTheWindow();
     void endLeavesNoBrowserProcess();
     void unreadErrorOutputNeverHoldsTheTicker();
+    void endWaitsOneSecondAtMost();
     void tickerNeverLoadsTheGraphicsDriver();
 
 private:
@@ -457,6 +458,20 @@ void TestWebProcess::unreadErrorOutputNeverHoldsTheTicker()
     ::close(pipe[0]);
     QVERIFY(opened);
     QVERIFY2(longest < 1000, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longest)));
+}
+
+void TestWebProcess::endWaitsOneSecondAtMost()
+{
+    // Deaf to "bye" and to SIGTERM.
+    QTemporaryDir dir;
+    m_web->setProgram(writeProgram(dir, opening("trap '' TERM\nexec sleep 60\n")));
+    const qint64 pid = openChart();
+    QVERIFY(pid > 0);
+    QElapsedTimer clock;
+    clock.start();
+    m_web->end();
+    QVERIFY2(clock.elapsed() < 1100, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!ProcessAlive(pid));
 }
 
 void TestWebProcess::tickerNeverLoadsTheGraphicsDriver()
