@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <utility>
 
@@ -43,11 +44,22 @@ Command command(Command::Kind kind, const SourceHosts &hosts = {}, QScreen *scre
     return command;
 }
 
-/// The last lines of what the process said on standard error.
+/// What the browser engine says of itself whatever went wrong: its log lines
+/// ("[1234:1234:0312/101010.123456:WARNING:…] …"), its script engine's words on its flags
+/// ("Warning: disabling flag --expose_wasm …") and the pages' console ("js: …").
+bool engineNoise(const QString &line)
+{
+    static const QRegularExpression noise(QStringLiteral(
+        R"(^\[\d+:\d+:\d{4}/\d{6}\.\d+:[A-Z]+\d*:|^(Warning|Error): .*--\w|^Try --help|^js: )"));
+    return noise.match(line).hasMatch();
+}
+
+/// The last lines of what the process said on standard error, without the engine's noise.
 QString lastLines(const QByteArray &errors)
 {
     QStringList lines = QString::fromLocal8Bit(errors).split(QLatin1Char('\n'));
-    lines.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
+    lines.removeIf(
+        [](const QString &line) { return line.trimmed().isEmpty() || engineNoise(line); });
     return lines.mid(qMax(0, int(lines.size()) - errorLinesTold)).join(QLatin1Char('\n'));
 }
 

@@ -256,6 +256,16 @@ void TestWebProcess::faultsAtStartAreToldOnce_data()
     QTest::newRow("a line without an end")
         << QByteArray("#!/bin/sh\nhead -c 3000000 /dev/zero | tr '\\0' x\nexec sleep 60\n") << true
         << QStringList{cannot, QStringLiteral("1 MB を超える行")};
+    // Its own words told, not crowded out by the five lines the browser engine adds.
+    QTest::newRow("the engine's words")
+        << QByteArray(
+               "#!/bin/sh\n(echo 'tarnbeck-web: no chart'\n"
+               "echo '[31:31:0312/101010.123456:WARNING:sandbox_linux.cc(418)] threads'\n"
+               "echo 'Warning: disabling flag --expose_wasm due to conflicting flags'\n"
+               "echo 'js: crbug/1173575, non-JS module files deprecated.'\n"
+               "echo '[31:40:0312/101010.223456:ERROR:gpu_init.cc(523)] no GL'\n"
+               "echo '[31:40:0312/101010.323456:ERROR:gpu_init.cc(524)] none') >&2\nexit 1\n")
+        << true << QStringList{cannot, QStringLiteral("終了コード 1\ntarnbeck-web: no chart")};
 }
 
 void TestWebProcess::faultsAtStartAreToldOnce()
