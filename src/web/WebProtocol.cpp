@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 namespace WebProtocol {
 
@@ -149,17 +150,40 @@ Command ParseCommand(const QByteArray &text)
     return command;
 }
 
-Event ParseEvent(const QByteArray &text)
+Event ParseEvent(const QByteArray &text, QString *refused)
 {
     const QJsonObject object = WebProtocol::object(text);
+    const QJsonValue is = object.value(QStringLiteral("is"));
     Event event;
-    event.kind = Event::Kind(kindOf(eventNames, object.value(QStringLiteral("is")).toString()));
-    event.protocol = object.value(QStringLiteral("protocol")).toInt();
-    event.name =
-        object
-            .value(event.kind == Event::Edit ? QStringLiteral("source") : QStringLiteral("window"))
-            .toString();
-    return event;
+    event.kind = Event::Kind(kindOf(eventNames, is.toString()));
+    QString wrong;
+    if (event.kind == Event::Ready) {
+        // A number that is not a whole one is no version at all.
+        const QJsonValue protocol = object.value(QStringLiteral("protocol"));
+        const double number = protocol.toDouble();
+        if (!protocol.isDouble() || number != std::trunc(number) || std::abs(number) > 1e9)
+            wrong = QStringLiteral("\"protocol\" is not a whole number");
+        else
+            event.protocol = int(number);
+    } else if (event.kind != Event::Unknown) {
+        const QString field =
+            event.kind == Event::Edit ? QStringLiteral("source") : QStringLiteral("window");
+        const QJsonValue name = object.value(field);
+        event.name = name.toString();
+        const bool window =
+            event.name == QLatin1String(chartWindow) || event.name == QLatin1String(cameraWindow);
+        if (!name.isString() || event.name.isEmpty() || (event.kind != Event::Edit && !window))
+            wrong = QStringLiteral("\"%1\" is missing or not one").arg(field);
+    } else if (is.isString()) {
+        wrong = QStringLiteral("no such event");
+    } else if (object.contains(QStringLiteral("is"))) {
+        wrong = QStringLiteral("\"is\" is not a text");
+    }
+    if (wrong.isEmpty())
+        return event;
+    if (refused)
+        *refused = wrong;
+    return {};
 }
 
 } // namespace WebProtocol

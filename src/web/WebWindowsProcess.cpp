@@ -228,11 +228,15 @@ void WebWindowsProcess::readEvents()
     }
     while (m_process && m_process->canReadLine()) {
         const QByteArray line = m_process->readLine();
-        const Event event = ParseEvent(line);
-        if (event.kind == Event::Unknown) // something else wrote to its output
-            WriteErrorOutput(line);
-        else
+        QString refused;
+        const Event event = ParseEvent(line, &refused);
+        if (event.kind != Event::Unknown)
             handle(event);
+        else if (!refused.isEmpty())
+            WriteErrorOutput("tarnbeck: refused from tarnbeck-web (" + refused.toUtf8() +
+                             "): " + line.trimmed().left(200) + '\n');
+        else // something else wrote to its output
+            WriteErrorOutput(line);
     }
     if (m_process && m_process->bytesAvailable() > maxLineBytes) {
         // A line without an end would hold the ticker's memory without limit.
