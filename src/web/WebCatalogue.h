@@ -105,6 +105,7 @@ struct ChartTarget
 {
     QString icao;
     QString name;
+    bool shown = false; ///< the airport the ticker shows now
 
     bool operator==(const ChartTarget &) const = default;
 };

@@ -73,9 +73,13 @@ SourceHosts hostsOf(const QJsonObject &object)
 QJsonArray targetsArray(const QList<ChartTarget> &targets)
 {
     QJsonArray array;
-    for (const ChartTarget &target : targets)
-        array.append(QJsonObject{{QStringLiteral("icao"), target.icao},
-                                 {QStringLiteral("name"), target.name}});
+    for (const ChartTarget &target : targets) {
+        QJsonObject object{{QStringLiteral("icao"), target.icao},
+                           {QStringLiteral("name"), target.name}};
+        if (target.shown)
+            object.insert(QStringLiteral("shown"), true);
+        array.append(object);
+    }
     return array;
 }
 
@@ -86,7 +90,8 @@ QList<ChartTarget> targetsOf(const QJsonArray &array)
         const QJsonObject object = value.toObject();
         const QString icao = object.value(QStringLiteral("icao")).toString();
         if (!icao.isEmpty())
-            targets.append({icao, object.value(QStringLiteral("name")).toString()});
+            targets.append({icao, object.value(QStringLiteral("name")).toString(),
+                            object.value(QStringLiteral("shown")).toBool()});
     }
     return targets;
 }

@@ -27,7 +27,7 @@ public:
     void setProgram(const QString &path) { m_program = path; }
 
     /// "天気図": the chart window, or the open one brought forward; `targets` for its menu
-    /// "気象庁", the airport shown now first.
+    /// "気象庁", the airport shown now marked.
     void showChart(const SourceHosts &hosts, const QList<ChartTarget> &targets, QScreen *screen);
     /// "ライブカメラ": the camera window. The ticker waits for the stand-in returned, which
     /// finishes when the window closes or its process ends. Null, after telling the user, when

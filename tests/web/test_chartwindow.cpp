@@ -515,7 +515,7 @@ void TestChartWindow::jmaAirportChartAtItsNaturalSize()
     m_server.setImage(TwoColourPicture::png(image), "image/png");
     ChartWindow *window = open(QTime(15, 0));
     window->setTargets(targets);
-    // The airport the ticker shows comes first, named from the catalogue.
+    // In the list's order, named from the catalogue.
     const QList<QAction *> actions = window->menu_jma()->actions();
     QCOMPARE(actions.at(actions.size() - 2)->text(),
              QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));

@@ -55,9 +55,9 @@ void TestWebProtocol::commandsReadBackAsWritten_data()
                             // A typed address may hold anything, a line break included.
                             {QStringLiteral("chart3"), QStringLiteral("http://例え.jp/a\nb\"c")}};
     const Screen second{QStringLiteral("HDMI-1"), QRect(1920, -200, 1280, 1024)};
-    // In the order given, the shown one first; a name the catalogue lacks stays empty.
+    // In the order given, the shown one marked; a name the catalogue lacks stays empty.
     const QList<ChartTarget> targets{{QStringLiteral("RJBB"), QStringLiteral("関西")},
-                                     {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
+                                     {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)"), true},
                                      {QStringLiteral("KJFK"), QString()}};
     QTest::newRow("chart") << sent(Command::Chart, hosts, second, targets);
     QTest::newRow("chart without targets") << sent(Command::Chart, hosts, second);
