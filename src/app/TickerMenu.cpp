@@ -178,13 +178,9 @@ QList<ChartTarget> TickerMenu::chartTargets()
 {
     QList<ChartTarget> targets;
     const QString shown = m_cycle.currentAirport();
-    for (const TargetAirport &target : m_store.targetAirports()) {
-        const ChartTarget chart{target.airport, catalogueNameOf(target.airport)};
-        if (target.airport == shown)
-            targets.prepend(chart);
-        else
-            targets.append(chart);
-    }
+    // In the list's order, so that an entry stays where the user remembers it.
+    for (const TargetAirport &target : m_store.targetAirports())
+        targets.append({target.airport, catalogueNameOf(target.airport), target.airport == shown});
     return targets;
 }
 

@@ -51,7 +51,7 @@ public:
     /// The window opened from the menu that the ticker waits for, if one is open.
     QDialog *modalWindow() const { return m_modal; }
     /// The targets as the chart window's menu "気象庁" lists them: named from the airport
-    /// catalogue, the airport the ticker shows now first.
+    /// catalogue, in the list's order, the airport the ticker shows now marked.
     QList<ChartTarget> chartTargets();
 
     /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.

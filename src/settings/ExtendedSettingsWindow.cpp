@@ -27,9 +27,38 @@
 
 namespace {
 
-// Fixed, so that an answer never moves the fields and buttons under the pointer.
+// The columns take their width from the window, never from an answer, so that an answer never
+// moves the fields and buttons under the pointer.
 constexpr int addressWidth = 360;
 constexpr int answerWidth = 300;
+
+/// An answer cut to the room its column has now, whole when it fits; the tool tip holds it all.
+class AnswerLabel final : public QLabel
+{
+public:
+    explicit AnswerLabel(QWidget *parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+    // The same whatever it says.
+    QSize sizeHint() const override { return {answerWidth, fontMetrics().height()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    void setAnswer(const QString &text)
+    {
+        setToolTip(text);
+        fit();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        fit();
+    }
+
+private:
+    void fit()
+    {
+        setText(fontMetrics().elidedText(toolTip(), Qt::ElideRight, contentsRect().width()));
+    }
+};
 
 /// The first bytes of the image formats a camera sends.
 bool looksLikeImage(const QByteArray &body)
@@ -163,10 +192,8 @@ QWidget *ExtendedSettingsWindow::buildSourcesTab()
         row.check = new QPushButton(QStringLiteral("確認"), page);
         row.check->setObjectName(QStringLiteral("check_") + name);
         row.check->setAutoDefault(false);
-        row.answer = new QLabel(page);
+        row.answer = new AnswerLabel(page);
         row.answer->setObjectName(QStringLiteral("answer_") + name);
-        row.answer->setTextFormat(Qt::PlainText);
-        row.answer->setFixedWidth(answerWidth);
         connect(row.check, &QPushButton::clicked, this, [this, name] { check(name); });
         connect(row.address, &QLineEdit::returnPressed, this, [this, name] { check(name); });
         connect(row.address, &QLineEdit::textEdited, this, [this, name] { edited(name); });
@@ -178,7 +205,9 @@ QWidget *ExtendedSettingsWindow::buildSourcesTab()
         ++line;
     }
     grid->setRowStretch(line, 1);
+    // Room the window gives goes to the addresses and the answers alike.
     grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     area->setWidget(page);
     // The tab's own colour shows through, as on the other tabs.
     page->setAutoFillBackground(false);
@@ -274,8 +303,7 @@ void ExtendedSettingsWindow::showAnswer(const QString &hostName, const QString &
     QLabel *label = answer(hostName);
     if (!label)
         return;
-    label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, answerWidth));
-    label->setToolTip(text);
+    static_cast<AnswerLabel *>(label)->setAnswer(text);
 }
 
 void ExtendedSettingsWindow::edited(const QString &hostName)

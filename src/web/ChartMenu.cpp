@@ -73,12 +73,13 @@ void BuildJmaMenu(QMenu *menu, const QList<ChartTarget> &targets,
                   const std::function<void(const JmaChoice &)> &chosen)
 {
     menu->clear();
-    const auto add = [&](const JmaItem &item, const QString &caption, const QString &icao) {
+    const auto add = [&](const JmaItem &item, const QString &caption, const QString &icao,
+                         const QString &control = {}, const QString &title = {}) {
         QAction *action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(item.control));
+        action->setObjectName(control.isEmpty() ? QLatin1String(item.control) : control);
         if (!icao.isEmpty())
             action->setProperty("icao", icao);
-        const JmaChoice choice{&item, icao, caption};
+        const JmaChoice choice{&item, icao, title.isEmpty() ? caption : title};
         QObject::connect(action, &QAction::triggered, menu, [chosen, choice] { chosen(choice); });
     };
     const JmaCatalogue catalogue = jmaCatalogue();
@@ -95,6 +96,13 @@ void BuildJmaMenu(QMenu *menu, const QList<ChartTarget> &targets,
             none->setObjectName(QLatin1String(item.control));
             none->setEnabled(false);
         } else {
+            // The shown airport on a line of its own above the list, which keeps its order.
+            for (const ChartTarget &target : targets) {
+                if (target.shown)
+                    add(item, jmaAirportCaption(target) + QStringLiteral(" (表示中)"), target.icao,
+                        QLatin1String(item.control) + QStringLiteral("_shown"),
+                        jmaAirportCaption(target));
+            }
             for (const ChartTarget &target : targets)
                 add(item, jmaAirportCaption(target), target.icao);
         }

@@ -28,8 +28,9 @@ struct JmaChoice
     QString title; ///< the entry's caption
 };
 
-/// Fills `menu` with the agency's charts, the 飛行場時系列予報 once per target in the order given;
-/// what was in it goes. Entries are named after their control, an airport's carrying its
-/// indicator in the property "icao".
+/// Fills `menu` with the agency's charts, the 飛行場時系列予報 once per target in the order given,
+/// the shown target once more above them; what was in it goes. Entries are named after their
+/// control (the shown target's with "_shown" added), an airport's carrying its indicator in the
+/// property "icao".
 void BuildJmaMenu(QMenu *menu, const QList<ChartTarget> &targets,
                   const std::function<void(const JmaChoice &)> &chosen);

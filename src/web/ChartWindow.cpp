@@ -90,6 +90,17 @@ ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
     m_chartTitle = QString::fromUtf8(opening.caption);
     m_viewWidth = chartOpeningWidth;
     m_viewHeight = chartOpeningHeight;
+    const JmaItem &analysis = jmaSurfaceAnalysis();
+    const DocumentAddress agency = jmaAddress(m_hosts, analysis, m_seams.now().toUTC());
+    if (!m_address.configured() && agency.configured()) {
+        // A fresh installation has no address for the opening entry: the agency's chart says
+        // more than a page that asks for one, and the caption says why it came instead.
+        m_jmaItem = &analysis;
+        m_address = agency;
+        m_chartUrl = m_address.url();
+        m_chartTitle = QString::fromUtf8(analysis.caption) + QString::fromUtf8(jmaAttribution) +
+                       QStringLiteral(" - %1 の接続先が設定されていないため").arg(m_chartTitle);
+    }
     ShowChart();
 
     m_refreshTicks = 0;

@@ -39,7 +39,7 @@ public:
     void setSourceEditor(SourceEditor editor) { m_sourceEditor = std::move(editor); }
     /// Addresses just saved: the document shown is loaded again when its source has moved.
     void setHosts(const SourceHosts &hosts);
-    /// The target airports of the menu "気象庁", the one the ticker shows first.
+    /// The target airports of the menu "気象庁" in the list's order, the shown one marked.
     void setTargets(const QList<ChartTarget> &targets);
 
     QString chartUrl() const { return m_chartUrl; }

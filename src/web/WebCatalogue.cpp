@@ -280,6 +280,11 @@ JmaCatalogue jmaCatalogue()
     return {jmaItems, int(std::size(jmaItems))};
 }
 
+const JmaItem &jmaSurfaceAnalysis()
+{
+    return jmaItems[0];
+}
+
 QString jmaAirportCaption(const ChartTarget &target)
 {
     const QString caption = QStringLiteral("飛行場時系列予報 ");

@@ -96,6 +96,10 @@ struct JmaCatalogue
 };
 JmaCatalogue jmaCatalogue();
 
+/// The agency's surface analysis (ASAS): the chart window opens on it when its own opening entry
+/// has no address.
+const JmaItem &jmaSurfaceAnalysis();
+
 /// What the captions of the agency's charts end with.
 inline constexpr const char *jmaAttribution = "（出典：気象庁）";
 
@@ -105,6 +109,7 @@ struct ChartTarget
 {
     QString icao;
     QString name;
+    bool shown = false; ///< the airport the ticker shows now
 
     bool operator==(const ChartTarget &) const = default;
 };

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 namespace WebProtocol {
 
@@ -72,9 +73,13 @@ SourceHosts hostsOf(const QJsonObject &object)
 QJsonArray targetsArray(const QList<ChartTarget> &targets)
 {
     QJsonArray array;
-    for (const ChartTarget &target : targets)
-        array.append(QJsonObject{{QStringLiteral("icao"), target.icao},
-                                 {QStringLiteral("name"), target.name}});
+    for (const ChartTarget &target : targets) {
+        QJsonObject object{{QStringLiteral("icao"), target.icao},
+                           {QStringLiteral("name"), target.name}};
+        if (target.shown)
+            object.insert(QStringLiteral("shown"), true);
+        array.append(object);
+    }
     return array;
 }
 
@@ -85,7 +90,8 @@ QList<ChartTarget> targetsOf(const QJsonArray &array)
         const QJsonObject object = value.toObject();
         const QString icao = object.value(QStringLiteral("icao")).toString();
         if (!icao.isEmpty())
-            targets.append({icao, object.value(QStringLiteral("name")).toString()});
+            targets.append({icao, object.value(QStringLiteral("name")).toString(),
+                            object.value(QStringLiteral("shown")).toBool()});
     }
     return targets;
 }
@@ -149,17 +155,40 @@ Command ParseCommand(const QByteArray &text)
     return command;
 }
 
-Event ParseEvent(const QByteArray &text)
+Event ParseEvent(const QByteArray &text, QString *refused)
 {
     const QJsonObject object = WebProtocol::object(text);
+    const QJsonValue is = object.value(QStringLiteral("is"));
     Event event;
-    event.kind = Event::Kind(kindOf(eventNames, object.value(QStringLiteral("is")).toString()));
-    event.protocol = object.value(QStringLiteral("protocol")).toInt();
-    event.name =
-        object
-            .value(event.kind == Event::Edit ? QStringLiteral("source") : QStringLiteral("window"))
-            .toString();
-    return event;
+    event.kind = Event::Kind(kindOf(eventNames, is.toString()));
+    QString wrong;
+    if (event.kind == Event::Ready) {
+        // A number that is not a whole one is no version at all.
+        const QJsonValue protocol = object.value(QStringLiteral("protocol"));
+        const double number = protocol.toDouble();
+        if (!protocol.isDouble() || number != std::trunc(number) || std::abs(number) > 1e9)
+            wrong = QStringLiteral("\"protocol\" is not a whole number");
+        else
+            event.protocol = int(number);
+    } else if (event.kind != Event::Unknown) {
+        const QString field =
+            event.kind == Event::Edit ? QStringLiteral("source") : QStringLiteral("window");
+        const QJsonValue name = object.value(field);
+        event.name = name.toString();
+        const bool window =
+            event.name == QLatin1String(chartWindow) || event.name == QLatin1String(cameraWindow);
+        if (!name.isString() || event.name.isEmpty() || (event.kind != Event::Edit && !window))
+            wrong = QStringLiteral("\"%1\" is missing or not one").arg(field);
+    } else if (is.isString()) {
+        wrong = QStringLiteral("no such event");
+    } else if (object.contains(QStringLiteral("is"))) {
+        wrong = QStringLiteral("\"is\" is not a text");
+    }
+    if (wrong.isEmpty())
+        return event;
+    if (refused)
+        *refused = wrong;
+    return {};
 }
 
 } // namespace WebProtocol

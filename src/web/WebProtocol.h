@@ -14,8 +14,9 @@
 //                  {"is":"edit","source":"chart3"}               the link "接続先を設定..."
 //
 // The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}. The
-// targets are the target airports, the one the ticker shows first, as {"icao":"RJTT",
-// "name":"東京(羽田)"}: the web process has no airport catalogue.
+// targets are the target airports in the list's order, as {"icao":"RJTT", "name":"東京(羽田)"},
+// the one the ticker shows marked "shown":true: the web process has no airport catalogue.
+// An event with a field missing or of another type is refused, never taken for another.
 #pragma once
 
 #include "web/DocumentAddress.h"
@@ -28,7 +29,7 @@
 namespace WebProtocol {
 
 /// Raised whenever a line changes meaning; both sides must speak the same.
-inline constexpr int version = 2;
+inline constexpr int version = 3;
 
 inline constexpr auto chartWindow = "chart";
 inline constexpr auto cameraWindow = "camera";
@@ -63,6 +64,8 @@ QByteArray Encode(const Event &event);
 
 /// Unknown for anything else than a line of this protocol.
 Command ParseCommand(const QByteArray &line);
-Event ParseEvent(const QByteArray &line);
+/// Unknown for anything else than a line of this protocol; `refused` then says what was wrong
+/// with a line that names an event, and stays empty for a line that does not.
+Event ParseEvent(const QByteArray &line, QString *refused = nullptr);
 
 } // namespace WebProtocol

@@ -3,14 +3,16 @@
 
 #include "desktop/MessageBox.h"
 #include "desktop/Platform.h"
+#include "platform/ErrorOutput.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
-#include <cstdio>
 #include <utility>
 
 using namespace WebProtocol;
@@ -20,8 +22,10 @@ namespace {
 constexpr auto programName = "tarnbeck-web";
 constexpr int errorBytesKept = 4000;
 constexpr int errorLinesTold = 5;
-constexpr int byeMs = 5000; // the browser engine ends its own processes first
-constexpr int killMs = 2000;
+constexpr int maxLineBytes = 1024 * 1024;
+// The whole exit waits this long: the engine ends its own processes first when it can.
+constexpr int endMs = 1000;
+constexpr int reapMs = 200; // of it, kept for the process to go once killed
 
 Screen screenOf(QScreen *screen)
 {
@@ -40,11 +44,22 @@ Command command(Command::Kind kind, const SourceHosts &hosts = {}, QScreen *scre
     return command;
 }
 
-/// The last lines of what the process said on standard error.
+/// What the browser engine says of itself whatever went wrong: its log lines
+/// ("[1234:1234:0312/101010.123456:WARNING:…] …"), its script engine's words on its flags
+/// ("Warning: disabling flag --expose_wasm …") and the pages' console ("js: …").
+bool engineNoise(const QString &line)
+{
+    static const QRegularExpression noise(QStringLiteral(
+        R"(^\[\d+:\d+:\d{4}/\d{6}\.\d+:[A-Z]+\d*:|^(Warning|Error): .*--\w|^Try --help|^js: )"));
+    return noise.match(line).hasMatch();
+}
+
+/// The last lines of what the process said on standard error, without the engine's noise.
 QString lastLines(const QByteArray &errors)
 {
     QStringList lines = QString::fromLocal8Bit(errors).split(QLatin1Char('\n'));
-    lines.removeIf([](const QString &line) { return line.trimmed().isEmpty(); });
+    lines.removeIf(
+        [](const QString &line) { return line.trimmed().isEmpty() || engineNoise(line); });
     return lines.mid(qMax(0, int(lines.size()) - errorLinesTold)).join(QLatin1Char('\n'));
 }
 
@@ -149,14 +164,13 @@ void WebWindowsProcess::end()
         return;
     process->write(Encode(command(Command::Bye)));
     process->closeWriteChannel();
-    // No event loop: the ticker is ending and has nothing else to do meanwhile.
-    if (process->waitForFinished(byeMs))
+    // No event loop: the ticker is ending and has nothing else to do meanwhile. A process that
+    // has not closed within the second is ended; its browser processes follow it.
+    const QDeadlineTimer deadline(endMs);
+    if (process->waitForFinished(endMs - reapMs))
         return;
-    process->terminate();
-    if (!process->waitForFinished(killMs)) {
-        process->kill();
-        process->waitForFinished(killMs);
-    }
+    process->kill();
+    process->waitForFinished(int(qMax<qint64>(0, deadline.remainingTime())));
 }
 
 bool WebWindowsProcess::send(const QString &window, const Command &command)
@@ -180,6 +194,7 @@ bool WebWindowsProcess::startProcess()
     auto *process = new QProcess(this);
     m_process = process;
     m_ready = false;
+    m_fault.clear();
     m_errors.clear();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The browser's sandbox cannot run as root, and the browser refuses to start with it on.
@@ -207,13 +222,27 @@ bool WebWindowsProcess::startProcess()
 
 void WebWindowsProcess::readEvents()
 {
+    if (m_process && !m_fault.isEmpty()) { // ended already: nothing it says counts
+        m_process->readAllStandardOutput();
+        return;
+    }
     while (m_process && m_process->canReadLine()) {
         const QByteArray line = m_process->readLine();
-        const Event event = ParseEvent(line);
-        if (event.kind == Event::Unknown) // something else wrote to its output
-            std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-        else
+        QString refused;
+        const Event event = ParseEvent(line, &refused);
+        if (event.kind != Event::Unknown)
             handle(event);
+        else if (!refused.isEmpty())
+            WriteErrorOutput("tarnbeck: refused from tarnbeck-web (" + refused.toUtf8() +
+                             "): " + line.trimmed().left(200) + '\n');
+        else // something else wrote to its output
+            WriteErrorOutput(line);
+    }
+    if (m_process && m_process->bytesAvailable() > maxLineBytes) {
+        // A line without an end would hold the ticker's memory without limit.
+        m_fault = QStringLiteral("1 MB を超える行");
+        m_process->readAllStandardOutput();
+        m_process->kill();
     }
 }
 
@@ -221,8 +250,8 @@ void WebWindowsProcess::readErrors()
 {
     // Passed on, as the process's own output, and kept to say what went wrong.
     const QByteArray bytes = m_process ? m_process->readAllStandardError() : QByteArray();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    m_errors = (m_errors + bytes).right(errorBytesKept);
+    WriteErrorOutput(bytes);
+    m_errors = (m_errors.right(errorBytesKept) + bytes.right(errorBytesKept)).right(errorBytesKept);
 }
 
 void WebWindowsProcess::handle(const Event &event)
@@ -272,9 +301,10 @@ void WebWindowsProcess::finished(int exitCode, bool crashed)
         }
         return;
     }
-    if (lost && !m_ending) {
-        const QString how = crashed ? QStringLiteral("シグナル %1").arg(exitCode)
-                                    : QStringLiteral("終了コード %1").arg(exitCode);
+    if ((lost || !m_fault.isEmpty()) && !m_ending) {
+        const QString how = !m_fault.isEmpty() ? m_fault
+                            : crashed          ? QStringLiteral("シグナル %1").arg(exitCode)
+                                               : QStringLiteral("終了コード %1").arg(exitCode);
         const QString said = lastLines(m_errors);
         if (!m_ready)
             tell(cannotStart(program(), said.isEmpty() ? how : how + QLatin1Char('\n') + said));
@@ -284,7 +314,10 @@ void WebWindowsProcess::finished(int exitCode, bool crashed)
                      .arg(how) +
                  (said.isEmpty() ? QString() : QStringLiteral("\n\n") + said));
     } else if (!clean) {
-        qWarning("tarnbeck-web ended with %s %d", crashed ? "signal" : "status", exitCode);
+        WriteErrorOutput(QStringLiteral("tarnbeck-web ended with %1 %2\n")
+                             .arg(crashed ? QStringLiteral("signal") : QStringLiteral("status"))
+                             .arg(exitCode)
+                             .toLocal8Bit());
     }
     forget();
 }

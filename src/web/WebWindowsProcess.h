@@ -27,7 +27,7 @@ public:
     void setProgram(const QString &path) { m_program = path; }
 
     /// "天気図": the chart window, or the open one brought forward; `targets` for its menu
-    /// "気象庁", the airport shown now first.
+    /// "気象庁", the airport shown now marked.
     void showChart(const SourceHosts &hosts, const QList<ChartTarget> &targets, QScreen *screen);
     /// "ライブカメラ": the camera window. The ticker waits for the stand-in returned, which
     /// finishes when the window closes or its process ends. Null, after telling the user, when
@@ -84,6 +84,7 @@ private:
     QMap<QString, WebProtocol::Command> m_pending; ///< by window, not yet shown
     QSet<QString> m_open;
     QByteArray m_errors; ///< the last lines the process wrote to standard error
+    QString m_fault;     ///< why the ticker ended the process, told instead of the signal
     QPointer<QDialog> m_cameraStandIn;
     WebProtocol::Command m_camera;
 };

@@ -1,5 +1,5 @@
 // The targets the ticker hands to the chart window's menu "気象庁": every target, named from the
-// airport catalogue, the airport shown now first.
+// airport catalogue, in the list's order whichever is shown, the airport shown now marked.
 #include "support/TickerFixture.h"
 
 #include <QtTest>
@@ -9,20 +9,20 @@ class TestChartTargets : public QObject
     Q_OBJECT
 
 private slots:
-    void shownAirportFirst_data();
-    void shownAirportFirst();
+    void listOrderWithTheShownMarked_data();
+    void listOrderWithTheShownMarked();
 };
 
-void TestChartTargets::shownAirportFirst_data()
+void TestChartTargets::listOrderWithTheShownMarked_data()
 {
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<QStringList>("order");
-    QTest::newRow("the first shown") << "RJAA" << QStringList{"RJAA", "RJTT", "KJFK"};
-    QTest::newRow("the second shown") << "RJTT" << QStringList{"RJTT", "RJAA", "KJFK"};
-    QTest::newRow("the last shown") << "KJFK" << QStringList{"KJFK", "RJAA", "RJTT"};
+    QTest::addColumn<QStringList>("order"); // the shown one starred
+    QTest::newRow("the first shown") << "RJAA" << QStringList{"RJAA*", "RJTT", "KJFK"};
+    QTest::newRow("the second shown") << "RJTT" << QStringList{"RJAA", "RJTT*", "KJFK"};
+    QTest::newRow("the last shown") << "KJFK" << QStringList{"RJAA", "RJTT", "KJFK*"};
 }
 
-void TestChartTargets::shownAirportFirst()
+void TestChartTargets::listOrderWithTheShownMarked()
 {
     QFETCH(QString, shown);
     QFETCH(QStringList, order);
@@ -37,7 +37,7 @@ void TestChartTargets::shownAirportFirst()
     const QList<ChartTarget> targets = ticker->menu().chartTargets();
     QStringList codes;
     for (const ChartTarget &target : targets)
-        codes.append(target.icao);
+        codes.append(target.icao + (target.shown ? QStringLiteral("*") : QString()));
     QCOMPARE(codes, order);
     const auto named = [&](const QString &icao) {
         for (const ChartTarget &target : targets) {

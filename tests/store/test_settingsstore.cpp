@@ -524,31 +524,45 @@ void TestSettingsStore::typedAddresses_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored"); // "!" when refused
+    QTest::addColumn<QString>("said");   // a part of the refusal
+    const QString scheme = QStringLiteral("http:// または https://");
     QTest::newRow("ftp") << "ftp://x"
-                         << "!";
+                         << "!" << scheme;
     QTest::newRow("no host") << "http://"
-                             << "!";
+                             << "!" << QString();
     QTest::newRow("a blank in the host") << "http://a b"
-                                         << "!";
+                                         << "!" << QStringLiteral("空白");
+    QTest::newRow("a blank in the name") << "http://exa mple.com"
+                                         << "!" << QStringLiteral("空白");
+    QTest::newRow("a port out of range") << "http://127.0.0.1:99999"
+                                         << "!" << QStringLiteral("ポート番号 99999 は範囲外");
+    QTest::newRow("port 0") << "https://h:0/x"
+                            << "!" << QStringLiteral("ポート番号 0 は範囲外");
+    QTest::newRow("a port not a number") << "http://h:8o"
+                                         << "!" << QStringLiteral("「8o」は数字ではありません");
     QTest::newRow("a query") << "https://h/?q=1"
-                             << "!";
+                             << "!" << QStringLiteral("「?」");
     QTest::newRow("a fragment") << "https://h/#top"
-                                << "!";
+                                << "!" << QStringLiteral("「#」");
     QTest::newRow("no scheme") << "example.com"
-                               << "!";
+                               << "!" << scheme;
     QTest::newRow("trimmed") << "  https://h.test/path/ "
-                             << "https://h.test/path";
+                             << "https://h.test/path" << QString();
+    QTest::newRow("the last port") << "http://[::1]:65535"
+                                   << "http://[::1]:65535" << QString();
     QTest::newRow("empty: not set") << "   "
-                                    << "";
+                                    << "" << QString();
 }
 
 void TestSettingsStore::typedAddresses()
 {
     QFETCH(QString, typed);
     QFETCH(QString, stored);
+    QFETCH(QString, said);
     const HostValidation checked = ValidateHostAddress(typed);
     if (stored == QLatin1String("!")) {
         QVERIFY(!checked.error.isEmpty());
+        QVERIFY2(checked.error.contains(said), qPrintable(checked.error));
         return;
     }
     QVERIFY2(checked.error.isEmpty(), qPrintable(checked.error));

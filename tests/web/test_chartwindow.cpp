@@ -68,6 +68,8 @@ private slots:
     void sourceWithoutHostShowsLocalPage_data();
     void sourceWithoutHostShowsLocalPage();
     void notSetPageLinksToItsSource();
+    void openingWithoutAddressShowsTheAnalysis_data();
+    void openingWithoutAddressShowsTheAnalysis();
     void reopeningStartsAfresh();
     void printsCurrentPageWithoutDialog();
     void restoredByTheWindowManagerKeepsAFixedBorder();
@@ -318,6 +320,7 @@ void TestChartWindow::sourceWithoutHostShowsLocalPage()
     SourceHosts hosts = hostsOn(m_server.baseUrl());
     hosts.remove(QStringLiteral("chart2"));
     hosts.remove(QStringLiteral("chart5"));
+    hosts.remove(QStringLiteral("jma")); // else the agency's analysis opens instead
     if (present) {
         hosts.insert(QStringLiteral("chart2"), host);
         hosts.insert(QStringLiteral("chart5"), host);
@@ -350,6 +353,7 @@ void TestChartWindow::notSetPageLinksToItsSource()
 {
     SourceHosts hosts = hostsOn(m_server.baseUrl());
     hosts.remove(QStringLiteral("chart2"));
+    hosts.remove(QStringLiteral("jma"));
     ChartWindow *window = open(QTime(15, 0), hosts);
     QString asked;
     std::function<void(const SourceHosts &)> whenSaved;
@@ -366,6 +370,30 @@ void TestChartWindow::notSetPageLinksToItsSource()
     // Once the address is saved, the page gives way to the document.
     whenSaved(hostsOn(m_server.baseUrl()));
     QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg")), 1);
+}
+
+void TestChartWindow::openingWithoutAddressShowsTheAnalysis_data()
+{
+    QTest::addColumn<QString>("host"); // of the opening entry's source; "-" for none
+    QTest::newRow("missing") << QStringLiteral("-");
+    QTest::newRow("blank") << QStringLiteral(" ");
+}
+
+void TestChartWindow::openingWithoutAddressShowsTheAnalysis()
+{
+    QFETCH(QString, host);
+    SourceHosts hosts = hostsOn(m_server.baseUrl());
+    hosts.remove(QStringLiteral("chart2"));
+    if (host != QLatin1String("-"))
+        hosts.insert(QStringLiteral("chart2"), host);
+    ChartWindow *window = open(QTime(15, 0), hosts);
+    QTRY_COMPARE(
+        m_server.requestCount(QStringLiteral("/jma/yoho/data/wxchart/quick/ASAS_COLOR.pdf")), 1);
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral(" アジア太平洋地上天気図 (カラー)（出典：気象庁） - 天気のツボ (夜) "
+                            "の接続先が設定されていないため"));
+    // At the opening's place and size, as the opening document always is.
+    QCOMPARE(window->browser()->size(), twips(chartOpeningWidth, chartOpeningHeight));
 }
 
 void TestChartWindow::reopeningStartsAfresh()
@@ -517,7 +545,7 @@ void TestChartWindow::jmaAirportChartAtItsNaturalSize()
     m_server.setImage(TwoColourPicture::png(image), "image/png");
     ChartWindow *window = open(QTime(15, 0));
     window->setTargets(targets);
-    // The airport the ticker shows comes first, named from the catalogue.
+    // In the list's order, named from the catalogue.
     const QList<QAction *> actions = window->menu_jma()->actions();
     QCOMPARE(actions.at(actions.size() - 2)->text(),
              QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));

@@ -508,9 +508,10 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts_data()
                            QStringLiteral("maximised")}
             .join(QStringLiteral(" | "));
     };
-    const auto taf = [&](const char *caption, const char *icao) {
+    const auto taf = [&](const char *caption, const char *icao,
+                         const char *control = "menu_jma_taf") {
         return QStringList{QString::fromUtf8(caption),
-                           QStringLiteral("menu_jma_taf"),
+                           QString::fromLatin1(control),
                            jma + QStringLiteral("/airinfo/data/pict/taf/QMCD98_") +
                                QLatin1String(icao) + QStringLiteral(".png"),
                            {},
@@ -538,9 +539,10 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts_data()
             "fxfe5782"),
         run("FXJP854 日本850hPa相当温位・風 予想図", "menu_jma_FXJP854", "fxjp854"),
         QStringLiteral("- | menu_jma_lne3"),
-        taf("飛行場時系列予報 東京(羽田) (RJTT)", "RJTT"),
+        // The shown airport above the list, which keeps its order.
+        taf("飛行場時系列予報 東京(羽田) (RJTT) (表示中)", "RJTT", "menu_jma_taf_shown"),
         taf("飛行場時系列予報 新千歳 (RJCC)", "RJCC"),
-        taf("飛行場時系列予報 ZZZZ", "ZZZZ"),
+        taf("飛行場時系列予報 東京(羽田) (RJTT)", "RJTT"), taf("飛行場時系列予報 ZZZZ", "ZZZZ"),
         QString(), // nothing after the targets
     };
     for (int i = 0; i < rows.size(); ++i)
@@ -554,10 +556,11 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts()
     QFETCH(QString, expected);
     QMenu menu;
     std::optional<JmaChoice> chosen;
-    // The shown airport first, as the ticker sends them; one the catalogue does not know.
+    // In the list's order with the shown one marked, as the ticker sends them; one the
+    // catalogue does not know.
     BuildJmaMenu(&menu,
-                 {{QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
-                  {QStringLiteral("RJCC"), QStringLiteral("新千歳")},
+                 {{QStringLiteral("RJCC"), QStringLiteral("新千歳")},
+                  {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)"), true},
                   {QStringLiteral("ZZZZ"), QString()}},
                  [&](const JmaChoice &choice) { chosen = choice; });
     const SourceHosts hosts{{QStringLiteral("jma"), QStringLiteral("https://www.data.jma.go.jp")},
@@ -572,7 +575,8 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts()
         chosen.reset();
         action->trigger();
         QVERIFY2(chosen, qPrintable(action->text()));
-        QCOMPARE(chosen->title, action->text());
+        // The window's caption names the airport alone.
+        QCOMPARE(chosen->title, action->text().remove(QStringLiteral(" (表示中)")));
         const DocumentAddress address = jmaAddress(hosts, *chosen->item, now, chosen->icao);
         built << QStringList{action->text(), action->objectName(), address.url(),
                              address.fallbackUrl(),

@@ -7,12 +7,16 @@
 #include "web/WebWindowsProcess.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
+#include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +49,28 @@ QStringList graphicsDriverFiles()
     return found;
 }
 
+/// A stand-in for tarnbeck-web in `dir`, when `text` is not empty.
+QString writeProgram(const QTemporaryDir &dir, const QByteArray &text, bool executable = true)
+{
+    const QString path = dir.filePath(QStringLiteral("tarnbeck-web"));
+    QFile file(path);
+    if (!text.isEmpty() && file.open(QIODevice::WriteOnly)) {
+        file.write(text);
+        file.close();
+        if (executable)
+            file.setPermissions(file.permissions() | QFile::ExeOwner);
+    }
+    return path;
+}
+
+/// A stand-in that runs `first`, is ready, opens the chart when asked, then runs `rest`.
+QByteArray opening(const QByteArray &rest, const QByteArray &first = {})
+{
+    return "#!/bin/sh\n" + first +
+           "echo '{\"is\":\"ready\",\"protocol\":" + QByteArray::number(WebProtocol::version) +
+           "}'\nread line\necho '{\"is\":\"open\",\"window\":\"chart\"}'\n" + rest;
+}
+
 } // namespace
 
 class TestWebProcess : public QObject
@@ -69,6 +95,8 @@ private slots:
     void cameraStandInFinishesWithTheWindow_data();
     void cameraStandInFinishesWithTheWindow();
     void endLeavesNoBrowserProcess();
+    void unreadErrorOutputNeverHoldsTheTicker();
+    void endWaitsOneSecondAtMost();
     void tickerNeverLoadsTheGraphicsDriver();
 
 private:
@@ -225,6 +253,19 @@ void TestWebProcess::faultsAtStartAreToldOnce_data()
     QTest::newRow("another version")
         << QByteArray("#!/bin/sh\necho '{\"is\":\"ready\",\"protocol\":999}'\nexec sleep 60\n")
         << true << QStringList{cannot, QStringLiteral("版が違います")};
+    QTest::newRow("a line without an end")
+        << QByteArray("#!/bin/sh\nhead -c 3000000 /dev/zero | tr '\\0' x\nexec sleep 60\n") << true
+        << QStringList{cannot, QStringLiteral("1 MB を超える行")};
+    // Its own words told, not crowded out by the five lines the browser engine adds.
+    QTest::newRow("the engine's words")
+        << QByteArray(
+               "#!/bin/sh\n(echo 'tarnbeck-web: no chart'\n"
+               "echo '[31:31:0312/101010.123456:WARNING:sandbox_linux.cc(418)] threads'\n"
+               "echo 'Warning: disabling flag --expose_wasm due to conflicting flags'\n"
+               "echo 'js: crbug/1173575, non-JS module files deprecated.'\n"
+               "echo '[31:40:0312/101010.223456:ERROR:gpu_init.cc(523)] no GL'\n"
+               "echo '[31:40:0312/101010.323456:ERROR:gpu_init.cc(524)] none') >&2\nexit 1\n")
+        << true << QStringList{cannot, QStringLiteral("終了コード 1\ntarnbeck-web: no chart")};
 }
 
 void TestWebProcess::faultsAtStartAreToldOnce()
@@ -233,15 +274,7 @@ void TestWebProcess::faultsAtStartAreToldOnce()
     QFETCH(bool, executable);
     QFETCH(QStringList, told);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tarnbeck-web"));
-    if (!program.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(program);
-        file.close();
-        if (executable)
-            QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
-    }
+    const QString path = writeProgram(dir, program, executable);
     m_web->setProgram(path);
     QSignalSpy ended(m_web.get(), &WebWindowsProcess::processEnded);
     m_web->showChart(m_hosts, {}, nullptr);
@@ -398,6 +431,57 @@ void TestWebProcess::endLeavesNoBrowserProcess()
     QVERIFY(!ProcessAlive(pid));
     QTRY_COMPARE_WITH_TIMEOUT(StillRunning(processes), QList<qint64>(), 5000);
     QVERIFY(m_messages.isEmpty());
+}
+
+void TestWebProcess::unreadErrorOutputNeverHoldsTheTicker()
+{
+    // This process's standard error becomes a pipe that nobody reads for 10 s.
+    int pipe[2];
+    QVERIFY(::pipe(pipe) == 0);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(pipe[1], STDERR_FILENO);
+    ::close(pipe[1]);
+    ::fcntl(pipe[0], F_SETFL, O_NONBLOCK);
+    std::atomic<bool> done = false;
+    std::thread reader([&] {
+        char buffer[65536];
+        for (int ticks = 0; !done; ++ticks) {
+            if (ticks < 1000 || ::read(pipe[0], buffer, sizeof buffer) <= 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    QTemporaryDir dir;
+    m_web->setProgram(writeProgram(
+        dir, opening("exec sleep 60\n", "head -c 5000000 /dev/zero | tr '\\0' e >&2\n")));
+    QElapsedTimer clock;
+    qint64 longest = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] { longest = qMax(longest, clock.restart()); });
+    clock.start();
+    tick.start(50);
+    const bool opened = openChart() > 0;
+    tick.stop();
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    done = true;
+    reader.join();
+    ::close(pipe[0]);
+    QVERIFY(opened);
+    QVERIFY2(longest < 1000, qPrintable(QStringLiteral("the event loop stood %1 ms").arg(longest)));
+}
+
+void TestWebProcess::endWaitsOneSecondAtMost()
+{
+    // Deaf to "bye" and to SIGTERM.
+    QTemporaryDir dir;
+    m_web->setProgram(writeProgram(dir, opening("trap '' TERM\nexec sleep 60\n")));
+    const qint64 pid = openChart();
+    QVERIFY(pid > 0);
+    QElapsedTimer clock;
+    clock.start();
+    m_web->end();
+    QVERIFY2(clock.elapsed() < 1100, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!ProcessAlive(pid));
 }
 
 void TestWebProcess::tickerNeverLoadsTheGraphicsDriver()

@@ -43,6 +43,8 @@ private slots:
     void eventsReadBackAsWritten();
     void linesThatAreNotOfTheProtocol_data();
     void linesThatAreNotOfTheProtocol();
+    void eventsWithAWrongFieldAreRefused_data();
+    void eventsWithAWrongFieldAreRefused();
 };
 
 void TestWebProtocol::commandsReadBackAsWritten_data()
@@ -53,9 +55,9 @@ void TestWebProtocol::commandsReadBackAsWritten_data()
                             // A typed address may hold anything, a line break included.
                             {QStringLiteral("chart3"), QStringLiteral("http://例え.jp/a\nb\"c")}};
     const Screen second{QStringLiteral("HDMI-1"), QRect(1920, -200, 1280, 1024)};
-    // In the order given, the shown one first; a name the catalogue lacks stays empty.
+    // In the order given, the shown one marked; a name the catalogue lacks stays empty.
     const QList<ChartTarget> targets{{QStringLiteral("RJBB"), QStringLiteral("関西")},
-                                     {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)")},
+                                     {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)"), true},
                                      {QStringLiteral("KJFK"), QString()}};
     QTest::newRow("chart") << sent(Command::Chart, hosts, second, targets);
     QTest::newRow("chart without targets") << sent(Command::Chart, hosts, second);
@@ -121,6 +123,36 @@ void TestWebProtocol::linesThatAreNotOfTheProtocol()
     QCOMPARE(ParseCommand(line).kind, Command::Unknown);
     if (!line.contains("\"is\":\"open\""))
         QCOMPARE(ParseEvent(line).kind, Event::Unknown);
+}
+
+void TestWebProtocol::eventsWithAWrongFieldAreRefused_data()
+{
+    // An event named but not whole: refused with a reason, never taken for another.
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("open without a window") << QByteArray(R"({"is":"open"})");
+    QTest::newRow("open of no window") << QByteArray(R"({"is":"open","window":""})");
+    QTest::newRow("open of an unknown window") << QByteArray(R"({"is":"open","window":"map"})");
+    QTest::newRow("closed with a number") << QByteArray(R"({"is":"closed","window":1})");
+    QTest::newRow("edit without a source") << QByteArray(R"({"is":"edit","window":"chart"})");
+    QTest::newRow("edit of a list") << QByteArray(R"({"is":"edit","source":["chart3"]})");
+    QTest::newRow("ready without a version") << QByteArray(R"({"is":"ready"})");
+    QTest::newRow("version as a text") << QByteArray(R"({"is":"ready","protocol":"3"})");
+    QTest::newRow("version not whole") << QByteArray(R"({"is":"ready","protocol":3.5})");
+    QTest::newRow("version too large") << QByteArray(R"({"is":"ready","protocol":1e300})");
+    QTest::newRow("kind as a number") << QByteArray(R"({"is":1,"window":"chart"})");
+    QTest::newRow("unknown event") << QByteArray(R"({"is":"printing"})");
+}
+
+void TestWebProtocol::eventsWithAWrongFieldAreRefused()
+{
+    QFETCH(QByteArray, line);
+    QString refused;
+    QCOMPARE(ParseEvent(line + '\n', &refused).kind, Event::Unknown);
+    QVERIFY(!refused.isEmpty());
+    // What is no event at all is not refused: it is passed on as the process's own words.
+    refused.clear();
+    QCOMPARE(ParseEvent("Fontconfig warning\n", &refused).kind, Event::Unknown);
+    QVERIFY(refused.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestWebProtocol)

@@ -192,9 +192,17 @@ void TestWebServer::targetsFollowTheTicker()
     m_web->receive(line(Command::Chart, m_hosts, {kansai, haneda}));
     QCOMPARE(airports(), (QStringList{QStringLiteral("飛行場時系列予報 関西 (RJBB)"),
                                       QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)")}));
-    // "天気図" again while another airport is shown: that one first.
-    m_web->receive(line(Command::Chart, m_hosts, {haneda, kansai}));
-    QCOMPARE(airports().first(), QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));
+    // "天気図" again while another airport is shown: the list keeps its order, the shown one
+    // has an entry of its own above it.
+    ChartTarget shown = haneda;
+    shown.shown = true;
+    m_web->receive(line(Command::Chart, m_hosts, {kansai, shown}));
+    QCOMPARE(airports(), (QStringList{QStringLiteral("飛行場時系列予報 関西 (RJBB)"),
+                                      QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)")}));
+    const auto *above = m_web->chartWindow()->menu_jma()->findChild<QAction *>(
+        QStringLiteral("menu_jma_taf_shown"));
+    QVERIFY(above);
+    QCOMPARE(above->text(), QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT) (表示中)"));
     // A target list saved in "設定" reaches the open window.
     Command saved;
     saved.kind = Command::Targets;
