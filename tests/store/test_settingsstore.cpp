@@ -667,8 +667,11 @@ void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves()
     QVERIFY(shellReads(path, QStringLiteral("PRAGMA cipher_compatibility = 3;")));
     QCOMPARE(shellReads(path, QString()), shellMajor < 4);
     // A fresh-root run hands what this system saved to the other system's library.
-    if (const QString keep = qEnvironmentVariable("TARNBECK_SAVED_FILES"); !keep.isEmpty())
-        QVERIFY(QFile::copy(path, keep + QStringLiteral("/saved-from-") + fixture));
+    if (const QString keep = qEnvironmentVariable("TARNBECK_SAVED_FILES"); !keep.isEmpty()) {
+        const QString saved = keep + QStringLiteral("/saved-from-") + fixture;
+        QFile::remove(saved);
+        QVERIFY(QFile::copy(path, saved));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
