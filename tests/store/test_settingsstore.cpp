@@ -44,24 +44,17 @@ QMap<QString, QString> hostRows(const QString &path)
     return rows;
 }
 
-/// What this system's sqlcipher shell prints for `input` on `path`.
-QString shell(const QString &path, const QString &input)
+/// What this system's sqlcipher shell answers to `sql` on `path`, keyed and told `pragmas`.
+QString shell(const QString &path, const QString &pragmas, const QString &sql)
 {
     QProcess sqlcipher;
     sqlcipher.start(QStringLiteral("sqlcipher"), {path});
-    sqlcipher.write(input.toUtf8());
+    sqlcipher.write(QStringLiteral(".output /dev/null\nPRAGMA key = 'pelko';\n%1\n.output\n%2\n")
+                        .arg(pragmas, sql)
+                        .toUtf8());
     sqlcipher.closeWriteChannel();
     sqlcipher.waitForFinished();
-    return QString::fromUtf8(sqlcipher.readAllStandardOutput());
-}
-
-/// Whether the shell reads the settings row of `path` under the key, told `pragmas` first.
-bool shellReads(const QString &path, const QString &pragmas)
-{
-    return shell(path, QStringLiteral(".output /dev/null\nPRAGMA key = 'pelko';\n%1\n.output\n"
-                                      "SELECT 'rows=' || count(*) FROM setting;\n")
-                           .arg(pragmas))
-        .contains(QLatin1String("rows=1"));
+    return QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
 }
 
 /// The target list as "RJCC* ROAH", a star after each checked one.
@@ -626,10 +619,11 @@ void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves_data()
     QTest::addColumn<QString>("fixture"); // under tests/data/settings/
     QTest::addColumn<QString>("targets");
     QTest::addColumn<qint64>("colour");
-    QTest::newRow("made by SQLCipher 3.4 (Debian 12)")
-        << "made-by-sqlcipher-3.4.db" << "RJCC* ROAH RJFF*" << qint64(0x0080ff);
+    QTest::newRow("made by SQLCipher 3.4 (Debian 12)") << "made-by-sqlcipher-3.4.db"
+                                                       << "RJCC* ROAH RJFF*" << qint64(0x0080ff);
     QTest::newRow("saved by Tarnbeck on SQLCipher 4.6 (Debian 13)")
-        << "saved-on-sqlcipher-4.6.db" << "RJOO* RJCC" << qint64(0x00ff00);
+        << "saved-on-sqlcipher-4.6.db"
+        << "RJOO* RJCC" << qint64(0x00ff00);
 }
 
 void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves()
@@ -647,7 +641,8 @@ void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves()
         QCOMPARE(targetText(store), targets);
         QCOMPARE(store.settings().forecolor, colour);
         QCOMPARE(store.option(QStringLiteral("showcategory")), QStringLiteral("1"));
-        QVERIFY(store.ReplaceTargets({{QStringLiteral("RJOO"), true}, {QStringLiteral("RJCC"), false}}));
+        QVERIFY(store.ReplaceTargets(
+            {{QStringLiteral("RJOO"), true}, {QStringLiteral("RJCC"), false}}));
         QVERIFY(store.changeSettings([](Settings &s) { s.forecolor = 0x00ff00; }));
         store.CloseSettings();
         QVERIFY2(store.CompactSettings(), qPrintable(store.errorString())); // the copy, too
@@ -660,12 +655,15 @@ void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves()
         QCOMPARE(store.option(QStringLiteral("showcategory")), QStringLiteral("1"));
     }
     // Saved in SQLCipher 3's format, never in 4's own, which SQLCipher 3.4 cannot read.
-    const int shellMajor = shell(QStringLiteral(":memory:"), QStringLiteral("PRAGMA cipher_version;\n"))
-                               .section(QLatin1Char('.'), 0, 0)
-                               .toInt();
-    QVERIFY(shellMajor >= 3);
-    QVERIFY(shellReads(path, QStringLiteral("PRAGMA cipher_compatibility = 3;")));
-    QCOMPARE(shellReads(path, QString()), shellMajor < 4);
+    const QString rows = QStringLiteral("SELECT count(*) FROM setting;");
+    const int major =
+        shell(QStringLiteral(":memory:"), {}, QStringLiteral("PRAGMA cipher_version;"))
+            .section(QLatin1Char('.'), 0, 0)
+            .toInt();
+    QVERIFY(major >= 3);
+    QCOMPARE(shell(path, QStringLiteral("PRAGMA cipher_compatibility = 3;"), rows),
+             QStringLiteral("1"));
+    QCOMPARE(shell(path, {}, rows) == QLatin1String("1"), major < 4);
     // A fresh-root run hands what this system saved to the other system's library.
     if (const QString keep = qEnvironmentVariable("TARNBECK_SAVED_FILES"); !keep.isEmpty()) {
         const QString saved = keep + QStringLiteral("/saved-from-") + fixture;
