@@ -38,6 +38,7 @@ if [ ! -f "$base" ]; then
 fi
 
 work=$(mktemp -d /var/tmp/tarnbeck-root-"$release".XXXX)
+chmod 755 "$work" # the root's /: the desktop tests' compositor runs as another user
 mounts=()
 cleanup() {
     # Whatever the tests left running inside the root ends with it.
