@@ -5,9 +5,9 @@
 #   TARNBECK_CTEST_ARGS   passed on to ctest inside the root (e.g. "-E ^desktop_")
 #   KEEP_ROOT=1           leave the root in place afterwards, to look into a failure
 # The tree copied in is this checkout's HEAD plus its uncommitted changes to tracked files
-# (never build folders or stray files), with ../shared beside it. The base root and the
-# downloaded packages are kept under /var/cache/tarnbeck-roots between runs; the root each run
-# works in is new.
+# (never build folders or stray files), with ../shared beside it. The base root, the downloaded
+# packages and the compiler cache are kept under /var/cache/tarnbeck-roots between runs; the
+# root each run works in is new.
 set -euo pipefail
 release=${1:?usage: $0 RELEASE (e.g. trixie)}
 root=$(cd "$(dirname "$0")/.." && pwd)
