@@ -34,7 +34,7 @@ server=$!
 fresh_app() {
     rm -rf "$work/app" && mkdir -p "$work/app"
     cp "$build/bin/tarnbeck" "$build/bin/tarnbeck.dat" "$build/bin/tarnbeck-web" "$work/app/"
-    printf "PRAGMA key='pelko';\nUPDATE host SET url='%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\nUPDATE setting SET scroll = %s;\n" \
+    printf "PRAGMA key='pelko';\nPRAGMA cipher_compatibility = 3;\nUPDATE host SET url='%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\nUPDATE setting SET scroll = %s;\n" \
         "$1" "$([ "${SCROLL:-1}" = 0 ] && echo 0 || echo -1)" |
         sqlcipher "$work/app/tarnbeck.dat"
 }

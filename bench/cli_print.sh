@@ -30,7 +30,7 @@ port=18392
 server=$!
 db="$work/tarnbeck.dat"
 cp "$build/bin/tarnbeck.dat" "$db"
-printf "PRAGMA key='pelko';\nUPDATE host SET url='http://127.0.0.1:%s';\n" $port | sqlcipher "$db" >/dev/null
+printf "PRAGMA key='pelko';\nPRAGMA cipher_compatibility = 3;\nUPDATE host SET url='http://127.0.0.1:%s';\n" $port | sqlcipher "$db" >/dev/null
 python3 - $port <<'WAIT'
 import sys, time, urllib.request
 for _ in range(50):
@@ -81,7 +81,7 @@ starts=""
 for _ in 1 2 3 4 5; do
     rm -rf "$work/app" && mkdir -p "$work/app"
     cp "$program" "$build/bin/tarnbeck.dat" "$work/app/"
-    printf "PRAGMA key='pelko';\nUPDATE host SET url='http://127.0.0.1:9';\n" | sqlcipher "$work/app/tarnbeck.dat" >/dev/null
+    printf "PRAGMA key='pelko';\nPRAGMA cipher_compatibility = 3;\nUPDATE host SET url='http://127.0.0.1:9';\n" | sqlcipher "$work/app/tarnbeck.dat" >/dev/null
     start=$(date +%s%N)
     "$work/app/tarnbeck" >/dev/null 2>&1 &
     ticker=$!

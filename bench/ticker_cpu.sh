@@ -64,6 +64,7 @@ measure() {
     cp "$build/bin/tarnbeck" "$build/bin/tarnbeck.dat" "$app/"
     sqlcipher "$app/tarnbeck.dat" >/dev/null <<SQL
 PRAGMA key = 'pelko';
+PRAGMA cipher_compatibility = 3;
 UPDATE host SET url = 'http://127.0.0.1:$port';
 UPDATE setting SET autochange = -1, autochangerate = 10, scroll = -1, scrollrate = 50;
 SQL

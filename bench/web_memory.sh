@@ -124,7 +124,7 @@ fresh_app() { # $1: the folder
     for part in tarnbeck-web libtarnbeck_web.so; do
         [ -f "$bin/$part" ] && cp "$bin/$part" "$work/app/"
     done
-    printf "PRAGMA key='pelko';\nUPDATE host SET url='http://127.0.0.1:%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\nUPDATE setting SET posX = 300, posY = 300;\n" \
+    printf "PRAGMA key='pelko';\nPRAGMA cipher_compatibility = 3;\nUPDATE host SET url='http://127.0.0.1:%s';\nUPDATE airport SET \"check\" = -1 WHERE number <= 3;\nUPDATE setting SET posX = 300, posY = 300;\n" \
         $port | sqlcipher "$work/app/tarnbeck.dat" >/dev/null
 }
 now_ms() { date +%s%3N; }

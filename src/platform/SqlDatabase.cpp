@@ -32,6 +32,16 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// One file format on every supported system: SQLCipher 3's, which 3.4 and 4.x both open.
+// SQLCipher 4 writes its own format, which 3.x cannot read, unless told so after the key.
+bool useOneFormat(sqlite3 *db, const QByteArray &schema)
+{
+    if (SqlDatabase::cipherMajorVersion() < 4)
+        return true;
+    const QByteArray sql = "PRAGMA \"" + schema + "\".cipher_compatibility = 3;";
+    return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 } // namespace
 
 SqlStatement::SqlStatement(sqlite3 *db, const QString &sql) : m_db(db)
@@ -179,7 +189,8 @@ bool SqlDatabase::open(const QString &path, const QByteArray &key, Access access
     const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (sqlite3_open_v2(native.constData(), &m_db, flags, nullptr) != SQLITE_OK)
         return failOpen(OpenFailure::Unreadable, messageOf(m_db));
-    if (sqlite3_key(m_db, key.constData(), int(key.size())) != SQLITE_OK)
+    if (sqlite3_key(m_db, key.constData(), int(key.size())) != SQLITE_OK ||
+        !useOneFormat(m_db, "main"))
         return failOpen(OpenFailure::Other, messageOf(m_db));
     // Another process reading the file (a second tool, a backup) holds its lock only briefly:
     // wait for it rather than lose the write.
@@ -238,6 +249,39 @@ void SqlDatabase::close()
         m_db = nullptr;
     }
     m_committedCopy.reset();
+}
+
+int SqlDatabase::cipherMajorVersion()
+{
+    static const int major = [] {
+        sqlite3 *db = nullptr;
+        QByteArray version;
+        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_stmt *q = nullptr;
+            if (sqlite3_prepare_v2(db, "PRAGMA cipher_version;", -1, &q, nullptr) == SQLITE_OK &&
+                sqlite3_step(q) == SQLITE_ROW)
+                version = reinterpret_cast<const char *>(sqlite3_column_text(q, 0));
+            sqlite3_finalize(q);
+        }
+        sqlite3_close_v2(db);
+        return version.left(version.indexOf('.')).toInt(); // "3.4.1", "4.6.1 community"
+    }();
+    return major;
+}
+
+bool SqlDatabase::attach(const QString &path, const QString &schema, const QByteArray &key)
+{
+    SqlStatement q = prepare(QStringLiteral("ATTACH DATABASE ?1 AS \"%1\" KEY ?2").arg(schema));
+    if (!q.bind(1, path) || !q.bind(2, QString::fromUtf8(key)) || !q.exec()) {
+        m_error = q.errorString();
+        return false;
+    }
+    if (!useOneFormat(m_db, schema.toUtf8())) {
+        m_error = messageOf(m_db);
+        execute(QStringLiteral("DETACH DATABASE \"%1\"").arg(schema));
+        return false;
+    }
+    return true;
 }
 
 bool SqlDatabase::execute(const QString &sql)

@@ -74,6 +74,8 @@ public:
     /// Open on the rolled-back copy: the file itself still holds an interrupted write.
     bool readsCommittedCopy() const { return m_committedCopy != nullptr; }
 
+    /// Attaches another encrypted file as `schema`, in the same file format as open() uses.
+    bool attach(const QString &path, const QString &schema, const QByteArray &key);
     bool execute(const QString &sql);
     SqlStatement prepare(const QString &sql);
     qint64 lastInsertRowId() const;
@@ -81,6 +83,9 @@ public:
 
     QString errorString() const { return m_error; }
     OpenFailure openFailure() const { return m_failure; }
+
+    /// The SQLCipher library's major version, as it says itself (0 if it does not say).
+    static int cipherMajorVersion();
 
 private:
     bool failOpen(OpenFailure failure, const QString &error);

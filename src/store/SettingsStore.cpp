@@ -92,12 +92,6 @@ QString damagedEnglish(const QString &detail)
     return QStringLiteral("the file is damaged (%1)").arg(detail);
 }
 
-QString sqlText(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''")) +
-           QLatin1Char('\'');
-}
-
 } // namespace
 
 QString SettingsStore::databasePath() const
@@ -492,10 +486,8 @@ bool SettingsStore::CompactSettings(CompactStop stop)
         if (!source.open(target, QByteArray(password)))
             return failed(source.errorString());
         // ATTACH resolves relative paths against the working directory, so give it an absolute one.
-        const QString exportSql = QStringLiteral("ATTACH DATABASE %1 AS c KEY %2; "
-                                                 "SELECT sqlcipher_export('c'); DETACH DATABASE c;")
-                                      .arg(sqlText(temp), sqlText(QLatin1String(password)));
-        if (!source.execute(exportSql))
+        if (!source.attach(temp, QStringLiteral("c"), QByteArray(password)) ||
+            !source.execute(QStringLiteral("SELECT sqlcipher_export('c'); DETACH DATABASE c;")))
             return failed(source.errorString());
     }
     if (stop == CompactStop::AfterExport)

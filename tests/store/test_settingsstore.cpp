@@ -7,6 +7,7 @@
 #include "support/TestDatabase.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSemaphore>
 #include <QtTest>
 #include <thread>
@@ -43,6 +44,28 @@ QMap<QString, QString> hostRows(const QString &path)
     return rows;
 }
 
+/// What this system's sqlcipher shell answers to `sql` on `path`, keyed and told `pragmas`.
+QString shell(const QString &path, const QString &pragmas, const QString &sql)
+{
+    QProcess sqlcipher;
+    sqlcipher.start(QStringLiteral("sqlcipher"), {path});
+    sqlcipher.write(QStringLiteral(".output /dev/null\nPRAGMA key = 'pelko';\n%1\n.output\n%2\n")
+                        .arg(pragmas, sql)
+                        .toUtf8());
+    sqlcipher.closeWriteChannel();
+    sqlcipher.waitForFinished();
+    return QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
+}
+
+/// The target list as "RJCC* ROAH", a star after each checked one.
+QString targetText(SettingsStore &store)
+{
+    QStringList targets;
+    for (const TargetAirport &t : store.targetAirports())
+        targets.append(t.airport + (t.checked ? QStringLiteral("*") : QString()));
+    return targets.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 class TestSettingsStore : public QObject
@@ -73,6 +96,8 @@ private slots:
     void typedAddresses();
     void updateOfAVanishedRowFails();
     void fileExists();
+    void fileOfEachSystemOpensChangesAndSaves_data();
+    void fileOfEachSystemOpensChangesAndSaves();
 };
 
 void TestSettingsStore::deliveredDatabase()
@@ -601,6 +626,64 @@ void TestSettingsStore::fileExists()
     QVERIFY(hidden.open(QIODevice::WriteOnly));
     hidden.close();
     QVERIFY(!SettingsStore::FileExists(hidden.fileName()));
+}
+
+void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves_data()
+{
+    QTest::addColumn<QString>("fixture"); // under tests/data/settings/
+    QTest::addColumn<QString>("targets");
+    QTest::addColumn<qint64>("colour");
+    QTest::newRow("made by SQLCipher 3.4 (Debian 12)") << "made-by-sqlcipher-3.4.db"
+                                                       << "RJCC* ROAH RJFF*" << qint64(0x0080ff);
+    QTest::newRow("saved by Tarnbeck on SQLCipher 4.6 (Debian 13)")
+        << "saved-on-sqlcipher-4.6.db"
+        << "RJOO* RJCC" << qint64(0x00ff00);
+}
+
+void TestSettingsStore::fileOfEachSystemOpensChangesAndSaves()
+{
+    QFETCH(QString, fixture);
+    QFETCH(QString, targets);
+    QFETCH(qint64, colour);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tarnbeck.dat"));
+    QVERIFY(QFile::copy(QStringLiteral(TARNBECK_TEST_DATA "/settings/") + fixture, path));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    {
+        SettingsStore store(dir.path());
+        QVERIFY2(store.OpenSettings(), qPrintable(store.errorString()));
+        QCOMPARE(targetText(store), targets);
+        QCOMPARE(store.settings().forecolor, colour);
+        QCOMPARE(store.option(QStringLiteral("showcategory")), QStringLiteral("1"));
+        QVERIFY(store.ReplaceTargets(
+            {{QStringLiteral("RJOO"), true}, {QStringLiteral("RJCC"), false}}));
+        QVERIFY(store.changeSettings([](Settings &s) { s.forecolor = 0x00ff00; }));
+        store.CloseSettings();
+        QVERIFY2(store.CompactSettings(), qPrintable(store.errorString())); // the copy, too
+    }
+    {
+        SettingsStore store(dir.path());
+        QVERIFY2(store.OpenSettings(), qPrintable(store.errorString()));
+        QCOMPARE(targetText(store), QStringLiteral("RJOO* RJCC"));
+        QCOMPARE(store.settings().forecolor, qint64(0x00ff00));
+        QCOMPARE(store.option(QStringLiteral("showcategory")), QStringLiteral("1"));
+    }
+    // Saved in SQLCipher 3's format, never in 4's own, which SQLCipher 3.4 cannot read.
+    const QString rows = QStringLiteral("SELECT count(*) FROM setting;");
+    const int major =
+        shell(QStringLiteral(":memory:"), {}, QStringLiteral("PRAGMA cipher_version;"))
+            .section(QLatin1Char('.'), 0, 0)
+            .toInt();
+    QVERIFY(major >= 3);
+    QCOMPARE(shell(path, QStringLiteral("PRAGMA cipher_compatibility = 3;"), rows),
+             QStringLiteral("1"));
+    QCOMPARE(shell(path, {}, rows) == QLatin1String("1"), major < 4);
+    // A fresh-root run hands what this system saved to the other system's library.
+    if (const QString keep = qEnvironmentVariable("TARNBECK_SAVED_FILES"); !keep.isEmpty()) {
+        const QString saved = keep + QStringLiteral("/saved-from-") + fixture;
+        QFile::remove(saved);
+        QVERIFY(QFile::copy(path, saved));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -8,13 +8,13 @@ QString RunSqlShell(const QString &database, const QString &statements)
     QProcess sqlcipher;
     sqlcipher.start(QStringLiteral("sqlcipher"), {database});
     sqlcipher.waitForStarted();
-    sqlcipher.write(QStringLiteral("PRAGMA key = 'pelko';\n%1\n").arg(statements).toUtf8());
+    // SQLCipher 4 reads the project's format 3 only when told (3.4 ignores the pragma), and its
+    // shell answers the key with "ok": only the statements' own output is read.
+    sqlcipher.write(QStringLiteral(".output /dev/null\nPRAGMA key = 'pelko';\n"
+                                   "PRAGMA cipher_compatibility = 3;\n.output\n%1\n")
+                        .arg(statements)
+                        .toUtf8());
     sqlcipher.closeWriteChannel();
     sqlcipher.waitForFinished();
-    QString output = QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
-    if (output == QLatin1String("ok"))
-        return {};
-    if (output.startsWith(QLatin1String("ok\n")))
-        output.remove(0, 3);
-    return output;
+    return QString::fromUtf8(sqlcipher.readAllStandardOutput()).trimmed();
 }

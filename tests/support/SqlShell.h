@@ -3,6 +3,6 @@
 
 #include <QString>
 
-/// What the sqlcipher shell prints for `statements` on the settings file `database`, keyed and
-/// trimmed; SQLCipher 4's "ok" answer to the key is not part of it.
+/// What the sqlcipher shell prints for `statements` on the settings file `database`, keyed for
+/// the project's file format and trimmed; SQLCipher 4's "ok" answer to the key is not part of it.
 QString RunSqlShell(const QString &database, const QString &statements);

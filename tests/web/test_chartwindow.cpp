@@ -340,9 +340,12 @@ void TestChartWindow::sourceWithoutHostShowsLocalPage()
     text = WaitForPageText(window->browser(), QStringLiteral("chart5"));
     QVERIFY2(text.contains(QStringLiteral("/tecweather/ASAS.pdf")), qPrintable(text));
 
-    // Configured sources still work in the same window.
+    // Configured sources still work in the same window. The server counts every row's request,
+    // and a closed window's may come late: wait for one more than before.
+    const QString satellite = QStringLiteral("/c4/QL/00Latest.jpg");
+    const int satelliteBefore = m_server.requestCount(satellite);
     item(window, "menu_chart_sat", 2)->trigger();
-    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c4/QL/00Latest.jpg")), 1);
+    QTRY_VERIFY(m_server.requestCount(satellite) > satelliteBefore);
     // Nothing went out for the two documents without a host.
     for (const QString &path : m_server.requests().mid(requestsBefore))
         QVERIFY2(!path.contains(QLatin1String("tubo")) && !path.contains(QLatin1String("ASAS")),
@@ -367,9 +370,13 @@ void TestChartWindow::notSetPageLinksToItsSource()
     // The link goes to the program, never to the network: "拡張設定" at the source's row.
     window->browser()->setUrl(SourceLinkUrl(QStringLiteral("chart2")));
     QTRY_COMPARE(asked, QStringLiteral("chart2"));
-    // Once the address is saved, the page gives way to the document.
+    // Once the address is saved, the page gives way to the document (earlier tests asked for it
+    // too: wait for one request more).
+    const QString night = QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg");
+    const int nightBefore = m_server.requestCount(night);
     whenSaved(hostsOn(m_server.baseUrl()));
-    QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c2/imagedata/tubo/LBWwb_tubo_2.jpg")), 1);
+    QTRY_VERIFY(m_server.requestCount(night) > nightBefore);
+    QCOMPARE(window->chartUrl(), url(night));
 }
 
 void TestChartWindow::openingWithoutAddressShowsTheAnalysis_data()
