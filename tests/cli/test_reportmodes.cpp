@@ -316,6 +316,11 @@ void TestReportModes::watchWritesAChangedReport()
     };
     QTRY_COMPARE_WITH_TIMEOUT(lines(), 1, 30000);
     QVERIFY(out.contains("\"class\":\"vfr\""));
+    // The same report fetched again writes nothing: by the second fetch after the first line,
+    // the first has been compared.
+    const qsizetype shown = m_server->requests().count(metarRJTT);
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->requests().count(metarRJTT) >= shown + 2, 45000);
+    QCOMPARE(lines(), 1);
     const qsizetype asked = m_server->requests().count(metarRJTT);
     m_server->setRoute(metarRJTT, {200, ifrMetar, {}, {}});
     QTRY_COMPARE_WITH_TIMEOUT(lines(), 2, 30000);
