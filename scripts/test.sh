@@ -15,7 +15,8 @@ status=0
 # shellcheck disable=SC2086 # split on purpose: several arguments
 xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" \
     ctest --output-on-failure --timeout 600 -j "$(nproc 2>/dev/null || echo 2)" ${TARNBECK_CTEST_ARGS:-} \
-    --output-junit "$PWD/junit.xml" || status=$?
+    --output-junit "$PWD/junit.xml" --test-output-size-passed 50000000 \
+    --test-output-size-failed 50000000 || status=$?
 if [ "${CI:-}" = true ]; then
     bash "$root/tests/check_skips.sh" junit.xml "$root/tests/allowed-skips.txt" || status=1
 elif [ -f junit.xml ]; then
