@@ -38,7 +38,6 @@ if [ ! -f "$base" ]; then
 fi
 
 work=$(mktemp -d /var/tmp/tarnbeck-root-"$release".XXXX)
-chmod 755 "$work" # the root's /: the desktop tests' compositor runs as another user
 mounts=()
 cleanup() {
     # Whatever the tests left running inside the root ends with it.
@@ -66,6 +65,7 @@ mnt() { # mnt TARGET MOUNT-ARGS...
 
 echo "== fresh $release root in $work"
 tar -C "$work" -xf "$base"
+chmod 755 "$work" # the root's /, open to the desktop tests' compositor, run as another user
 cp /etc/resolv.conf "$work/etc/resolv.conf"
 printf 'deb %s %s main\n' "$mirror" "$release" >"$work/etc/apt/sources.list"
 # Package installs inside a root must not start the system's services (cups, dbus) outside it.
