@@ -98,7 +98,7 @@ start=$(date +%s)
 set +e
 chroot "$work" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    TARNBECK_CTEST_ARGS="${TARNBECK_CTEST_ARGS:-}" TARNBECK_SAVED_FILES=/work/saved \
+    TARNBECK_CTEST_ARGS="${TARNBECK_CTEST_ARGS:-}" TARNBECK_SAVED_FILES=/work/saved CI="${CI:-}" \
     bash -c 'cd /work/tarnbeck && bash scripts/test.sh'
 rc=$?
 set -e
