@@ -1,6 +1,5 @@
 // tarnbeck --decode with no display, against a report server on loopback.
-#include "support/LoopbackHttpServer.h"
-#include "support/TestDatabase.h"
+#include "support/LocalSettings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,12 +39,7 @@ private:
 
 void TestDecodeMode::init()
 {
-    m_db = std::make_unique<TestDatabase>();
-    QVERIFY(m_db->isValid());
-    m_server = std::make_unique<LoopbackHttpServer>();
-    QVERIFY(m_server->start());
-    // Both sources on loopback, so that nothing leaves the machine.
-    QVERIFY(m_db->setAllHosts(m_server->baseUrl().toString()));
+    QVERIFY(ServeSettingsLocally(m_db, m_server));
     m_server->serveFile(QStringLiteral("/data/observations/metar/stations/RJAA.TXT"),
                         stationFile(QStringLiteral("metar/RJAA_1.TXT")));
     m_server->serveFile(QStringLiteral("/data/forecasts/taf/stations/RJAA.TXT"),

@@ -1,8 +1,7 @@
 // The real program's command line, with no display, against a report server on loopback.
 #include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
-#include "support/LoopbackHttpServer.h"
-#include "support/TestDatabase.h"
+#include "support/LocalSettings.h"
 #include "support/TickerFixture.h"
 
 #include <QCryptographicHash>
@@ -103,12 +102,7 @@ private:
 
 void TestReportModes::init()
 {
-    m_db = std::make_unique<TestDatabase>();
-    QVERIFY(m_db->isValid());
-    m_server = std::make_unique<LoopbackHttpServer>();
-    QVERIFY(m_server->start());
-    // The second source too, so that nothing leaves the machine.
-    QVERIFY(m_db->setAllHosts(m_server->baseUrl().toString()));
+    QVERIFY(ServeSettingsLocally(m_db, m_server));
     m_server->setRoute(metarRJTT, {200, vfrMetar, {}, {}});
     m_server->setRoute(tafRJTT, {200, taf, {}, {}});
 }
