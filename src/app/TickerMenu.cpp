@@ -177,10 +177,15 @@ void TickerMenu::menu_weather_Click()
 QList<ChartTarget> TickerMenu::chartTargets()
 {
     QList<ChartTarget> targets;
-    const QString shown = m_cycle.currentAirport();
+    // The one on the desktop: during a slide the cycle has already moved on to the next.
+    const QString shown = m_cycle.shownAirport();
     // In the list's order, so that an entry stays where the user remembers it.
-    for (const TargetAirport &target : m_store.targetAirports())
-        targets.append({target.airport, catalogueNameOf(target.airport), target.airport == shown});
+    for (const TargetAirport &target : m_store.targetAirports()) {
+        const bool isShown = target.airport == shown;
+        targets.append({target.airport, catalogueNameOf(target.airport), isShown,
+                        catalogueAreaOf(target.airport),
+                        isShown && m_briefingSource ? m_briefingSource(shown) : QString()});
+    }
     return targets;
 }
 

@@ -46,12 +46,17 @@ public:
     {
         m_decodeFactory = std::move(factory);
     }
+    /// The reports of `airport` read out, as the briefing page of the chart window shows them;
+    /// empty when the ticker has fetched nothing of it.
+    using BriefingSource = std::function<QString(const QString &airport)>;
+    void setBriefingSource(BriefingSource source) { m_briefingSource = std::move(source); }
     /// The window "解読", if one is open.
     QDialog *decodeWindow() const { return m_decode; }
     /// The window opened from the menu that the ticker waits for, if one is open.
     QDialog *modalWindow() const { return m_modal; }
-    /// The targets as the chart window's menu "気象庁" lists them: named from the airport
-    /// catalogue, in the list's order, the airport the ticker shows now marked.
+    /// The targets as the chart window's menu "気象庁" lists them: named and placed in their area
+    /// from the airport catalogue, in the list's order, the airport the ticker shows now marked
+    /// and carrying its briefing.
     QList<ChartTarget> chartTargets();
 
     /// The right click on the handle: the target submenu rebuilt, the menu shown at `globalPos`.
@@ -101,6 +106,7 @@ private:
     SettingsWindowFactory m_settingsFactory;
     ExtendedWindowFactory m_extendedFactory;
     DecodeWindowFactory m_decodeFactory;
+    BriefingSource m_briefingSource;
     WebWindowsProcess &m_web;
     QPointer<QDialog> m_modal;
     QPointer<QDialog> m_decode; ///< not modal: the ticker goes on while it is open

@@ -9,6 +9,7 @@
 #include "platform/DesktopNotice.h"
 #include "platform/SingleInstance.h"
 #include "platform/Twips.h"
+#include "report/DecodedForms.h"
 #include "report/ReportBuilder.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "settings/SettingsWindow.h"
@@ -68,6 +69,14 @@ bool TickerSession::Form_Load()
             return openExtendedSettingsWindow(hostName, std::move(saved));
         });
     m_menu->setDecodeWindowFactory([this](QWidget *) { return openDecodeWindow(); });
+    m_menu->setBriefingSource([this](const QString &airport) {
+        const std::optional<FetchedStationFiles> files = m_builder->lastFetched(airport);
+        if (!files)
+            return QString();
+        return DecodingText(
+            DecodeFetched(*m_store, airport, &files->metar, files->taf ? &*files->taf : nullptr),
+            QDateTime::currentDateTimeUtc());
+    });
     m_notice = std::make_unique<DesktopNotice>();
     connect(m_cycle.get(), &TickerCycle::worsened, m_notice.get(), &DesktopNotice::send);
     connect(m_cycle.get(), &TickerCycle::showReport, this, &TickerSession::showReport);

@@ -3,6 +3,7 @@
 
 #include "cli/ExitStatus.h"
 #include "report/DecodedForms.h"
+#include "report/ReportBuilder.h"
 #include "store/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -30,12 +31,7 @@ void DecodeRun::start(const QString &airport, bool json)
 
 void DecodeRun::write()
 {
-    DecodeOptions options;
-    // The ticker's 時差 setting: local time first unless it shows UTC.
-    options.utcFirst = !m_store.settings().uselocal;
-    options.speci = m_metar.speci;
-    const ReportDecoding decoding =
-        DecodeStationFiles(m_airport, m_metar.stationFile, m_taf.stationFile, options);
+    const ReportDecoding decoding = DecodeFetched(m_store, m_airport, &m_metar, &m_taf);
     const QByteArray bytes = m_json
                                  ? DecodingJson(decoding).toJson(QJsonDocument::Compact) + '\n'
                                  : DecodingText(decoding, QDateTime::currentDateTimeUtc()).toUtf8();

@@ -217,18 +217,14 @@ void DecodeWindow::showDecoding()
         return;
     }
 
-    DecodeOptions options;
-    // The ticker's 時差 setting: local time first unless it shows UTC.
-    options.utcFirst = !m_store.settings().uselocal;
-    options.speci = m_metar && m_metar->speci;
+    const bool utcFirst = !m_store.settings().uselocal;
     const ReportDecoding decoding =
-        DecodeStationFiles(m_airport, m_metar ? m_metar->stationFile : QString(),
-                           m_taf ? m_taf->stationFile : QString(), options);
+        DecodeFetched(m_store, m_airport, m_metar ? &*m_metar : nullptr, m_taf ? &*m_taf : nullptr);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QString fetching = QStringLiteral("取得中…");
     QString text;
     if (decoding.metar) {
-        addHeading(MetarHeading(*decoding.metar, options.utcFirst, now));
+        addHeading(MetarHeading(*decoding.metar, utcFirst, now));
         addGroups(decoding.metar->groups, text.size());
         text += decoding.metar->raw;
     } else {
@@ -238,7 +234,7 @@ void DecodeWindow::showDecoding()
     }
     text += QStringLiteral("\n\n");
     if (decoding.taf) {
-        addHeading(TafHeading(*decoding.taf, options.utcFirst, now));
+        addHeading(TafHeading(*decoding.taf, utcFirst, now));
         addGroups(decoding.taf->groups, text.size());
         text += decoding.taf->raw;
     } else {

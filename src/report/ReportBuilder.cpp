@@ -79,3 +79,14 @@ void ReportBuilder::finish()
     m_building = false;
     emit finished(m_airport, composed.text, composed.category);
 }
+
+ReportDecoding DecodeFetched(SettingsStore &store, const QString &airport,
+                             const FetchedReport *metar, const FetchedReport *taf)
+{
+    DecodeOptions options;
+    // The ticker's 時差 setting: local time first unless it shows UTC.
+    options.utcFirst = !store.settings().uselocal;
+    options.speci = metar && metar->speci;
+    return DecodeStationFiles(airport, metar ? metar->stationFile : QString(),
+                              taf ? taf->stationFile : QString(), options);
+}

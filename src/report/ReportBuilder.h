@@ -2,6 +2,7 @@
 #pragma once
 
 #include "report/FlightCategory.h"
+#include "report/ReportDecode.h"
 #include "report/ReportSource.h"
 #include "report/ReportText.h"
 
@@ -20,6 +21,11 @@ struct FetchedStationFiles
     FetchedReport metar;
     std::optional<FetchedReport> taf; ///< none when the build did not ask for the TAF
 };
+
+/// The decoding of what was fetched of `airport` (either may be missing), its times in the order
+/// of the ticker's 時差 setting.
+ReportDecoding DecodeFetched(SettingsStore &store, const QString &airport,
+                             const FetchedReport *metar, const FetchedReport *taf);
 
 /// The METAR / TAF / sun-line text of one airport. Fetches continue asynchronously; at most one
 /// build is in flight, and settings are read at the moment each step uses them.

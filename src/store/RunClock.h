@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 /// The newest run of a chart published at 00 and 12 UTC at `utc`: a run is used from 4 hours
@@ -9,5 +10,8 @@
 QDateTime jmaNewestRun(const QDateTime &utc);
 /// The run before `run`, tried once when the server has no chart for `run`.
 QDateTime jmaPreviousRun(const QDateTime &run);
+/// The charts issued every 3 hours at `utc`: the newest time not in the future (00, 03, … 21
+/// UTC) first, then the three before it, asked in turn while the server has none.
+QList<QDateTime> jmaThreeHourlyRuns(const QDateTime &utc);
 /// `path` with its "HH" replaced by the hour of `run` ("00" or "12").
 QString pathOfRun(QString path, const QDateTime &run);

@@ -14,6 +14,7 @@ struct CatalogueRow
     const char *lat;
     const char *lon;
     float elevation;
+    const char *area; // UTF-8
 };
 
 constexpr CatalogueRow kRows[] = {
@@ -23,6 +24,19 @@ constexpr CatalogueRow kRows[] = {
 constexpr qsizetype kAerodromes = 129;
 constexpr qsizetype kAirfieldsEnd = 138;
 static_assert(std::size(kRows) == 186, "data/airports.tsv must hold the 186 catalogue entries");
+
+/// The first row of the location indicator `indicator` (case ignored).
+const CatalogueRow *rowOf(const QString &indicator)
+{
+    const QByteArray key = indicator.trimmed().toUpper().toLatin1();
+    if (key.isEmpty())
+        return nullptr;
+    for (const CatalogueRow &row : kRows) {
+        if (key == row.indicator)
+            return &row;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -67,21 +81,22 @@ std::optional<CatalogueEntry> findCatalogueEntry(const QString &name)
                               longitudeFromText(lon),
                               latitudeDisplayText(lat),
                               longitudeDisplayText(lon),
-                              row.elevation};
+                              row.elevation,
+                              QString::fromUtf8(row.area)};
     }
     return std::nullopt;
 }
 
 QString catalogueNameOf(const QString &indicator)
 {
-    const QByteArray key = indicator.trimmed().toUpper().toLatin1();
-    if (key.isEmpty())
-        return {};
-    for (const CatalogueRow &row : kRows) {
-        if (key == row.indicator)
-            return QString::fromUtf8(row.name);
-    }
-    return {};
+    const CatalogueRow *row = rowOf(indicator);
+    return row ? QString::fromUtf8(row->name) : QString();
+}
+
+QString catalogueAreaOf(const QString &indicator)
+{
+    const CatalogueRow *row = rowOf(indicator);
+    return row ? QString::fromUtf8(row->area) : QString();
 }
 
 QString latitudeDisplayText(const QString &text)

@@ -15,6 +15,8 @@ struct CatalogueEntry
     QString latitudeText;  ///< "43 40 15 N"
     QString longitudeText; ///< "142 26 51 E"
     float elevation = 0;
+    /// The agency's area of its low-level charts: 北海道, 東北, 東日本, 西日本, 奄美 or 沖縄.
+    QString area;
 };
 
 /// Entry names in catalogue order.
@@ -26,6 +28,9 @@ std::optional<CatalogueEntry> findCatalogueEntry(const QString &name);
 
 /// The name of the first entry with the location indicator `indicator` (case ignored), or empty.
 QString catalogueNameOf(const QString &indicator);
+
+/// The area of the first entry with the location indicator `indicator`, or empty.
+QString catalogueAreaOf(const QString &indicator);
 
 /// "434015" as "43 40 15 N".
 QString latitudeDisplayText(const QString &text);

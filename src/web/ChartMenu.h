@@ -24,12 +24,15 @@ void BuildChartMenu(QMenu *menu, const std::function<void(const ChartChoice &)> 
 struct JmaChoice
 {
     const JmaItem *item;
-    QString icao;  ///< the airport of a 飛行場時系列予報, else empty
-    QString title; ///< the entry's caption
+    QString icao;       ///< the airport of an airport's entry or of the briefing, else empty
+    QString title;      ///< the entry's caption
+    QString areaCode;   ///< the low-level area of an area's entry or of the briefing
+    ChartTarget target; ///< the airport of the briefing, its reports read out
 };
 
-/// Fills `menu` with the agency's charts, the 飛行場時系列予報 once per target in the order given,
-/// the shown target once more above them; what was in it goes. Entries are named after their
+/// Fills `menu` with the agency's charts, an airport's entries once per target in the order given,
+/// the shown target once more above them, the low-level areas with the shown one's first; what
+/// was in it goes. Entries are named after their
 /// control (the shown target's with "_shown" added), an airport's carrying its indicator in the
 /// property "icao".
 void BuildJmaMenu(QMenu *menu, const QList<ChartTarget> &targets,

@@ -3,15 +3,18 @@
 
 #include "desktop/WindowPlacement.h"
 #include "platform/Twips.h"
+#include "web/BriefingPage.h"
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QWebEngineView>
 #include <QWindowStateChangeEvent>
+#include <algorithm>
 
 namespace {
 
@@ -44,6 +47,21 @@ ChartWindow::Seams withDefaults(ChartWindow::Seams seams)
     if (!seams.screen)
         seams.screen = [] {
             return ScreenFor(nullptr);
+        };
+    if (!seams.choosePrinter)
+        seams.choosePrinter = [](QWidget *parent,
+                                 std::function<void(std::unique_ptr<QPrinter>)> chosen) {
+            // The dialog offers every printer and a PDF file; it asks without a loop of its own.
+            auto printer = std::make_shared<std::unique_ptr<QPrinter>>(
+                std::make_unique<QPrinter>(QPrinter::HighResolution));
+            auto *dialog = new QPrintDialog(printer->get(), parent);
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(dialog, &QDialog::finished, parent,
+                             [printer, chosen = std::move(chosen)](int result) {
+                                 if (result == QDialog::Accepted)
+                                     chosen(std::move(*printer));
+                             });
+            dialog->open();
         };
     return seams;
 }
@@ -126,11 +144,17 @@ void ChartWindow::chooseJma(const JmaChoice &choice)
     const JmaItem &item = *choice.item;
     m_jmaItem = &item;
     m_jmaIcao = choice.icao;
-    m_address = jmaAddress(m_hosts, item, m_seams.now().toUTC(), choice.icao);
+    m_jmaArea = choice.areaCode;
+    m_briefing = choice;
+    m_address = jmaAddress(m_hosts, item, m_seams.now().toUTC(), choice.icao, choice.areaCode);
     m_chartUrl = m_address.url();
     m_chartTitle = choice.title + QString::fromUtf8(jmaAttribution);
-    m_naturalSize = !item.maximised();
-    if (item.maximised()) {
+    m_naturalSize = !item.maximised() && item.file != JmaFile::Briefing;
+    if (item.file == JmaFile::Briefing) {
+        // A page to scroll and print: the whole screen.
+        m_chartUrl.clear();
+        m_openMaximised = true;
+    } else if (item.maximised()) {
         m_openMaximised = true;
     } else {
         // Shown at a catalogue image's size until the image tells its own.
@@ -140,8 +164,28 @@ void ChartWindow::chooseJma(const JmaChoice &choice)
     ShowChart();
 }
 
+void ChartWindow::captionIssue()
+{
+    if (!m_jmaItem || m_jmaItem->file != JmaFile::ThreeHourly)
+        return;
+    // The issue that came: the newest, or one before it when that was not out yet.
+    QStringList paths{m_address.path};
+    paths += m_address.fallbackPaths;
+    const QString shown = m_browser->url().toString();
+    const auto path = std::find_if(paths.cbegin(), paths.cend(),
+                                   [&](const QString &p) { return m_address.host + p == shown; });
+    if (path == paths.cend())
+        return;
+    m_chartTitle = QStringLiteral("%1 (%2)%3")
+                       .arg(QString::fromUtf8(m_jmaItem->caption), jmaIssueText(*path),
+                            QString::fromUtf8(jmaAttribution));
+    setWindowTitle(QLatin1Char(' ') + m_chartTitle);
+}
+
 void ChartWindow::fitImage(bool loaded)
 {
+    if (loaded)
+        captionIssue();
     if (!m_naturalSize || !loaded || m_browser->url() != QUrl(m_chartUrl))
         return;
     m_naturalSize = false;
@@ -183,6 +227,7 @@ void ChartWindow::choose(const ChartChoice &choice)
 {
     m_jmaItem = nullptr;
     m_jmaIcao.clear();
+    m_jmaArea.clear();
     m_naturalSize = false;
     const ChartItem &item = *choice.item;
     m_address = chartAddress(m_hosts, item.source,
@@ -216,6 +261,9 @@ void ChartWindow::ShowChart()
     m_print->setEnabled(!m_chartUrl.endsWith(QLatin1String("pdf")));
     if (!m_seams.printerInstalled())
         m_print->setEnabled(false);
+    // The briefing is printed through a dialog, which also saves it as a PDF file.
+    if (showsBriefing())
+        m_print->setEnabled(true);
 
     if (m_openMaximised) {
         setMinimumSize(0, 0);
@@ -231,7 +279,7 @@ void ChartWindow::ShowChart()
         CentreOnScreen(this, m_seams.screen(), *m_frame);
     }
 
-    ShowDocument(m_browser, m_address, m_chartTitle);
+    showDocument();
     setWindowTitle(QLatin1Char(' ') + m_chartTitle);
     show();
     m_browser->show();
@@ -250,10 +298,16 @@ void ChartWindow::timer_Timer()
     if (++m_refreshTicks < reloadTicks)
         return;
     m_refreshTicks = 0;
+    // The briefing is made again: its charts by run may have moved on.
+    if (showsBriefing()) {
+        showDocument();
+        emit reloaded();
+        return;
+    }
     // A chart by run moves on to the next run once it is out.
-    if (m_jmaItem && m_jmaItem->file == JmaFile::Run) {
+    if (m_jmaItem && (m_jmaItem->file == JmaFile::Run || m_jmaItem->file == JmaFile::ThreeHourly)) {
         const DocumentAddress newest =
-            jmaAddress(m_hosts, *m_jmaItem, m_seams.now().toUTC(), m_jmaIcao);
+            jmaAddress(m_hosts, *m_jmaItem, m_seams.now().toUTC(), m_jmaIcao, m_jmaArea);
         if (newest.path != m_address.path) {
             m_address = newest;
             m_chartUrl = m_address.url();
@@ -271,6 +325,16 @@ void ChartWindow::menu_print_Click()
     // One job at a time: the browser keeps using the printer until it reports the end.
     if (m_printing || !m_print->isEnabled())
         return;
+    if (showsBriefing()) {
+        m_seams.choosePrinter(
+            this, [window = QPointer<ChartWindow>(this)](std::unique_ptr<QPrinter> printer) {
+                if (!window || !printer || window->m_printing)
+                    return;
+                window->m_printing = std::move(printer);
+                window->m_browser->print(window->m_printing.get());
+            });
+        return;
+    }
     m_printing = m_seams.printer();
     m_browser->print(m_printing.get());
 }
@@ -310,6 +374,20 @@ void ChartWindow::setHosts(const SourceHosts &hosts)
     m_hosts = hosts;
     if (!FollowHosts(m_address, hosts))
         return;
-    m_chartUrl = m_address.url();
-    ShowDocument(m_browser, m_address, m_chartTitle);
+    m_chartUrl = showsBriefing() ? QString() : m_address.url();
+    showDocument();
+}
+
+bool ChartWindow::showsBriefing() const
+{
+    return m_jmaItem && m_jmaItem->file == JmaFile::Briefing;
+}
+
+void ChartWindow::showDocument()
+{
+    if (!showsBriefing()) {
+        ShowDocument(m_browser, m_address, m_chartTitle);
+        return;
+    }
+    ShowPage(m_browser, MakeBriefingPage(m_briefing, m_hosts, m_seams.now().toUTC()).html);
 }

@@ -30,6 +30,10 @@ public:
         std::function<bool()> printerInstalled;             ///< any printer at all
         std::function<std::unique_ptr<QPrinter>()> printer; ///< the default printer
         std::function<QScreen *()> screen;                  ///< the screen it opens on
+        /// A printer the user picks, or none when cancelled: the briefing prints or saves a
+        /// PDF through it.
+        std::function<void(QWidget *parent, std::function<void(std::unique_ptr<QPrinter>)> chosen)>
+            choosePrinter;
     };
 
     /// Runs the load steps: opening document by the hour, shown and centred, timer running.
@@ -91,6 +95,13 @@ private:
     QList<ChartTarget> m_targets;
     const JmaItem *m_jmaItem = nullptr; ///< the entry shown, if it is one of "気象庁"
     QString m_jmaIcao;
+    QString m_jmaArea;      ///< the area code of a low-level chart
+    JmaChoice m_briefing{}; ///< the briefing entry, when it is shown
+    bool showsBriefing() const;
+    /// The current document, or the briefing page made afresh.
+    void showDocument();
+    /// The caption of a chart by issue once the page tells which issue came.
+    void captionIssue();
     bool m_naturalSize = false; ///< the shown image sizes the window once loaded
     QTimer m_timer;
     std::unique_ptr<QPrinter> m_printing; ///< alive until the browser has finished with it

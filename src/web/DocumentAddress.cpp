@@ -17,27 +17,39 @@ DocumentAddress address(const SourceHosts &hosts, const QString &name, const QSt
 } // namespace
 
 DocumentAddress jmaAddress(const SourceHosts &hosts, const JmaItem &item, const QDateTime &utcNow,
-                           const QString &icao)
+                           const QString &icao, const QString &areaCode)
 {
     QString path = QString::fromUtf8(item.path);
-    QString fallback;
+    QStringList fallbacks;
     switch (item.file) {
     case JmaFile::Run: {
         const QDateTime run = jmaNewestRun(utcNow);
-        fallback = pathOfRun(path, jmaPreviousRun(run));
+        fallbacks.append(pathOfRun(path, jmaPreviousRun(run)));
         path = pathOfRun(path, run);
         break;
     }
+    case JmaFile::ThreeHourly: {
+        const QList<QDateTime> runs = jmaThreeHourlyRuns(utcNow);
+        for (qsizetype i = 1; i < runs.size(); ++i)
+            fallbacks.append(pathOfRun(path, runs.at(i)));
+        path = pathOfRun(path, runs.first());
+        break;
+    }
+    case JmaFile::Area:
+        // The codes are the catalogue's own; nothing else may reach the path.
+        path.replace(QLatin1String("AREA"), QString::fromLatin1(QUrl::toPercentEncoding(areaCode)));
+        break;
     case JmaFile::Airport:
         // An indicator is four letters; anything else must not reach the path.
         path.replace(QLatin1String("ICAO"),
                      QString::fromLatin1(QUrl::toPercentEncoding(icao.trimmed().toUpper())));
         break;
     case JmaFile::Fixed:
+    case JmaFile::Briefing:
         break;
     }
     DocumentAddress document = address(hosts, QString::fromUtf8(item.source), path);
-    document.fallbackPath = fallback;
+    document.fallbackPaths = fallbacks;
     return document;
 }
 
@@ -54,7 +66,7 @@ DocumentAddress cameraAddress(const SourceHosts &hosts, int source, const QStrin
 DocumentAddress DocumentAddress::on(const SourceHosts &hosts) const
 {
     DocumentAddress moved = address(hosts, sourceName, path);
-    moved.fallbackPath = fallbackPath;
+    moved.fallbackPaths = fallbackPaths;
     return moved;
 }
 

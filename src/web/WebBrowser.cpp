@@ -30,7 +30,9 @@ public:
     {
         m_title = title;
         m_document = QUrl(address.url());
-        m_fallback = QUrl(address.fallbackUrl());
+        m_fallbacks.clear();
+        for (const QString &path : address.fallbackPaths)
+            m_fallbacks.append(QUrl(address.host + path));
         m_requested = m_document;
         m_failed = false;
         setUrl(m_document);
@@ -38,7 +40,8 @@ public:
 
     void showPage(const QString &html)
     {
-        m_document = m_fallback = m_requested = QUrl();
+        m_document = m_requested = QUrl();
+        m_fallbacks.clear();
         m_failed = false;
         setHtml(html);
     }
@@ -46,7 +49,7 @@ public:
     void reloadDocument()
     {
         // A page of ours stands for the document: it is asked for again, newest first.
-        if (m_failed || (!m_fallback.isEmpty() && m_requested == m_fallback)) {
+        if (m_failed || m_fallbacks.contains(m_requested)) {
             m_requested = m_document;
             m_failed = false;
             setUrl(m_document);
@@ -65,7 +68,7 @@ protected:
             if (isMainFrame && type != NavigationTypeReload && type != NavigationTypeRedirect &&
                 url.scheme() != QLatin1String("data") && url != m_requested) {
                 m_document = m_requested = url;
-                m_fallback = QUrl();
+                m_fallbacks.clear();
                 m_failed = false;
             }
             return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
@@ -86,10 +89,15 @@ private:
         const bool http = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
         if (!http && code == abortedCode)
             return; // another navigation took its place
-        if (http && code == 404 && m_requested == m_document && !m_fallback.isEmpty()) {
-            m_requested = m_fallback; // the newest run is not out yet: the one before, once
-            setUrl(m_fallback);
-            return;
+        if (http && code == 404) {
+            // The newest run is not out yet: the ones before, each once.
+            const qsizetype next =
+                m_requested == m_document ? 0 : m_fallbacks.indexOf(m_requested) + 1;
+            if ((next > 0 || m_requested == m_document) && next < m_fallbacks.size()) {
+                m_requested = m_fallbacks.at(next);
+                setUrl(m_requested);
+                return;
+            }
         }
         QString url = m_document.toString();
         if (m_requested != m_document)
@@ -136,9 +144,9 @@ private:
 
     std::function<void(const QString &)> m_sourceLink;
     QString m_title;
-    QUrl m_document;  ///< the address asked for
-    QUrl m_fallback;  ///< tried once on a 404 of the document
-    QUrl m_requested; ///< what is loading now; empty once a page of ours stands for it
+    QUrl m_document;         ///< the address asked for
+    QList<QUrl> m_fallbacks; ///< tried in turn on a 404 of the document
+    QUrl m_requested;        ///< what is loading now; empty once a page of ours stands for it
     bool m_failed = false;
 };
 
@@ -211,6 +219,13 @@ void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const
         page->show(address, title);
     else
         page->showPage(notConfiguredPage(address, title));
+}
+
+void ShowPage(QWebEngineView *browser, const QString &html)
+{
+    auto *page = dynamic_cast<DocumentPage *>(browser->page());
+    Q_ASSERT(page); // made by CreateBrowser
+    page->showPage(html);
 }
 
 void ReloadDocument(QWebEngineView *browser)

@@ -36,6 +36,8 @@ bool FollowHosts(DocumentAddress &address, const SourceHosts &hosts);
 /// Navigates to `address`, or shows a local page naming its source when that has no host. A
 /// document that cannot be loaded gives a local page saying why, after the fallback of a 404.
 void ShowDocument(QWebEngineView *browser, const DocumentAddress &address, const QString &title);
+/// Shows a page made here (no document of a source: nothing to fall back to or reload).
+void ShowPage(QWebEngineView *browser, const QString &html);
 /// Loads the shown document again; in place of a page saying it failed, the document itself.
 void ReloadDocument(QWebEngineView *browser);
 

@@ -3,6 +3,7 @@
 
 #include "store/Sources.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -212,12 +213,24 @@ constexpr JmaItem jmaSeparator(const char *control)
     return {ChartItemKind::Separator, "-", control, "", "", JmaFile::Fixed};
 }
 
+constexpr JmaItem jmaSubmenu(const char *caption, const char *control)
+{
+    return {ChartItemKind::SubmenuBegin, caption, control, "", "", JmaFile::Fixed};
+}
+
+constexpr JmaItem jmaSubmenuEnd()
+{
+    return {ChartItemKind::SubmenuEnd, "", "", "", "", JmaFile::Fixed};
+}
+
 constexpr const char *jma = SourceName::jma;
 constexpr const char *bosai = SourceName::jmaBosai;
 constexpr JmaFile Run = JmaFile::Run;
+constexpr JmaFile Area = JmaFile::Area;
 
 #define NWP "/bosai/numericmap/data/nwpmap/"
 #define QUICK "/yoho/data/wxchart/quick/"
+#define PICT "/airinfo/data/pict/"
 
 constexpr JmaItem jmaItems[] = {
     // Analysis
@@ -249,12 +262,35 @@ constexpr JmaItem jmaItems[] = {
              NWP "fxjp854_HH.pdf", Run),
     jmaSeparator("menu_jma_lne3"),
     // One per target
-    jmaEntry("飛行場時系列予報", "menu_jma_taf", jma, "/airinfo/data/pict/taf/QMCD98_ICAO.png",
+    jmaEntry("飛行場時系列予報", "menu_jma_taf", jma, PICT "taf/QMCD98_ICAO.png", JmaFile::Airport),
+    // A pilot's briefing, by the indices briefingCharts() names
+    jmaSubmenu("航空気象", "menu_jma_aviation"),
+    jmaEntry("国内悪天予想図 (FBJP)", "menu_jma_FBJP", jma, PICT "fbjp/fbjp.png"),
+    jmaSeparator("menu_jma_lne4"),
+    // Repeated once per area, the shown airport's area first
+    jmaEntry("3時間予想", "menu_jma_lowlevel03", jma, PICT "low-level_sigwx/AREA03.png", Area),
+    jmaEntry("6時間予想", "menu_jma_lowlevel06", jma, PICT "low-level_sigwx/AREA06.png", Area),
+    jmaEntry("9時間予想", "menu_jma_lowlevel09", jma, PICT "low-level_sigwx/AREA09.png", Area),
+    jmaEntry("時系列", "menu_jma_lowlevel39", jma, PICT "low-level_sigwx/AREA39.png", Area),
+    jmaSeparator("menu_jma_lne5"),
+    jmaEntry("国内航空路6・12時間予想断面図 (FXJP106)", "menu_jma_FXJP106", jma,
+             PICT "nwp/fxjp106_HH.png", JmaFile::ThreeHourly),
+    jmaSeparator("menu_jma_lne6"),
+    jmaEntry("飛行場時系列予報 Part 2", "menu_jma_taf2", jma, PICT "taf/QMCJ98_ICAO.png",
              JmaFile::Airport),
+    jmaSeparator("menu_jma_lne7"),
+    jmaEntry("ブリーフィング (表示中の飛行場)", "menu_jma_briefing", jma, "", JmaFile::Briefing),
+    jmaSubmenuEnd(),
+};
+
+constexpr LowLevelArea areas[] = {
+    {"fbsp", "北海道"}, {"fbsn", "東北"}, {"fbtk", "東日本"},
+    {"fbos", "西日本"}, {"fbkg", "奄美"}, {"fbok", "沖縄"},
 };
 
 #undef NWP
 #undef QUICK
+#undef PICT
 
 } // namespace
 
@@ -285,10 +321,46 @@ const JmaItem &jmaSurfaceAnalysis()
     return jmaItems[0];
 }
 
-QString jmaAirportCaption(const ChartTarget &target)
+LowLevelAreas lowLevelAreas()
 {
-    const QString caption = QStringLiteral("飛行場時系列予報 ");
+    return {areas, int(std::size(areas))};
+}
+
+QString lowLevelAreaCode(const QString &name)
+{
+    for (const LowLevelArea &area : areas) {
+        if (name == QString::fromUtf8(area.name))
+            return QString::fromLatin1(area.code);
+    }
+    return {};
+}
+
+BriefingCharts briefingCharts()
+{
+    const auto find = [](const char *control) {
+        const auto *item =
+            std::find_if(std::begin(jmaItems), std::end(jmaItems),
+                         [&](const JmaItem &i) { return qstrcmp(i.control, control) == 0; });
+        Q_ASSERT(item != std::end(jmaItems));
+        return item;
+    };
+    return {{find("menu_jma_taf"), find("menu_jma_taf2"), find("menu_jma_lowlevel39"),
+             find("menu_jma_FBJP"), find("menu_jma_FXJP106")}};
+}
+
+QString jmaIssueText(const QString &path)
+{
+    return path.section(QLatin1Char('_'), -1).left(2) + QStringLiteral(" UTC 発表");
+}
+
+QString jmaAirportLabel(const ChartTarget &target)
+{
     if (target.name.isEmpty())
-        return caption + target.icao;
-    return caption + target.name + QStringLiteral(" (") + target.icao + QLatin1Char(')');
+        return target.icao;
+    return target.name + QStringLiteral(" (") + target.icao + QLatin1Char(')');
+}
+
+QString jmaAirportCaption(const ChartTarget &target, const JmaItem &item)
+{
+    return QString::fromUtf8(item.caption) + QLatin1Char(' ') + jmaAirportLabel(target);
 }

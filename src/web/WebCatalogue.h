@@ -71,14 +71,17 @@ CameraCatalogue cameraCatalogue();
 
 /// A chart of the Japan Meteorological Agency's menu "気象庁", in menu order.
 enum class JmaFile {
-    Fixed,   ///< the path as it stands
-    Run,     ///< "HH" in the path is the run's hour, "00" or "12" UTC
-    Airport, ///< one entry per target: "ICAO" in the path is the airport's indicator
+    Fixed,       ///< the path as it stands
+    Run,         ///< "HH" in the path is the run's hour, "00" or "12" UTC
+    ThreeHourly, ///< "HH" in the path is the newest issue's hour, "00" to "21" UTC
+    Airport,     ///< one entry per target: "ICAO" in the path is the airport's indicator
+    Area,        ///< one entry per low-level area: "AREA" in the path is the area's code
+    Briefing,    ///< the briefing page of the shown airport, made here from the entries above
 };
 
 struct JmaItem
 {
-    ChartItemKind kind; ///< Entry or Separator
+    ChartItemKind kind; ///< Entry, Separator, SubmenuBegin or SubmenuEnd
     const char *caption;
     const char *control;
     const char *source; ///< the host's name (store/Sources.h)
@@ -96,6 +99,30 @@ struct JmaCatalogue
 };
 JmaCatalogue jmaCatalogue();
 
+/// One of the agency's areas of its low-level charts (下層悪天予想図), north to south.
+struct LowLevelArea
+{
+    const char *code; ///< in the chart's file name: "fbtk"
+    const char *name; ///< as the airport catalogue names the area: "東日本"
+};
+
+struct LowLevelAreas
+{
+    const LowLevelArea *items;
+    int count;
+};
+LowLevelAreas lowLevelAreas();
+/// The code of the area the catalogue calls `name`, or empty.
+QString lowLevelAreaCode(const QString &name);
+
+/// The entries of the briefing page: 飛行場時系列予報 Part 1 and Part 2, the area's 時系列, the
+/// 国内悪天予想図 and the newest FXJP106, in the page's order.
+struct BriefingCharts
+{
+    const JmaItem *items[5];
+};
+BriefingCharts briefingCharts();
+
 /// The agency's surface analysis (ASAS): the chart window opens on it when its own opening entry
 /// has no address.
 const JmaItem &jmaSurfaceAnalysis();
@@ -110,9 +137,16 @@ struct ChartTarget
     QString icao;
     QString name;
     bool shown = false; ///< the airport the ticker shows now
+    QString area{};     ///< its low-level area as the catalogue names it ("東日本"), or empty
+    QString briefing{}; ///< the shown airport's reports read out, for the briefing page
 
     bool operator==(const ChartTarget &) const = default;
 };
 
-/// The caption of an airport's 飛行場時系列予報: "飛行場時系列予報 東京(羽田) (RJTT)".
-QString jmaAirportCaption(const ChartTarget &target);
+/// The issue a chart's path names by its hour: "…/fxjp106_06.png" gives "06 UTC 発表".
+QString jmaIssueText(const QString &path);
+
+/// An airport as captions name it: "東京(羽田) (RJTT)", or the indicator alone.
+QString jmaAirportLabel(const ChartTarget &target);
+/// The caption of an airport's entry: "飛行場時系列予報 東京(羽田) (RJTT)".
+QString jmaAirportCaption(const ChartTarget &target, const JmaItem &item);

@@ -78,6 +78,10 @@ QJsonArray targetsArray(const QList<ChartTarget> &targets)
                            {QStringLiteral("name"), target.name}};
         if (target.shown)
             object.insert(QStringLiteral("shown"), true);
+        if (!target.area.isEmpty())
+            object.insert(QStringLiteral("area"), target.area);
+        if (!target.briefing.isEmpty())
+            object.insert(QStringLiteral("briefing"), target.briefing);
         array.append(object);
     }
     return array;
@@ -91,7 +95,9 @@ QList<ChartTarget> targetsOf(const QJsonArray &array)
         const QString icao = object.value(QStringLiteral("icao")).toString();
         if (!icao.isEmpty())
             targets.append({icao, object.value(QStringLiteral("name")).toString(),
-                            object.value(QStringLiteral("shown")).toBool()});
+                            object.value(QStringLiteral("shown")).toBool(),
+                            object.value(QStringLiteral("area")).toString(),
+                            object.value(QStringLiteral("briefing")).toString()});
     }
     return targets;
 }

@@ -14,8 +14,9 @@
 //                  {"is":"edit","source":"chart3"}               the link "接続先を設定..."
 //
 // The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}. The
-// targets are the target airports in the list's order, as {"icao":"RJTT", "name":"東京(羽田)"},
-// the one the ticker shows marked "shown":true: the web process has no airport catalogue.
+// targets are the target airports in the list's order, as {"icao":"RJTT", "name":"東京(羽田)",
+// "area":"東日本"}, the one the ticker shows marked "shown":true and carrying "briefing", its
+// reports read out: the web process has no airport catalogue and fetches no report.
 // An event with a field missing or of another type is refused, never taken for another.
 #pragma once
 
@@ -29,7 +30,7 @@
 namespace WebProtocol {
 
 /// Raised whenever a line changes meaning; both sides must speak the same.
-inline constexpr int version = 3;
+inline constexpr int version = 4;
 
 inline constexpr auto chartWindow = "chart";
 inline constexpr auto cameraWindow = "camera";

@@ -32,8 +32,9 @@ void TestChartTargets::listOrderWithTheShownMarked()
                                 {QStringLiteral("KJFK"), true}}));
     TickerSession *ticker = fixture.load();
     QVERIFY(ticker);
+    // Marked once its report is on the desktop.
     ticker->cycle().chooseAirport(shown);
-    QCOMPARE(ticker->cycle().currentAirport(), shown);
+    QVERIFY(QTest::qWaitFor([&] { return ticker->cycle().shownAirport() == shown; }, 5000));
     const QList<ChartTarget> targets = ticker->menu().chartTargets();
     QStringList codes;
     for (const ChartTarget &target : targets)
@@ -49,6 +50,13 @@ void TestChartTargets::listOrderWithTheShownMarked()
     QCOMPARE(named(QStringLiteral("RJTT")), QStringLiteral("東京(羽田)"));
     QCOMPARE(named(QStringLiteral("RJAA")), QStringLiteral("成田"));
     QCOMPARE(named(QStringLiteral("KJFK")), QString()); // unknown to the catalogue
+    // The area from the catalogue; the shown one's reports read out for the briefing.
+    for (const ChartTarget &target : targets) {
+        QCOMPARE(target.area,
+                 target.icao == QLatin1String("KJFK") ? QString() : QStringLiteral("東日本"));
+        QVERIFY2(target.shown == target.briefing.contains(QStringLiteral("34008KT")),
+                 qPrintable(target.icao + target.briefing));
+    }
 }
 
 QTEST_MAIN(TestChartTargets)

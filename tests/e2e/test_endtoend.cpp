@@ -706,6 +706,36 @@ void TestEndToEnd::agencyChartFromItsMenu()
                  },
                  deadline),
              qPrintable(QStringLiteral("%1 pixels of the chart's sea").arg(seen)));
+
+    // The shown airport's briefing from the keyboard: the group 「航空気象」 is the menu's last
+    // item, the briefing its last entry. The page asks for each of its charts.
+    const QString fbjp = QStringLiteral("/airinfo/data/pict/fbjp/fbjp.png");
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            keyToWindow(shown.first().id, QStringLiteral("alt"));
+            for (const char *k : {"Left", "Down", "Up", "Right", "Up", "Return"})
+                key(QLatin1String(k));
+            return QTest::qWaitFor([&] { return documents.requestCount(fbjp) > 0; }, 3000);
+        },
+        deadline));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return !windowsNamed(QStringLiteral("^ ブリーフィング .*（出典：気象庁）$")).isEmpty();
+        },
+        deadline));
+    for (const char *chart :
+         {"/airinfo/data/pict/taf/QMCD98_", "/airinfo/data/pict/taf/QMCJ98_",
+          "/airinfo/data/pict/low-level_sigwx/fb", "/airinfo/data/pict/nwp/fxjp106_"}) {
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         const QStringList asked = documents.requests();
+                         return std::any_of(asked.begin(), asked.end(), [&](const QString &p) {
+                             return p.startsWith(QLatin1String(chart));
+                         });
+                     },
+                     deadline),
+                 chart);
+    }
     keyToWindow(shown.first().id, QStringLiteral("alt+F4"));
     QVERIFY(QTest::qWaitFor([&] { return windowsNamed(QStringLiteral("出典：気象庁")).isEmpty(); },
                             deadline));

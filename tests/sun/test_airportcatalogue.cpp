@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <algorithm>
+#include <iterator>
 
 class TestAirportCatalogue : public QObject
 {
@@ -153,26 +155,34 @@ void TestAirportCatalogue::nameOfAnIndicator_data()
 {
     QTest::addColumn<QString>("indicator");
     QTest::addColumn<QString>("name");
-    QTest::newRow("an airport") << "RJTT"
-                                << "東京(羽田)";
-    QTest::newRow("lower case, blanks") << " rjcc "
-                                        << "新千歳";
+    QTest::addColumn<QString>("area");
+    const auto row = [](const char *tag, const char *indicator, const char *name,
+                        const char *area) {
+        QTest::newRow(tag) << QString::fromUtf8(indicator) << QString::fromUtf8(name)
+                           << QString::fromUtf8(area);
+    };
+    row("an airport", "RJTT", "東京(羽田)", "東日本");
+    row("lower case, blanks", " rjcc ", "新千歳", "北海道");
     // Two entries share it: the first in the catalogue's order.
-    QTest::newRow("shared") << "RJAH"
-                            << "百里";
-    QTest::newRow("outside Japan") << "KJFK"
-                                   << "";
-    QTest::newRow("empty: not an airfield without one") << ""
-                                                        << "";
-    QTest::newRow("not Latin-1") << "東京"
-                                 << "";
+    row("shared", "RJAH", "百里", "東日本");
+    row("Tohoku", "RJSS", "仙台", "東北");
+    row("Kinki", "RJOO", "大阪", "西日本");
+    row("the Amami islands of Kagoshima", "RJKA", "奄美", "奄美");
+    row("Kagoshima itself", "RJFK", "鹿児島", "西日本");
+    row("Okinawa", "ROAH", "那覇", "沖縄");
+    row("Hokuriku counts as the east", "RJNK", "小松", "東日本");
+    row("outside Japan", "KJFK", "", "");
+    row("empty: not an airfield without one", "", "", "");
+    row("not Latin-1", "東京", "", "");
 }
 
 void TestAirportCatalogue::nameOfAnIndicator()
 {
     QFETCH(QString, indicator);
     QFETCH(QString, name);
+    QFETCH(QString, area);
     QCOMPARE(catalogueNameOf(indicator), name);
+    QCOMPARE(catalogueAreaOf(indicator), area);
 }
 
 void TestAirportCatalogue::everyEntryIsWellFormed()
@@ -197,6 +207,24 @@ void TestAirportCatalogue::everyEntryIsWellFormed()
             QVERIFY2(entry->indicator.isEmpty(), qPrintable(entry->name));
         if (i >= 138)
             QVERIFY2(entry->name.endsWith(QStringLiteral("(H)")), qPrintable(entry->name));
+        // Each area on the map, loosely: an entry put in the wrong area falls outside its box.
+        struct Box
+        {
+            const char *area;
+            float south, north, west, east;
+        };
+        static constexpr Box boxes[] = {
+            {"北海道", 41.3f, 46.0f, 139.3f, 146.0f}, {"東北", 36.7f, 41.6f, 139.0f, 142.1f},
+            {"東日本", 24.0f, 38.6f, 135.7f, 154.0f}, {"西日本", 30.0f, 36.3f, 128.5f, 136.9f},
+            {"奄美", 27.0f, 28.6f, 128.3f, 130.1f},   {"沖縄", 24.0f, 27.0f, 122.9f, 131.4f},
+        };
+        const auto box = std::find_if(std::begin(boxes), std::end(boxes), [&](const Box &b) {
+            return entry->area == QString::fromUtf8(b.area);
+        });
+        QVERIFY2(box != std::end(boxes), qPrintable(entry->name + entry->area));
+        QVERIFY2(entry->latitude >= box->south && entry->latitude <= box->north &&
+                     entry->longitude >= box->west && entry->longitude <= box->east,
+                 qPrintable(entry->name + QLatin1Char(' ') + entry->area));
     }
 }
 

@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWebEngineDownloadRequest>
@@ -26,6 +28,16 @@ QAction *jmaItem(ChartWindow *window, const char *control, const QString &icao =
     for (QAction *action : window->menu_jma()->actions()) {
         if (action->objectName() == QLatin1String(control) &&
             action->property("icao").toString() == icao)
+            return action;
+    }
+    return nullptr;
+}
+
+/// An entry anywhere in the menu "気象庁", its submenus included.
+QAction *aviationItem(ChartWindow *window, const QString &control, const QString &icao = {})
+{
+    for (QAction *action : window->menu_jma()->findChildren<QAction *>(control)) {
+        if (action->property("icao").toString() == icao)
             return action;
     }
     return nullptr;
@@ -83,6 +95,10 @@ private slots:
     void newestRunMissingShowsThePreviousOne();
     void reloadMovesOnToTheNextRun();
     void linkFollowedInAPageThatFailsIsTold();
+    void aviationEntriesRequestTheirPaths_data();
+    void aviationEntriesRequestTheirPaths();
+    void crossSectionFallsBackToEarlierIssues();
+    void briefingAsksForItsChartsAndPrints();
 
 private:
     ChartWindow *open(QTime at, ChartWindow::Seams seams = {});
@@ -561,8 +577,10 @@ void TestChartWindow::jmaAirportChartAtItsNaturalSize()
     m_server.setImage(TwoColourPicture::png(image), "image/png");
     ChartWindow *window = open(QTime(15, 0));
     window->setTargets(targets);
-    // In the list's order, named from the catalogue.
-    const QList<QAction *> actions = window->menu_jma()->actions();
+    // In the list's order, named from the catalogue; the aviation group after them.
+    QList<QAction *> actions = window->menu_jma()->actions();
+    QVERIFY(actions.last()->menu());
+    QCOMPARE(actions.takeLast()->menu()->title(), QStringLiteral("航空気象"));
     QCOMPARE(actions.at(actions.size() - 2)->text(),
              QStringLiteral("飛行場時系列予報 東京(羽田) (RJTT)"));
     QCOMPARE(actions.last()->text(), QStringLiteral("飛行場時系列予報 新千歳 (RJCC)"));
@@ -724,4 +742,157 @@ void TestChartWindow::linkFollowedInAPageThatFailsIsTold()
 }
 
 TARNBECK_WEB_TEST_MAIN(TestChartWindow)
+void TestChartWindow::aviationEntriesRequestTheirPaths_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("icao");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("caption");
+    const QString pict = QStringLiteral("/jma/airinfo/data/pict/");
+    // 15:00 in Tokyo is 06:00 UTC; the ticker shows RJCC, in 北海道.
+    QTest::newRow("FBJP") << QStringLiteral("menu_jma_FBJP") << QString()
+                          << pict + QStringLiteral("fbjp/fbjp.png")
+                          << QStringLiteral(" 国内悪天予想図 (FBJP)（出典：気象庁）");
+    QTest::newRow("low level, shown area")
+        << QStringLiteral("menu_jma_lowlevel_fbsp/menu_jma_lowlevel39") << QString()
+        << pict + QStringLiteral("low-level_sigwx/fbsp39.png")
+        << QStringLiteral(" 下層悪天予想図 北海道 - 時系列（出典：気象庁）");
+    QTest::newRow("low level, another area")
+        << QStringLiteral("menu_jma_lowlevel_fbok/menu_jma_lowlevel06") << QString()
+        << pict + QStringLiteral("low-level_sigwx/fbok06.png")
+        << QStringLiteral(" 下層悪天予想図 沖縄 - 6時間予想（出典：気象庁）");
+    QTest::newRow("FXJP106") << QStringLiteral("menu_jma_FXJP106") << QString()
+                             << pict + QStringLiteral("nwp/fxjp106_06.png")
+                             << QStringLiteral(" 国内航空路6・12時間予想断面図 (FXJP106) (06 UTC "
+                                               "発表)（出典：気象庁）");
+    QTest::newRow("Part 2") << QStringLiteral("menu_jma_taf2") << QStringLiteral("RJTT")
+                            << pict + QStringLiteral("taf/QMCJ98_RJTT.png")
+                            << QStringLiteral(
+                                   " 飛行場時系列予報 Part 2 東京(羽田) (RJTT)（出典：気象庁）");
+}
+
+void TestChartWindow::aviationEntriesRequestTheirPaths()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, icao);
+    QFETCH(QString, path);
+    QFETCH(QString, caption);
+    ChartWindow *window = open(QTime(15, 0));
+    QList<ChartTarget> shown = targets;
+    shown[1].area = QStringLiteral("北海道");
+    shown[1].shown = true;
+    window->setTargets(shown);
+    // The shown airport's area is the group's first submenu.
+    const QMenu *group =
+        window->menu_jma()->findChild<QMenu *>(QStringLiteral("menu_jma_aviation"));
+    QVERIFY(group);
+    const QList<QMenu *> areas =
+        group->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(areas.size(), 6);
+    QCOMPARE(areas.first()->title(), QStringLiteral("下層悪天予想図 北海道 (表示中)"));
+
+    const QStringList parts = control.split(QLatin1Char('/'));
+    const QObject *in = parts.size() > 1 ? group->findChild<QMenu *>(parts.first()) : group;
+    QVERIFY(in);
+    QAction *entry = nullptr;
+    for (QAction *action : in->findChildren<QAction *>(parts.last()))
+        if (action->property("icao").toString() == icao)
+            entry = action;
+    QVERIFY(entry);
+    const int before = m_server.requests().size();
+    entry->trigger();
+    const auto asked = [&] {
+        QStringList agency = m_server.requests().mid(before);
+        agency.removeIf([](const QString &p) { return !p.startsWith(QLatin1String("/jma/")); });
+        return agency;
+    };
+    QTRY_COMPARE(asked(), QStringList{path});
+    QTRY_COMPARE(window->windowTitle(), caption);
+    QVERIFY(!(window->windowState() & Qt::WindowMaximized));
+}
+
+void TestChartWindow::crossSectionFallsBackToEarlierIssues()
+{
+    const QString nwp = QStringLiteral("/jma/airinfo/data/pict/nwp/fxjp106_%1.png");
+    // 15:00 in Tokyo is 06:00 UTC: 06 first, then 03, 00 and the day before's 21, no more.
+    m_server.setMissing({nwp.arg(QStringLiteral("06")), nwp.arg(QStringLiteral("03"))});
+    const auto asked = [&, before = m_server.requests()](const char *hour) {
+        return m_server.requestCount(nwp.arg(QLatin1String(hour))) -
+               int(before.count(nwp.arg(QLatin1String(hour))));
+    };
+    ChartWindow *window = open(QTime(15, 0));
+    aviationItem(window, QStringLiteral("menu_jma_FXJP106"))->trigger();
+    QTRY_COMPARE(window->windowTitle(), QStringLiteral(" 国内航空路6・12時間予想断面図 (FXJP106) "
+                                                       "(00 UTC 発表)（出典：気象庁）"));
+    QCOMPARE(asked("21"), 0);
+
+    m_server.setMissing({nwp.arg(QStringLiteral("06")), nwp.arg(QStringLiteral("03")),
+                         nwp.arg(QStringLiteral("00")), nwp.arg(QStringLiteral("21"))});
+    aviationItem(window, QStringLiteral("menu_jma_FXJP106"))->trigger();
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("読み込めませんでした"));
+    QVERIFY2(text.contains(QStringLiteral("HTTP 404")), qPrintable(text));
+    for (const char *hour : {"06", "03", "00"})
+        QCOMPARE(asked(hour), 2);
+    QCOMPARE(asked("21"), 1);
+    QCOMPARE(asked("18"), 0);
+}
+
+void TestChartWindow::briefingAsksForItsChartsAndPrints()
+{
+    const QString pict = QStringLiteral("/jma/airinfo/data/pict/");
+    m_server.setMissing({pict + QStringLiteral("nwp/fxjp106_06.png")});
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("briefing.pdf"));
+    ChartWindow::Seams seams;
+    int asked = 0;
+    seams.choosePrinter = [&](QWidget *, std::function<void(std::unique_ptr<QPrinter>)> chosen) {
+        ++asked;
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(output);
+        chosen(std::move(printer));
+    };
+    m_printerInstalled = false; // a PDF file needs no printer
+    ChartWindow *window = open(QTime(15, 0), seams);
+    QList<ChartTarget> shown = targets;
+    shown[0].shown = true;
+    shown[0].area = QStringLiteral("東日本");
+    shown[0].briefing = QStringLiteral("METAR RJTT 100530Z 34008KT 9999 FEW030 08/M02 Q1021 <b>");
+    window->setTargets(shown);
+    const int before = m_server.requests().size();
+    aviationItem(window, QStringLiteral("menu_jma_briefing"), QStringLiteral("RJTT"))->trigger();
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral(" ブリーフィング 東京(羽田) (RJTT)（出典：気象庁）"));
+    const QString text = WaitForPageText(window->browser(), QStringLiteral("03 UTC 発表"));
+    QVERIFY2(text.contains(shown[0].briefing), qPrintable(text)); // as text, never markup
+    QVERIFY2(text.indexOf(QStringLiteral("Part 2")) > text.indexOf(QStringLiteral("METAR RJTT")),
+             qPrintable(text));
+    // Exactly its charts, each once, the cross section's newest issue falling back.
+    const QStringList charts{pict + QStringLiteral("taf/QMCD98_RJTT.png"),
+                             pict + QStringLiteral("taf/QMCJ98_RJTT.png"),
+                             pict + QStringLiteral("low-level_sigwx/fbtk39.png"),
+                             pict + QStringLiteral("fbjp/fbjp.png"),
+                             pict + QStringLiteral("nwp/fxjp106_06.png"),
+                             pict + QStringLiteral("nwp/fxjp106_03.png")};
+    const auto sorted = [](QStringList list) {
+        list.removeIf([](const QString &p) { return !p.startsWith(QLatin1String("/jma/")); });
+        list.sort();
+        return list;
+    };
+    QTRY_COMPARE(sorted(m_server.requests().mid(before)), sorted(charts));
+
+    QVERIFY(window->menu_print()->isEnabled());
+    QSignalSpy finished(window->browser(), &QWebEngineView::printFinished);
+    window->menu_print()->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
+    QCOMPARE(asked, 1);
+    // The reports on the first sheet, then one chart a sheet.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {output});
+    QVERIFY(info.waitForFinished());
+    const QString pages = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(pages.contains(QRegularExpression(QStringLiteral("Pages:\\s+6\\n"))),
+             qPrintable(pages));
+}
+
 #include "test_chartwindow.moc"

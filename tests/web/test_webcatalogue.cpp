@@ -1,5 +1,6 @@
 // The "天気図" menu against the published chart catalogue, entry by entry; document addresses.
 #include "store/Sources.h"
+#include "web/BriefingPage.h"
 #include "web/ChartMenu.h"
 #include "web/FailurePages.h"
 
@@ -320,6 +321,10 @@ private slots:
     void loadFailedPageSaysWhatHappened();
     void checkFetchesTheFirstEntryOfItsMenu_data();
     void checkFetchesTheFirstEntryOfItsMenu();
+    void aviationGroupPutsTheShownAirportFirst();
+    void crossSectionIssueByTheClock_data();
+    void crossSectionIssueByTheClock();
+    void briefingPageLeavesOutWhatItCannotShow();
 
 private:
     QList<Row> m_built;
@@ -543,7 +548,8 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts_data()
         taf("飛行場時系列予報 東京(羽田) (RJTT) (表示中)", "RJTT", "menu_jma_taf_shown"),
         taf("飛行場時系列予報 新千歳 (RJCC)", "RJCC"),
         taf("飛行場時系列予報 東京(羽田) (RJTT)", "RJTT"), taf("飛行場時系列予報 ZZZZ", "ZZZZ"),
-        QString(), // nothing after the targets
+        QStringLiteral("▸ 航空気象 | menu_jma_aviation"), // the briefing charts' own test
+        QString(),                                        // nothing after the group
     };
     for (int i = 0; i < rows.size(); ++i)
         QTest::addRow("%d %s", i, qPrintable(rows[i].section(QLatin1Char('|'), 0, 0)))
@@ -570,6 +576,11 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts()
     for (QAction *action : menu.actions()) {
         if (action->isSeparator()) {
             built << QStringLiteral("- | ") + action->objectName();
+            continue;
+        }
+        if (action->menu()) {
+            built << QStringLiteral("▸ ") + action->text() + QStringLiteral(" | ") +
+                         action->objectName();
             continue;
         }
         chosen.reset();
@@ -599,7 +610,7 @@ void TestWebCatalogue::jmaMenuWithoutTargetsSaysSo()
     QCOMPARE(taf.size(), 1);
     QVERIFY(!taf.first()->isEnabled());
     QVERIFY(taf.first()->text().contains(QStringLiteral("ターゲットがありません")));
-    QCOMPARE(menu.actions().size(), 11 + 4 + 1); // the charts, the separators, the line
+    QCOMPARE(menu.actions().size(), 11 + 4 + 1 + 1); // charts, separators, the line, the group
     taf.first()->trigger();
     QCOMPARE(chosen, 0);
 }
@@ -669,7 +680,7 @@ void TestWebCatalogue::newestRunByTheClock()
         {{QStringLiteral("jmabosai"), QStringLiteral("http://127.0.0.1:1")}}, *aupq35, now);
     QCOMPARE(address.sourceName, QStringLiteral("jmabosai"));
     QCOMPARE(address.path, path);
-    QCOMPARE(address.fallbackPath, fallback);
+    QCOMPARE(address.fallbackPaths, QStringList{fallback});
     // A fixed chart has nothing to fall back to.
     QCOMPARE(jmaAddress({}, charts.items[0], now).fallbackUrl(), QString());
 }
@@ -756,6 +767,117 @@ void TestWebCatalogue::checkFetchesTheFirstEntryOfItsMenu()
         QCOMPARE(check.url, first->url());
         QCOMPARE(check.fallbackUrl, first->fallbackUrl());
     }
+}
+
+void TestWebCatalogue::aviationGroupPutsTheShownAirportFirst()
+{
+    QMenu menu;
+    std::optional<JmaChoice> chosen;
+    BuildJmaMenu(
+        &menu,
+        {{QStringLiteral("RJCC"), QStringLiteral("新千歳"), false, QStringLiteral("北海道")},
+         {QStringLiteral("ROAH"), QStringLiteral("那覇"), true, QStringLiteral("沖縄"),
+          QStringLiteral("METAR ROAH 100530Z")}},
+        [&](const JmaChoice &choice) { chosen = choice; });
+    const QMenu *group = menu.actions().last()->menu();
+    QVERIFY(group);
+    QStringList lines;
+    for (QAction *action : group->actions())
+        lines << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(
+        lines,
+        (QStringList{
+            "国内悪天予想図 (FBJP)", "-", "下層悪天予想図 沖縄 (表示中)", "下層悪天予想図 北海道",
+            "下層悪天予想図 東北", "下層悪天予想図 東日本", "下層悪天予想図 西日本",
+            "下層悪天予想図 奄美", "-", "国内航空路6・12時間予想断面図 (FXJP106)", "-",
+            "飛行場時系列予報 Part 2 那覇 (ROAH) (表示中)", "飛行場時系列予報 Part 2 新千歳 (RJCC)",
+            "飛行場時系列予報 Part 2 那覇 (ROAH)", "-", "ブリーフィング (表示中の飛行場)"}));
+    // Each area's four charts, on the agency's host by the area's code.
+    const SourceHosts hosts{{QStringLiteral("jma"), QStringLiteral("https://www.data.jma.go.jp")}};
+    const QString lowLevel =
+        QStringLiteral("https://www.data.jma.go.jp/airinfo/data/pict/low-level_sigwx/");
+    const QMenu *okinawa = group->actions().at(2)->menu();
+    QStringList urls;
+    for (QAction *action : okinawa->actions()) {
+        action->trigger();
+        QVERIFY(chosen);
+        urls << jmaAddress(hosts, *chosen->item, {}, {}, chosen->areaCode).url();
+    }
+    QCOMPARE(urls, (QStringList{lowLevel + "fbok03.png", lowLevel + "fbok06.png",
+                                lowLevel + "fbok09.png", lowLevel + "fbok39.png"}));
+    QCOMPARE(chosen->title, QStringLiteral("下層悪天予想図 沖縄 - 時系列"));
+    // The briefing carries the shown airport, its area and its reports.
+    group->actions().last()->trigger();
+    QCOMPARE(chosen->title, QStringLiteral("ブリーフィング 那覇 (ROAH)"));
+    QCOMPARE(chosen->areaCode, QStringLiteral("fbok"));
+    QCOMPARE(chosen->target.briefing, QStringLiteral("METAR ROAH 100530Z"));
+
+    // Without targets neither Part 2 nor the briefing can be chosen.
+    BuildJmaMenu(&menu, {}, [&](const JmaChoice &choice) { chosen = choice; });
+    const QMenu *empty = menu.actions().last()->menu();
+    for (const char *control : {"menu_jma_taf2", "menu_jma_briefing"}) {
+        const QList<QAction *> found = empty->findChildren<QAction *>(QLatin1String(control));
+        QCOMPARE(found.size(), 1);
+        QVERIFY(!found.first()->isEnabled());
+    }
+}
+
+void TestWebCatalogue::crossSectionIssueByTheClock_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QStringList>("hours"); // asked in this order
+    const auto utc = [](int d, int h, int m) {
+        return QDateTime(QDate(2024, 3, d), QTime(h, m), QTimeZone::utc());
+    };
+    QTest::newRow("on the hour") << utc(2, 6, 0) << QStringList{"06", "03", "00", "21"};
+    QTest::newRow("a minute before") << utc(2, 5, 59) << QStringList{"03", "00", "21", "18"};
+    QTest::newRow("midnight") << utc(2, 0, 0) << QStringList{"00", "21", "18", "15"};
+    QTest::newRow("the day's last") << utc(2, 23, 59) << QStringList{"21", "18", "15", "12"};
+    QTest::newRow("past a leap day") << utc(1, 2, 0) << QStringList{"00", "21", "18", "15"};
+    // 08:30 in Japan is 23:30 UTC the day before.
+    QTest::newRow("local time") << QDateTime(QDate(2024, 3, 2), QTime(8, 30),
+                                             QTimeZone(QByteArrayLiteral("Asia/Tokyo")))
+                                << QStringList{"21", "18", "15", "12"};
+}
+
+void TestWebCatalogue::crossSectionIssueByTheClock()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QStringList, hours);
+    const JmaCatalogue charts = jmaCatalogue();
+    const JmaItem *fxjp106 =
+        std::find_if(charts.items, charts.items + charts.count, [](const JmaItem &item) {
+            return qstrcmp(item.control, "menu_jma_FXJP106") == 0;
+        });
+    QVERIFY(fxjp106 != charts.items + charts.count);
+    const DocumentAddress address = jmaAddress({}, *fxjp106, now);
+    QStringList asked{address.path};
+    asked += address.fallbackPaths;
+    QStringList expected;
+    for (const QString &hour : hours)
+        expected << QStringLiteral("/airinfo/data/pict/nwp/fxjp106_%1.png").arg(hour);
+    QCOMPARE(asked, expected);
+    QCOMPARE(jmaIssueText(asked.last()), hours.last() + QStringLiteral(" UTC 発表"));
+}
+
+void TestWebCatalogue::briefingPageLeavesOutWhatItCannotShow()
+{
+    const QDateTime now(QDate(2024, 3, 2), QTime(6, 0), QTimeZone::utc());
+    JmaChoice choice{nullptr,
+                     QStringLiteral("KJFK"),
+                     QStringLiteral("ブリーフィング KJFK"),
+                     {},
+                     {QStringLiteral("KJFK"), {}, true}};
+    const SourceHosts hosts{{QStringLiteral("jma"), QStringLiteral("http://127.0.0.1:1")}};
+    // An airport outside the catalogue has no area: four charts, the page says why.
+    BriefingPage page = MakeBriefingPage(choice, hosts, now);
+    QCOMPARE(page.charts.size(), 4);
+    QVERIFY(page.html.contains(QStringLiteral("地域が分からない")));
+    QVERIFY(page.html.contains(QStringLiteral("まだ取得されていません")));
+    QVERIFY(!page.html.contains(QStringLiteral("low-level_sigwx")));
+    // No address for the agency: the page asks for one instead.
+    page = MakeBriefingPage(choice, {}, now);
+    QVERIFY(page.html.contains(QStringLiteral("アドレスが設定されていません")));
 }
 
 QTEST_MAIN(TestWebCatalogue)
