@@ -7,12 +7,12 @@
 #include "web/WebBrowser.h"
 
 #include <QMenuBar>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QWebEngineView>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 #include <algorithm>
 
@@ -120,6 +120,7 @@ ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
                        QStringLiteral(" - %1 の接続先が設定されていないため").arg(m_chartTitle);
     }
     ShowChart();
+    windowHandle()->installEventFilter(this);
 
     m_refreshTicks = 0;
     m_timer.setInterval(1000);
@@ -129,7 +130,13 @@ ChartWindow::ChartWindow(const SourceHosts &hosts, Seams seams, QWidget *parent)
     m_openMaximised = false;
 }
 
-ChartWindow::~ChartWindow() = default;
+ChartWindow::~ChartWindow()
+{
+    m_alive.reset();
+    // The window's native side outlives this part of it and still has events to tell.
+    if (QWindow *handle = windowHandle())
+        handle->removeEventFilter(this);
+}
 
 void ChartWindow::setTargets(const QList<ChartTarget> &targets)
 {
@@ -192,12 +199,13 @@ void ChartWindow::fitImage(bool loaded)
     const QString script = QStringLiteral(
         "(function () { const i = document.contentType.startsWith('image/') && document.images[0];"
         " return i ? [i.naturalWidth, i.naturalHeight] : null; })()");
-    m_browser->page()->runJavaScript(
-        script, [window = QPointer<ChartWindow>(this), url = m_chartUrl](const QVariant &result) {
-            const QVariantList size = result.toList();
-            if (window && window->m_chartUrl == url && size.size() == 2)
-                window->showAtSize(QSize(size[0].toInt(), size[1].toInt()));
-        });
+    m_browser->page()->runJavaScript(script, [window = this, alive = std::weak_ptr<void>(m_alive),
+                                              url = m_chartUrl](const QVariant &result) {
+        // The browser answers pending scripts while it is torn down with the window.
+        const QVariantList size = result.toList();
+        if (!alive.expired() && window->m_chartUrl == url && size.size() == 2)
+            window->showAtSize(QSize(size[0].toInt(), size[1].toInt()));
+    });
 }
 
 void ChartWindow::showAtSize(QSize image)
@@ -246,9 +254,13 @@ void ChartWindow::choose(const ChartChoice &choice)
 void ChartWindow::ShowChart()
 {
     // The frame of the normal window is read while it is shown: the manager may be still busy
-    // letting the window go when it is hidden again.
-    if (isVisible() && !isMaximized() && !isMinimized())
+    // letting the window go when it is hidden again. Not before it is exposed, though: until
+    // then the manager may still be framing it, and tells a frame it is about to change.
+    const QWindow *handle = windowHandle();
+    const bool exposed = handle && handle->isExposed();
+    if (isVisible() && !isMaximized() && !isMinimized() && exposed)
         m_frame = WindowFrame(this);
+    m_maximiseWhenExposed = false;
     // A shown window is maximised where it is: hidden and at once shown again, the manager may
     // still be letting it go when asked for the maximised state, and drop that.
     const bool maximiseInPlace = m_openMaximised && isVisible() && !isMinimized();
@@ -268,7 +280,12 @@ void ChartWindow::ShowChart()
     if (m_openMaximised) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        setWindowState(windowState() | Qt::WindowMaximized);
+        // A window shown but not yet the manager's: a request now could be lost, so it is asked
+        // once the window is exposed.
+        if (maximiseInPlace && !exposed)
+            m_maximiseWhenExposed = true;
+        else
+            setWindowState(windowState() | Qt::WindowMaximized);
         m_openMaximised = false;
     } else {
         fitView();
@@ -326,13 +343,13 @@ void ChartWindow::menu_print_Click()
     if (m_printing || !m_print->isEnabled())
         return;
     if (showsBriefing()) {
-        m_seams.choosePrinter(
-            this, [window = QPointer<ChartWindow>(this)](std::unique_ptr<QPrinter> printer) {
-                if (!window || !printer || window->m_printing)
-                    return;
-                window->m_printing = std::move(printer);
-                window->m_browser->print(window->m_printing.get());
-            });
+        m_seams.choosePrinter(this, [window = this, alive = std::weak_ptr<void>(m_alive)](
+                                        std::unique_ptr<QPrinter> printer) {
+            if (alive.expired() || !printer || window->m_printing)
+                return;
+            window->m_printing = std::move(printer);
+            window->m_browser->print(window->m_printing.get());
+        });
         return;
     }
     m_printing = m_seams.printer();
@@ -350,6 +367,11 @@ void ChartWindow::changeEvent(QEvent *event)
 
 bool ChartWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && m_maximiseWhenExposed &&
+        windowHandle()->isExposed()) {
+        m_maximiseWhenExposed = false;
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
     if (watched == m_client && event->type() == QEvent::Resize)
         fillBrowserWhenMaximised();
     return QMainWindow::eventFilter(watched, event);

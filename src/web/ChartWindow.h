@@ -83,6 +83,8 @@ private:
     /// Sizes the browser to `image` pixels, within the screen, and centres the window again.
     void showAtSize(QSize image);
 
+    /// Held by the window alone: callbacks that outlive it see it gone, not half destroyed.
+    std::shared_ptr<void> m_alive = std::make_shared<int>();
     Seams m_seams;
     SourceHosts m_hosts;
     SourceEditor m_sourceEditor;
@@ -113,5 +115,6 @@ private:
     int m_viewWidth = 0;
     int m_viewHeight = 0;
     bool m_openMaximised = false;
+    bool m_maximiseWhenExposed = false; ///< asked before the manager took the window
     int m_refreshTicks = 0;
 };

@@ -239,7 +239,7 @@ void TestChartWindow::pdfIsShownInsideMaximised()
     QCOMPARE(window->windowTitle(), QStringLiteral(" 悪天予想図 - 12時間予想"));
     QCOMPARE(window->chartUrl(), url(QStringLiteral("/c6/chart/FBJP412.pdf")));
     QVERIFY(window->isVisible());
-    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     QTRY_COMPARE(m_server.requestCount(QStringLiteral("/c6/chart/FBJP412.pdf")), 1);
     // Shown by the browser's own viewer: loaded in place, the page holding the viewer, and
     // never handed to a download.
@@ -276,7 +276,7 @@ void TestChartWindow::normalEntryAfterMaximisedIsCentredAtItsSize()
     QFETCH(QSize, browserTwips);
     ChartWindow *window = open(QTime(9, 0));
     item(window, "menu_SPAS")->trigger();
-    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     // Shown maximised before the user chooses again.
     QTRY_VERIFY_WITH_TIMEOUT(window->centralWidget()->width() > twips(9600, 0).width(), 20000);
 
@@ -360,7 +360,7 @@ void TestChartWindow::sourceWithoutHostShowsLocalPage()
 
     // A PDF entry of an unconfigured source: the same page, the window still maximised.
     item(window, "menu_ASAS")->trigger();
-    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     QVERIFY(!window->menu_print()->isEnabled());
     text = WaitForPageText(window->browser(), QStringLiteral("chart5"));
     QVERIFY2(text.contains(QStringLiteral("/tecweather/ASAS.pdf")), qPrintable(text));
@@ -434,7 +434,7 @@ void TestChartWindow::reopeningStartsAfresh()
     for (int i = 0; i < 120; ++i)
         window->timer_Timer();
     item(window, "menu_AXJP140")->trigger();
-    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     item(window, "menu_exit")->trigger();
     QTRY_VERIFY(m_window.isNull()); // discarded on close
 
@@ -560,7 +560,7 @@ void TestChartWindow::jmaEntriesRequestTheirPaths()
     entry->trigger();
     QCOMPARE(window->windowTitle(), caption);
     QCOMPARE(window->chartUrl(), url(path));
-    QVERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     QVERIFY(!window->menu_print()->isEnabled());
     // Exactly the documented path, once, and shown in place.
     QTRY_VERIFY(!loads.isEmpty() && loads.last().value(0).toBool());
