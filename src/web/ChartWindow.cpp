@@ -49,11 +49,12 @@ ChartWindow::Seams withDefaults(ChartWindow::Seams seams)
             return ScreenFor(nullptr);
         };
     if (!seams.choosePrinter)
-        seams.choosePrinter = [](QWidget *parent,
+        seams.choosePrinter = [](QWidget *parent, const QString &name,
                                  std::function<void(std::unique_ptr<QPrinter>)> chosen) {
             // The dialog offers every printer and a PDF file; it asks without a loop of its own.
             auto printer = std::make_shared<std::unique_ptr<QPrinter>>(
                 std::make_unique<QPrinter>(QPrinter::HighResolution));
+            (*printer)->setDocName(name); // the PDF file's name the dialog offers
             auto *dialog = new QPrintDialog(printer->get(), parent);
             dialog->setAttribute(Qt::WA_DeleteOnClose);
             QObject::connect(dialog, &QDialog::finished, parent,
@@ -343,13 +344,18 @@ void ChartWindow::menu_print_Click()
     if (m_printing || !m_print->isEnabled())
         return;
     if (showsBriefing()) {
-        m_seams.choosePrinter(this, [window = this, alive = std::weak_ptr<void>(m_alive)](
-                                        std::unique_ptr<QPrinter> printer) {
-            if (alive.expired() || !printer || window->m_printing)
-                return;
-            window->m_printing = std::move(printer);
-            window->m_browser->print(window->m_printing.get());
-        });
+        // "briefing-RJTT-20241210-0530": a name that sorts and needs no quoting.
+        const QString name =
+            QStringLiteral("briefing-%1-%2")
+                .arg(m_jmaIcao, m_seams.now().toUTC().toString(QStringLiteral("yyyyMMdd-HHmm")));
+        m_seams.choosePrinter(this, name,
+                              [window = this, alive = std::weak_ptr<void>(m_alive)](
+                                  std::unique_ptr<QPrinter> printer) {
+                                  if (alive.expired() || !printer || window->m_printing)
+                                      return;
+                                  window->m_printing = std::move(printer);
+                                  window->m_browser->print(window->m_printing.get());
+                              });
         return;
     }
     m_printing = m_seams.printer();

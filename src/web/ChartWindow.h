@@ -31,8 +31,9 @@ public:
         std::function<std::unique_ptr<QPrinter>()> printer; ///< the default printer
         std::function<QScreen *()> screen;                  ///< the screen it opens on
         /// A printer the user picks, or none when cancelled: the briefing prints or saves a
-        /// PDF through it.
-        std::function<void(QWidget *parent, std::function<void(std::unique_ptr<QPrinter>)> chosen)>
+        /// PDF through it, the document named `name`.
+        std::function<void(QWidget *parent, const QString &name,
+                           std::function<void(std::unique_ptr<QPrinter>)> chosen)>
             choosePrinter;
     };
 
