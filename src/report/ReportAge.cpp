@@ -47,6 +47,17 @@ std::optional<QDateTime> StationFileTimeUtc(QStringView stationFile)
     return at;
 }
 
+std::optional<QDate> ReportDateOfDay(int day, const QDate &fileDay)
+{
+    for (int back = day > fileDay.day() ? 1 : 0; back <= 2; ++back) {
+        const QDate month = fileDay.addMonths(-back);
+        const QDate date(month.year(), month.month(), day);
+        if (date.isValid())
+            return date;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 std::optional<QDateTime> datedReportTime(QStringView stationFile, const QDateTime &nowUtc)
@@ -64,16 +75,10 @@ std::optional<QDateTime> datedReportTime(QStringView stationFile, const QDateTim
                            : QTime();
     if (!time.isValid())
         return dated;
-    const int day = match.capturedView(1).toInt();
-    // A day after the line's belongs to the month before (or the one before that for a 31st).
-    const QDate lineDate = dated->date();
-    for (int back = day > lineDate.day() ? 1 : 0; back <= 2; ++back) {
-        const QDate month = lineDate.addMonths(-back);
-        const QDate date(month.year(), month.month(), day);
-        if (date.isValid())
-            return QDateTime(date, time, QTimeZone::utc());
-    }
-    return dated;
+    const std::optional<QDate> date = ReportDateOfDay(match.capturedView(1).toInt(), dated->date());
+    if (!date)
+        return dated;
+    return QDateTime(*date, time, QTimeZone::utc());
 }
 
 } // namespace

@@ -15,6 +15,11 @@ std::optional<QDateTime> GroupTimeUtc(QStringView group, const QDateTime &nowUtc
 /// has no readable group.
 std::optional<QDateTime> ReportTimeUtc(QStringView report, const QDateTime &nowUtc);
 
+/// The date of a report's day of the month `day`, read beside the station file's time line dated
+/// `fileDay`: in that month, or the month before for a day after the line's (a month without
+/// that day is passed over). None when no month near has it.
+std::optional<QDate> ReportDateOfDay(int day, const QDate &fileDay);
+
 /// The "YYYY/MM/DD HH:MM" line that opens a station file, as UTC; none when unreadable.
 std::optional<QDateTime> StationFileTimeUtc(QStringView stationFile);
 

@@ -4,6 +4,7 @@
 #include "report/ReportDecode.h"
 
 #include "report/DecodeTerms.h"
+#include "report/ReportAge.h"
 
 #include <QTimeZone>
 #include <cmath>
@@ -222,19 +223,6 @@ QString periodText(const QDateTime &from, const QDateTime &to, bool utcFirst)
     return text;
 }
 
-/// The UTC moment of a day, hour and minute in the month of `month` (its first day), or in the
-/// months before when that month has no such day.
-std::optional<QDateTime> inMonth(QDate month, int day, int hour, int minute, int tries = 3)
-{
-    for (int back = 0; back < tries; ++back) {
-        const QDate first = month.addMonths(-back);
-        const QDate date(first.year(), first.month(), day);
-        if (date.isValid())
-            return QDateTime(date, QTime(0, 0), Qt::UTC).addSecs(hour * 3600 + minute * 60);
-    }
-    return std::nullopt;
-}
-
 bool validDayTime(int day, int hour, int minute)
 {
     return day >= 1 && day <= 31 && hour >= 0 && hour <= 24 && minute >= 0 && minute <= 59;
@@ -246,11 +234,10 @@ std::optional<QDateTime> reportMoment(int day, int hour, int minute, const QDate
 {
     if (!fileTime.isValid() || !validDayTime(day, hour, minute))
         return std::nullopt;
-    const QDate fileDay = fileTime.toUTC().date();
-    QDate month(fileDay.year(), fileDay.month(), 1);
-    if (day > fileDay.day())
-        month = month.addMonths(-1);
-    return inMonth(month, day, hour, minute);
+    const std::optional<QDate> date = ReportDateOfDay(day, fileTime.toUTC().date());
+    if (!date)
+        return std::nullopt;
+    return QDateTime(*date, QTime(0, 0), Qt::UTC).addSecs(hour * 3600 + minute * 60);
 }
 
 /// The moment of a forecast's day and hour nearest `reference` (the issue time): periods run a
