@@ -55,6 +55,65 @@ Outcome run(const QStringList &arguments)
     return outcome;
 }
 
+/// One airport's --print over `settings` and the rows of `options`, the METAR and TAF from
+/// station fixtures ("": those served at init), the METAR from the second source when `speci`.
+/// `printed` is what a terminal shows, worked out by hand ("%1" the days since the METAR served
+/// at init was made), or empty where only the ticker's own text can tell.
+struct PrintCase
+{
+    const char *name, *airport, *settings, *options, *metar;
+    bool speci;
+    const char *taf, *printed;
+};
+
+const PrintCase printCases[] = {
+    {"METAR only", "RJTT", "getTAF = 0, getSUNSET = 0", "", "", false, "",
+     "RJTT METAR 1230Z\n"
+     " 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n"},
+    // The sun line is today's.
+    {"everything, local time", "RJTT",
+     "getTAF = -1, getSUNSET = -1, uselocal = -1, timediff = '+9'",
+     "('showcategory', '1'), ('markold', '1')", "", false, "", ""},
+    {"category and age, UTC", "RJTT", "getTAF = -1, getSUNSET = 0, uselocal = 0",
+     "('showcategory', '1'), ('markold', '1')", "", false, "",
+     "RJTT METAR 1230Z  VFR  %1 DAYS OLD\n"
+     " 151230Z 34008KT 9999 FEW030 08/M02 Q1021\n"
+     "\n"
+     "RJTT TAF   0500Z\n"
+     " 150500Z 1506/1612 34010KT 9999 FEW030\n"
+     "      TEMPO   1600/1603 SHRA\n"},
+    {"METAR with remarks, local time", "RJTT",
+     "getTAF = 0, getSUNSET = 0, uselocal = -1, timediff = '+9'", "('showcategory', '1')",
+     "metar/RJTT_1.TXT", false, "",
+     "RJTT METAR 1800I  VFR\n"
+     " 310900Z 03018KT 9999 FEW030 FEW035CB BKN040 BKN/// 28/22 Q1007 NOSIG RMK 1CU030 1CB035 "
+     "6CU040 A2974 LIGHTNING 40KM N MOV E CB W-NW\n"},
+    {"SPECI", "RJAA", "getTAF = 0, getSUNSET = 0, uselocal = 0", "('showcategory', '1')",
+     "metar/RJAA_3.TXT", true, "",
+     "RJAA SPECI 1945Z  IFR\n"
+     " 261945Z 36020KT 4000 -SHRA BR FEW003 SCT004 BKN006 FEW020TCU 15/15 Q1014 RMK 1ST003 "
+     "3ST004 5ST006 1TCU020 A2995 TCU 10KM N-NE MOV NE\n"},
+    {"TAF with BECMG lines", "RJAH", "getTAF = -1, getSUNSET = 0, uselocal = 0", "",
+     "metar/RJAH_1.TXT", false, "taf/RJAH_1.TXT",
+     "RJAH METAR 2100Z\n"
+     " 162100Z 04002KT 2400 BR MIFG FEW005 SCT250 20/20 Q1010\n"
+     "\n"
+     "RJAH TAF   1708Z\n"
+     " 161708Z 1618/1800 20005KT 8000 FEW010 BKN020\n"
+     "      TEMPO   1618/1623 4000 BR FEW005 BKN008\n"
+     "      BECMG   1619/1621 01006KT\n"
+     "      BECMG   1703/1705 07010KT\n"
+     "      BECMG   1709/1712 13004KT\n"},
+};
+
+/// Whole days since the METAR served at init was made.
+qint64 daysOld()
+{
+    return QDateTime(QDate(2024, 1, 15), QTime(12, 30), Qt::UTC)
+               .secsTo(QDateTime::currentDateTimeUtc()) /
+           (24 * 3600);
+}
+
 QByteArray digest(const QString &path)
 {
     QFile file(path);
@@ -160,28 +219,44 @@ void TestReportModes::helpAndVersionWithoutDisplay()
 
 void TestReportModes::printIsTheTickerText_data()
 {
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<QString>("options");
-    QTest::newRow("METAR only") << "getTAF = 0, getSUNSET = 0" << QString();
-    QTest::newRow("everything, local time")
-        << "getTAF = -1, getSUNSET = -1, uselocal = -1, timediff = '+9'"
-        << "('showcategory', '1'), ('markold', '1')";
-    QTest::newRow("category and age, UTC") << "getTAF = -1, getSUNSET = 0, uselocal = 0"
-                                           << "('showcategory', '1'), ('markold', '1')";
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(printCases)); ++i)
+        QTest::newRow(printCases[i].name) << i;
 }
 
 void TestReportModes::printIsTheTickerText()
 {
-    QFETCH(QString, settings);
-    QFETCH(QString, options);
-    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET ") + settings));
-    if (!options.isEmpty())
-        QVERIFY(m_db->execute(QStringLiteral("INSERT OR REPLACE INTO option VALUES ") + options));
-    const Outcome outcome = run(withDb({QStringLiteral("--print"), QStringLiteral("rjtt")}));
+    QFETCH(int, index);
+    const PrintCase &c = printCases[index];
+    const QString airport = QLatin1String(c.airport);
+    QVERIFY(m_db->execute(QStringLiteral("UPDATE setting SET ") + QLatin1String(c.settings)));
+    if (*c.options)
+        QVERIFY(m_db->execute(QStringLiteral("INSERT OR REPLACE INTO option VALUES ") +
+                              QLatin1String(c.options)));
+    if (c.speci) {
+        // The report server's files never say SPECI; the second source's raw reports do.
+        QFile file(stationFile(QLatin1String(c.metar)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        m_server->setRoute(QStringLiteral("/api/data/metar?ids=%1&format=raw").arg(airport),
+                           {200, "SPECI " + file.readAll().split('\n').value(1) + '\n', {}, {}});
+    } else if (*c.metar) {
+        m_server->serveFile(QString(metarRJTT).replace(QLatin1String("RJTT"), airport),
+                            stationFile(QLatin1String(c.metar)));
+    }
+    if (*c.taf)
+        m_server->serveFile(QString(tafRJTT).replace(QLatin1String("RJTT"), airport),
+                            stationFile(QLatin1String(c.taf)));
+    const Outcome outcome = run(withDb({QStringLiteral("--print"), airport.toLower()}));
     QVERIFY(outcome.ended);
     QCOMPARE(outcome.err, QString());
     QCOMPARE(outcome.status, 0);
-    QCOMPARE(outcome.out, tickerText(QStringLiteral("RJTT")));
+    if (*c.printed) {
+        const QString printed = QLatin1String(c.printed);
+        const QString expected =
+            printed.contains(QLatin1String("%1")) ? printed.arg(daysOld()) : printed;
+        QCOMPARE(outcome.out, expected);
+    }
+    QCOMPARE(outcome.out, tickerText(airport));
 }
 
 void TestReportModes::printsEveryCheckedTarget()
@@ -281,11 +356,7 @@ void TestReportModes::jsonOfAReport()
     QJsonParseError error;
     const QJsonObject line = QJsonDocument::fromJson(outcome.out.toUtf8(), &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
-    const QString expectedText =
-        markOld ? text.arg(QDateTime(QDate(2024, 1, 15), QTime(12, 30), Qt::UTC)
-                               .secsTo(QDateTime::currentDateTimeUtc()) /
-                           (24 * 3600))
-                : text;
+    const QString expectedText = markOld ? text.arg(daysOld()) : text;
     QCOMPARE(line.value(QStringLiteral("text")).toString(), expectedText);
     QCOMPARE(line.value(QStringLiteral("class")).toString(), kind);
     QCOMPARE(line.value(QStringLiteral("alt")).toString(), kind);

@@ -1,5 +1,6 @@
 // Tarnbeck as a user meets it: the real binary on an X display, driven from outside.
 #include "e2e/X11Driver.h"
+#include "support/DisplayProgram.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/SqlShell.h"
 #include "support/TestDatabase.h"
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScopeGuard>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <TarnbeckVersion.h>
@@ -44,7 +44,6 @@ class TestEndToEnd : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
     void firstRunShowsTheFirstTargetAtTheCentre();
@@ -83,13 +82,16 @@ private:
     }
     void keepScreenshot(const QString &name, const QRect &area);
     /// Starts xcompmgr, stopped at the end of the test; false when it is not installed.
-    bool startCompositor();
+    bool startCompositor()
+    {
+        return m_compositor.start([] { return compositorRunning(); }, deadline);
+    }
 
     std::unique_ptr<QTemporaryDir> m_app;
     std::unique_ptr<LoopbackHttpServer> m_server;
     QList<QProcess *> m_processes;
-    QProcess m_windowManager;
-    QProcess m_compositor;
+    DisplayProgram m_windowManager{QStringLiteral("openbox")};
+    DisplayProgram m_compositor{QStringLiteral("xcompmgr")};
     quint16 m_port = 0;
 };
 
@@ -99,17 +101,8 @@ void TestEndToEnd::initTestCase()
     if (!available(&why))
         QSKIP(qPrintable(why));
     // A window manager gives the close box and the system move a user has.
-    if (!QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) {
-        m_windowManager.start(QStringLiteral("openbox"), {});
-        QVERIFY(m_windowManager.waitForStarted());
-        QVERIFY(QTest::qWaitFor([] { return windowManagerRunning(); }, deadline));
-    }
-}
-
-void TestEndToEnd::cleanupTestCase()
-{
-    m_windowManager.kill();
-    m_windowManager.waitForFinished();
+    if (m_windowManager.installed())
+        QVERIFY(m_windowManager.start([] { return windowManagerRunning(); }, deadline));
 }
 
 void TestEndToEnd::init()
@@ -165,10 +158,7 @@ void TestEndToEnd::cleanup()
         delete process;
     }
     m_processes.clear();
-    if (m_compositor.state() != QProcess::NotRunning) {
-        m_compositor.kill();
-        m_compositor.waitForFinished();
-    }
+    m_compositor.stop();
     m_server.reset();
     m_app.reset();
 }
@@ -458,7 +448,7 @@ void TestEndToEnd::terminationSavesThePlace()
 
 void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
 {
-    if (m_windowManager.state() != QProcess::Running)
+    if (!m_windowManager.running())
         QSKIP("needs a window manager for the close box");
     QProcess *ticker = start();
     const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
@@ -516,7 +506,7 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
 
 void TestEndToEnd::otherWindowsOpenFromTheMenu()
 {
-    if (m_windowManager.state() != QProcess::Running)
+    if (!m_windowManager.running())
         QSKIP("needs a window manager for the close box");
     // The chart and camera sources: images, a page and a PDF from loopback.
     DocumentServer documents;
@@ -602,13 +592,7 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
                                          (screen.height() - frame.height()) / 2));
         keepScreenshot(QLatin1String(w.screenshot), kept);
         keyToWindow(opened.id, QStringLiteral("alt+F4"));
-        QVERIFY2(QTest::qWaitFor(
-                     [&] {
-                         const QList<X11Window> now = windowsOfClass(QStringLiteral("tarnbeck"));
-                         return std::none_of(now.begin(), now.end(),
-                                             [&](const X11Window &x) { return x.id == opened.id; });
-                     },
-                     deadline),
+        QVERIFY2(QTest::qWaitFor([&] { return !shownWindows().contains(opened.id); }, deadline),
                  w.screenshot);
     }
     QVERIFY(documents.requests().size() > 0);
@@ -628,7 +612,7 @@ void TestEndToEnd::otherWindowsOpenFromTheMenu()
 
 void TestEndToEnd::agencyChartFromItsMenu()
 {
-    if (m_windowManager.state() != QProcess::Running)
+    if (!m_windowManager.running())
         QSKIP("needs a window manager for the keyboard focus");
     // The agency's two hosts and the catalogue's on loopback; the stand-in chart as every PDF.
     DocumentServer documents;
@@ -739,16 +723,6 @@ void TestEndToEnd::agencyChartFromItsMenu()
     keyToWindow(shown.first().id, QStringLiteral("alt+F4"));
     QVERIFY(QTest::qWaitFor([&] { return windowsNamed(QStringLiteral("出典：気象庁")).isEmpty(); },
                             deadline));
-}
-
-bool TestEndToEnd::startCompositor()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("xcompmgr")).isEmpty())
-        return false;
-    m_compositor.start(QStringLiteral("xcompmgr"), {});
-    if (!m_compositor.waitForStarted())
-        return false;
-    return QTest::qWaitFor([] { return compositorRunning(); }, deadline);
 }
 
 /// The first pixel of `area` that is not a blend of `desktop` and the text colour, or empty.

@@ -17,26 +17,19 @@ class TestTickerPlace : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void placeIsTheWindowsOwn();
     void pushedAwayComesBackWhenItFits();
     void toldWhatItIs();
     void bypassesTheManagerInAWaylandSession();
 
 private:
-    QProcess m_manager;
+    DisplayProgram m_manager{QStringLiteral("openbox")};
 };
 
 void TestTickerPlace::initTestCase()
 {
     if (!StartWindowManager(m_manager))
         QSKIP("openbox is needed on this display");
-}
-
-void TestTickerPlace::cleanupTestCase()
-{
-    m_manager.kill();
-    m_manager.waitForFinished();
 }
 
 void TestTickerPlace::placeIsTheWindowsOwn()

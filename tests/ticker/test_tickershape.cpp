@@ -10,8 +10,6 @@
 #include "ticker/TickerLabel.h"
 #include "ticker/TickerWindow.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 #include <cstring>
 #include <xcb/shape.h>
@@ -224,7 +222,6 @@ class TestTickerShape : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void withoutACompositor_data();
     void withoutACompositor() { check(false); }
     void underACompositor_data() { withoutACompositor_data(); }
@@ -233,8 +230,8 @@ private slots:
 private:
     void check(bool composited);
 
-    QProcess m_manager;
-    QProcess m_compositor;
+    DisplayProgram m_manager{QStringLiteral("openbox")};
+    DisplayProgram m_compositor{QStringLiteral("xcompmgr")};
 };
 
 void TestTickerShape::initTestCase()
@@ -244,14 +241,6 @@ void TestTickerShape::initTestCase()
     // A window manager frames the ticker as on a desktop; without one the shapes are the same.
     StartWindowManager(m_manager);
     qInfo("device pixel ratio %g", QWidget().devicePixelRatioF());
-}
-
-void TestTickerShape::cleanupTestCase()
-{
-    for (QProcess *process : {&m_compositor, &m_manager}) {
-        process->kill();
-        process->waitForFinished();
-    }
 }
 
 void TestTickerShape::withoutACompositor_data()
@@ -280,14 +269,10 @@ void TestTickerShape::withoutACompositor_data()
 
 void TestTickerShape::underACompositor()
 {
-    if (m_compositor.state() == QProcess::NotRunning) {
-        if (QStandardPaths::findExecutable(QStringLiteral("xcompmgr")).isEmpty())
-            QSKIP("xcompmgr is not installed: the shapes under a compositor are not checked");
-        m_compositor.start(QStringLiteral("xcompmgr"), {});
-        QVERIFY(m_compositor.waitForStarted());
-    }
+    if (!m_compositor.installed())
+        QSKIP("xcompmgr is not installed: the shapes under a compositor are not checked");
     CompositorWatch watch;
-    QTRY_VERIFY_WITH_TIMEOUT(watch.running(), 10000);
+    QVERIFY(m_compositor.start([&] { return watch.running(); }, 10000));
     check(true);
 }
 

@@ -3,10 +3,8 @@
 
 #include "desktop/WindowPlacement.h"
 #include "desktop/X11Connection.h"
+#include "support/DisplayProgram.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTest>
 #include <QWidget>
 
 /// Whether a window manager runs on the display, as it says on the root window.
@@ -26,19 +24,18 @@ inline bool WindowManagerRuns()
     return runs;
 }
 
-/// Starts openbox on the test's display, as a user's desktop has a window manager, and waits
-/// until it answers for frames; where another manager runs (a desktop of the test matrix), that
-/// one serves. False when none is installed or none answers.
-inline bool StartWindowManager(QProcess &manager)
+/// Starts `manager` (openbox) on the test's display, as a user's desktop has a window manager,
+/// and waits until it answers for frames; where another manager runs (a desktop of the test
+/// matrix), that one serves. False when none is installed or none answers.
+inline bool StartWindowManager(DisplayProgram &manager)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+    if (!manager.installed())
         return WindowManagerRuns();
-    manager.start(QStringLiteral("openbox"), {}); // exits at once where another one runs
     QWidget probe;
-    return QTest::qWaitFor(
+    // openbox exits at once where another manager runs.
+    return manager.start(
         [&] {
-            return !WindowFrame(&probe).isNull() ||
-                   (manager.state() == QProcess::NotRunning && WindowManagerRuns());
+            return !WindowFrame(&probe).isNull() || (!manager.running() && WindowManagerRuns());
         },
         10000);
 }

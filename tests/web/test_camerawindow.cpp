@@ -15,7 +15,6 @@ class TestCameraWindow : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void cleanup();
     void opensOnShinChitoseAtDesignSize();
     void eachAirport_data();
@@ -36,7 +35,7 @@ private:
     QString url(const QString &path) const { return m_server.baseUrl().toString() + path; }
 
     DocumentServer m_server;
-    QProcess m_windowManager;
+    DisplayProgram m_windowManager{QStringLiteral("openbox")};
     QWidget m_ticker; ///< the camera window's owner, in a corner of the screen
     QPointer<CameraWindow> m_window;
 };
@@ -66,12 +65,6 @@ void TestCameraWindow::initTestCase()
     m_ticker.setWindowFlag(Qt::FramelessWindowHint);
     m_ticker.setGeometry(0, 0, 160, 80);
     m_ticker.show();
-}
-
-void TestCameraWindow::cleanupTestCase()
-{
-    m_windowManager.terminate();
-    m_windowManager.waitForFinished();
 }
 
 void TestCameraWindow::cleanup()

@@ -67,7 +67,6 @@ class TestChartWindow : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void cleanup();
     void opensOnTheDocumentOfTheHour_data();
     void opensOnTheDocumentOfTheHour();
@@ -106,7 +105,7 @@ private:
     QString url(const QString &path) const { return m_server.baseUrl().toString() + path; }
 
     DocumentServer m_server;
-    QProcess m_windowManager;
+    DisplayProgram m_windowManager{QStringLiteral("openbox")};
     bool m_managed = false;
     QPointer<ChartWindow> m_window;
     bool m_printerInstalled = true;
@@ -139,12 +138,6 @@ void TestChartWindow::initTestCase()
     m_managed = StartWindowManager(m_windowManager);
     if (!m_managed)
         qWarning("no window manager: the frame is not tested");
-}
-
-void TestChartWindow::cleanupTestCase()
-{
-    m_windowManager.terminate();
-    m_windowManager.waitForFinished();
 }
 
 void TestChartWindow::cleanup()

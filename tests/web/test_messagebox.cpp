@@ -37,12 +37,11 @@ class TestMessageBox : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void withoutShownOwnerCentredOnTheScreen_data();
     void withoutShownOwnerCentredOnTheScreen();
 
 private:
-    QProcess m_windowManager;
+    DisplayProgram m_windowManager{QStringLiteral("openbox")};
     QWidget m_ticker; ///< stands in a corner of the screen, as a ticker may
 };
 
@@ -56,12 +55,6 @@ void TestMessageBox::initTestCase()
     m_ticker.setWindowFlag(Qt::FramelessWindowHint);
     m_ticker.setGeometry(0, 0, 160, 80);
     m_ticker.show();
-}
-
-void TestMessageBox::cleanupTestCase()
-{
-    m_windowManager.terminate();
-    m_windowManager.waitForFinished();
 }
 
 void TestMessageBox::withoutShownOwnerCentredOnTheScreen_data()

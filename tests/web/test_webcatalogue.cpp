@@ -1,297 +1,320 @@
-// The "天気図" menu against the published chart catalogue, entry by entry; document addresses.
+// The web windows' menus against what the sources' servers publish; document addresses.
+#include "platform/HttpFetch.h"
 #include "store/Sources.h"
+#include "support/LoopbackHttpServer.h"
 #include "web/BriefingPage.h"
 #include "web/ChartMenu.h"
 #include "web/FailurePages.h"
 
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTimeZone>
 #include <QtTest>
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 
 namespace {
 
-/// One line of the menu as the user meets it, flattened: "path | control(index) | url | title |
-/// size".
-using Row = QString;
-
 const QString arrow = QStringLiteral(" ▸ ");
+const QString bar = QStringLiteral(" | ");
 
-QString hostOf(int source)
+/// The menu "天気図" as the window's interface fixes it, line by line, a submenu's lines indented
+/// by two blanks. "▸ caption | control" opens a submenu, with " | title" where it builds its
+/// entries' window titles ("%1" the entry's caption; else the caption alone). An entry: caption |
+/// control(index) | browser size in twips | a word of its document's address. A separator: - |
+/// control(index). "アメダス caption kind" stands for one of the AMeDAS submenus below.
+const char chartMenu[] = R"(
+▸ 今日の天気 | menu_chart_today_
+  天気のツボ (昼) | menu_chart_today(1) | 9600x7300 | tubo_1
+  天気のツボ (夜) | menu_chart_today(2) | 9600x7300 | tubo_2
+  実況天気図 | menu_chart_today(3) | 9600x7300 | asas
+  予想天気図 | menu_chart_today(4) | 9600x7300 | fsas
+▸ TV用解説図 | menu_TV
+  ▸ 今日の天気 | menu_TV_today
+    天気概況 | menu_TV_today_gaikyou | 9100x5250 | /today
+    予想最低気温 | menu_TV_today_minTemp | 9100x5250 | low-temp
+    予想最高気温 | menu_TV_today_maxTemp | 9100x5250 | high-temp
+    降水確率 | menu_TV_today_rain | 9100x5250 | precip
+  明日の天気 | menu_TV_tomorrow | 9100x5250 | tomorrow
+  週間予報 | menu_TV_forecast | 9100x5250 | oneweek
+Yahoo 空港天気予報 | menu_yahoo | maximised | airport
+- | menu_lne0
+速報天気図 | menu_SPAS | maximised | SPAS
+アジア地上解析図 | menu_ASAS | maximised | ASAS
+アジア 850,700hPa 高層天気図 | menu_AUPQ78 | maximised | AUPQ78
+アジア 500,300hPa 高層天気図 | menu_AUPQ35 | maximised | AUPQ35
+アジア太平洋 200hPa 高度・気温・風・圏界面図 | manu_AUPA20 | maximised | AUPA20
+極東 500,700hPa 天気図 | menu_AXFE578 | maximised | AXFE578
+国内航空路断面図 | menu_FXJP | maximised | FXJP106
+高層断面図 | menu_AXJP140 | maximised | AXJP140
+悪天予想図 - 6時間予想 | menu_FBJP | maximised | FBJP.
+悪天予想図 - 12時間予想 | menu_FBJP112 | maximised | FBJP412
+広域雲解析情報図 - 北半球 | menu_TSAS1 | maximised | TSAS1
+広域雲解析情報図 - 南半球 | menu_TSAS2 | maximised | TSAS2
+北半球 500hPa 高度・気温天気図 | menu_AUXN50 | maximised | AUXN50
+- | menu_lne1
+アジア地上24時間予想天気図 | menu_FSAS24 | maximised | FSAS.
+アジア地上48時間予想天気図 | menu_FSAS48 | maximised | FSAS48
+500hPa 高度・渦度 12/24時間予想図 | menu_FXFE502 | maximised | FXFE502
+500hPa 高度・渦度 36/48時間予想図 | menu_FXFE504 | maximised | FXFE504
+500hPa 高度・渦度 72時間予想図 | menu_FXFE507 | maximised | FXFE507
+極東 850hPa 気温・風、700hPa 上昇流 12/24時間予想図 | menu_FXFE5782 | maximised | FXFE5782
+極東 850hPa 気温・風、700hPa 上昇流 36/48時間予想図 | menu_FXFE5784 | maximised | FXFE5784
+極東 850hPa 気温・風、700hPa 上昇流 72時間予想図 | menu_FXFE577 | maximised | FXFE577
+日本 850hPa 風・相当温位予想図 | menu_FXJP854 | maximised | FXJP854
+- | menu_lne2
+週間予報支援図 | menu_FXXN519 | maximised | FXXN519
+週間予報支援図 （アンサンブル） | menu_FZCX50 | maximised | FZCX50
+週間アンサンブル予想図 | menu_FEFE19 | maximised | FEFE19
+- | menu_lne4
+▸ 台風情報 | menu_chart_typoon_ | 台風情報 - %1
+  アジア広域 | menu_chart_typoon(1) | 10200x7800 | asia
+  日本広域 | menu_chart_typoon(2) | 10200x7800 | koiki
+  日本拡大 | menu_chart_typoon(3) | 10200x7800 | kakudai
+▸ アメダス | menu_chart_amedas
+  アメダス 降水量 rain
+  アメダス 風向・風速 wind
+  アメダス 気温 temp
+  アメダス 日照 sun
+▸ レーダーアメダス合成図 (現況) | menu_chart_radaramedas_ | レーダーアメダス合成図 (現況) - %1
+  日本全図 | menu_chart_radaramedas(1) | 10200x10150 | rd0_jp
+  南日本 | menu_chart_radaramedas(2) | 10200x10150 | rd0_sjp
+▸ レーダーアメダス合成図 (6時間予報) | menu_chart_radaramedas_forcast_ | レーダーアメダス合成図 (6時間予報) - %1
+  北日本 | menu_chart_radaramedas_forcast(1) | 10200x6600 | rd8_hjp
+  南日本 | menu_chart_radaramedas_forcast(2) | 10200x6600 | rd8_mjp
+  南西諸島 | menu_chart_radaramedas_forcast(3) | 10200x6600 | rd8_ljp
+▸ レーダーアメダス合成図 (過去24時間) | menu_chart_radaramedas_sequence_ | レーダーアメダス合成図 (過去24時間) - %1
+  北日本 | menu_chart_radaramedas_sequence(1) | 10200x6600 | rd7_hjp
+  南日本 | menu_chart_radaramedas_sequence(2) | 10200x6600 | rd7_mjp
+  南西諸島 | menu_chart_radaramedas_sequence(3) | 10200x6600 | rd7_ljp
+- | menu_lne3
+広域合成レーダー | menu_chart_kouikiradar | 7400x7400 | Area80
+▸ 合成レーダー | menu_chart_radar_ | 合成レーダー - %1
+  北海道 | menu_chart_radar(0) | 10200x7800 | RSAP
+  東北北部 | menu_chart_radar(1) | 10200x7800 | RNTH
+  東北南部・関東 | menu_chart_radar(2) | 10200x7800 | RKNT
+  東海・近畿 | menu_chart_radar(3) | 10200x7800 | RWTK
+  中国・四国・九州北部 | menu_chart_radar(4) | 10200x7800 | RCGK
+  九州南部 | menu_chart_radar(5) | 10200x7800 | RNKG
+  沖縄東部 | menu_chart_radar(6) | 10200x7800 | RNAH
+  沖縄西部 | menu_chart_radar(7) | 10200x7800 | RISG
+▸ 気象衛星 | menu_chart_sat_ | 気象衛星 - %1
+  日本付近 | menu_chart_sat(1) | 10200x7800 | FE/
+  クイックルック | menu_chart_sat(2) | 9300x9300 | QL/
+)";
+
+/// The four AMeDAS submenus share their lines: "アメダス {caption} {kind}" stands for this.
+const char amedasMenu[] = R"(
+▸ {caption} | menu_chart_amedas_{kind}_ | アメダス - {caption} - %1
+  全国 | menu_chart_amedas_{kind}(0) | 10200x7800 | {kind}-b-zen
+  - | menu_chart_amedas_{kind}(1)
+  北海道 | menu_chart_amedas_{kind}(2) | 10200x7800 | {kind}-b-hokkaido
+  東北 | menu_chart_amedas_{kind}(3) | 10200x7800 | {kind}-b-tohoku
+  関東・甲信越 | menu_chart_amedas_{kind}(4) | 10200x7800 | {kind}-b-kanto
+  東海・北陸・近畿 | menu_chart_amedas_{kind}(5) | 10200x7800 | {kind}-b-kinki
+  中国・四国 | menu_chart_amedas_{kind}(6) | 10200x7800 | {kind}-b-chushikoku
+  九州 | menu_chart_amedas_{kind}(7) | 10200x7800 | {kind}-b-kyushu
+  沖縄 | menu_chart_amedas_{kind}(8) | 10200x7800 | {kind}-b-okinawa)";
+
+/// The camera window's menu bar: caption | control | window height in twips | a word of the
+/// picture's address.
+const char cameraMenu[] = R"(
+新千歳空港 | menu_shinnchitose | 6600 | shinchitose
+札幌 | menu_sapporo | 6600 | sapporo
+旭川 | menu_asahikawa | 6600 | asahikawa
+函館 | menu_hakodate | 6600 | hakodate
+帯広 | menu_obihiro | 6600 | obihiro
+釧路 | menu_kushiro | 6600 | kushiro
+仙台空港 | menu_sendai | 8400 | sendai
+福島空港 | menu_fukushima | 8400 | kukouoffice
+秋田空港 | menu_akita | 8400 | camera.php
+小松空港 | menu_komatsu | 8400 | GetOneShot
+広島空港 | menu_hiroshima | 8400 | HIROSHIMA
+)";
+
+/// The menu "気象庁" with the targets RJCC, RJTT (shown) and ZZZZ, at 05:00 UTC: the 00 run is
+/// out, the run before is the day before's 12. caption | control | size | the HTTP status its
+/// address is answered with | a word of that address | of the run before's, where there is one.
+const char jmaMenu[] = R"(
+アジア太平洋地上天気図 (カラー) | menu_jma_ASAS_COLOR | maximised | 200 | ASAS_COLOR
+アジア太平洋地上天気図 (白黒) | menu_jma_ASAS_MONO | maximised | 200 | ASAS_MONO
+- | menu_jma_lne0
+アジア太平洋地上 24時間予想天気図 | menu_jma_FSAS24 | maximised | 200 | FSAS24
+アジア太平洋地上 48時間予想天気図 | menu_jma_FSAS48 | maximised | 200 | FSAS48
+- | menu_jma_lne1
+AUPQ35 アジア500hPa・300hPa 高層天気図 | menu_jma_AUPQ35 | maximised | 200 | aupq35_00 | aupq35_12
+AUPQ78 アジア850hPa・700hPa 高層天気図 | menu_jma_AUPQ78 | maximised | 200 | aupq78_00 | aupq78_12
+AUPA20 アジア太平洋200hPa 高層天気図 | menu_jma_AUPA20 | maximised | 200 | aupa20_00 | aupa20_12
+AUPA25 アジア太平洋250hPa 高層天気図 | menu_jma_AUPA25 | maximised | 200 | aupa25_00 | aupa25_12
+- | menu_jma_lne2
+FXFE502 極東地上気圧・500hPa高度 12・24時間予想図 | menu_jma_FXFE502 | maximised | 200 | fxfe502_00 | fxfe502_12
+FXFE5782 極東850hPa気温・700hPa湿数 12・24時間予想図 | menu_jma_FXFE5782 | maximised | 200 | fxfe5782_00 | fxfe5782_12
+FXJP854 日本850hPa相当温位・風 予想図 | menu_jma_FXJP854 | maximised | 200 | fxjp854_00 | fxjp854_12
+- | menu_jma_lne3
+飛行場時系列予報 東京(羽田) (RJTT) (表示中) | menu_jma_taf_shown | natural size | 200 | _RJTT.
+飛行場時系列予報 新千歳 (RJCC) | menu_jma_taf | natural size | 200 | _RJCC.
+飛行場時系列予報 東京(羽田) (RJTT) | menu_jma_taf | natural size | 200 | _RJTT.
+飛行場時系列予報 ZZZZ | menu_jma_taf | natural size | 404 | _ZZZZ.
+▸ 航空気象 | menu_jma_aviation
+航空気象 ▸ 国内悪天予想図 (FBJP) | menu_jma_FBJP | natural size | 200 | fbjp.png
+航空気象 ▸ - | menu_jma_lne4
+AREAS
+航空気象 ▸ - | menu_jma_lne5
+航空気象 ▸ 国内航空路6・12時間予想断面図 (FXJP106) | menu_jma_FXJP106 | natural size | 200 | fxjp106_03 | fxjp106_00
+航空気象 ▸ - | menu_jma_lne6
+航空気象 ▸ 飛行場時系列予報 Part 2 東京(羽田) (RJTT) (表示中) | menu_jma_taf2_shown | natural size | 200 | QMCJ98_RJTT.
+航空気象 ▸ 飛行場時系列予報 Part 2 新千歳 (RJCC) | menu_jma_taf2 | natural size | 200 | QMCJ98_RJCC.
+航空気象 ▸ 飛行場時系列予報 Part 2 東京(羽田) (RJTT) | menu_jma_taf2 | natural size | 200 | QMCJ98_RJTT.
+航空気象 ▸ 飛行場時系列予報 Part 2 ZZZZ | menu_jma_taf2 | natural size | 404 | QMCJ98_ZZZZ.
+航空気象 ▸ - | menu_jma_lne7
+航空気象 ▸ ブリーフィング (表示中の飛行場) | menu_jma_briefing | page
+)";
+
+/// The low-level charts' submenus of the menu "気象庁", the shown airport's area (RJTT's,
+/// 東日本) first, in place of "AREAS" there: code | caption.
+const char lowLevelSubmenus[] = R"(
+fbtk | 東日本 (表示中)
+fbsp | 北海道
+fbsn | 東北
+fbos | 西日本
+fbkg | 奄美
+fbok | 沖縄
+)";
+
+/// Entries that stand twice in a menu on purpose: the shown airport's chart, above the list that
+/// holds it too.
+const QStringList repeatedOnPurpose{QStringLiteral("menu_jma_taf_shown"),
+                                    QStringLiteral("menu_jma_taf2_shown")};
+
+/// Each source's server on loopback, publishing only what tests/web/data lists for it.
+struct PublishedServers
 {
-    return QStringLiteral("https://chart%1.example").arg(source);
-}
+    std::map<QString, std::unique_ptr<LoopbackHttpServer>> servers;
+    SourceHosts hosts;
 
-Row entryRow(const QString &path, const QString &control, int index, int source,
-             const QString &basePath, const QString &file, const QString &title, int width,
-             int height)
-{
-    const QString size =
-        width == 0 ? QStringLiteral("maximised") : QStringLiteral("%1x%2").arg(width).arg(height);
-    return QStringList{path, control + (index >= 0 ? QStringLiteral("(%1)").arg(index) : QString()),
-                       hostOf(source) + basePath + file, title, size}
-        .join(QStringLiteral(" | "));
-}
-
-Row separatorRow(const QString &path, const QString &control, int index = -1)
-{
-    return QStringList{path + arrow + QStringLiteral("-"),
-                       control + (index >= 0 ? QStringLiteral("(%1)").arg(index) : QString())}
-        .join(QStringLiteral(" | "));
-}
-
-Row submenuRow(const QString &path, const QString &control)
-{
-    return QStringList{path + arrow + QStringLiteral("▸"), control}.join(QStringLiteral(" | "));
-}
-
-/// The catalogue as published, in menu order.
-QList<Row> expectedRows()
-{
-    QList<Row> rows;
-    const auto own = [&](const QString &parent, const QString &caption, const QString &control,
-                         int index, int source, const QString &base, const QString &file, int w,
-                         int h) {
-        const QString path = parent.isEmpty() ? caption : parent + arrow + caption;
-        rows << entryRow(path, control, index, source, base, file, caption, w, h);
-    };
-    const auto parentOwn = [&](const QString &parent, const QString &caption,
-                               const QString &control, int index, int source, const QString &base,
-                               const QString &file, int w, int h) {
-        rows << entryRow(parent + arrow + caption, control, index, source, base, file,
-                         parent + QStringLiteral(" - ") + caption, w, h);
-    };
-    const auto pdf = [&](const QString &caption, const QString &control, int source,
-                         const QString &file) {
-        own({}, caption, control, -1, source,
-            source == 5 ? QStringLiteral("/tecweather/") : QStringLiteral("/chart/"), file, 0, 0);
-    };
-
-    const QString today = QStringLiteral("今日の天気");
-    rows << submenuRow(today, QStringLiteral("menu_chart_today_"));
-    own(today, QStringLiteral("天気のツボ (昼)"), QStringLiteral("menu_chart_today"), 1, 2,
-        QStringLiteral("/imagedata/tubo/"), QStringLiteral("LBWwb_tubo_1.jpg"), 9600, 7300);
-    own(today, QStringLiteral("天気のツボ (夜)"), QStringLiteral("menu_chart_today"), 2, 2,
-        QStringLiteral("/imagedata/tubo/"), QStringLiteral("LBWwb_tubo_2.jpg"), 9600, 7300);
-    own(today, QStringLiteral("実況天気図"), QStringLiteral("menu_chart_today"), 3, 2,
-        QStringLiteral("/imagedata/chart/"), QStringLiteral("LBWwb_asas.jpg"), 9600, 7300);
-    own(today, QStringLiteral("予想天気図"), QStringLiteral("menu_chart_today"), 4, 2,
-        QStringLiteral("/imagedata/chart/"), QStringLiteral("LBWwb_fsas.jpg"), 9600, 7300);
-
-    const QString tv = QStringLiteral("TV用解説図");
-    const QString tvToday = tv + arrow + QStringLiteral("今日の天気");
-    const QString cgimg = QStringLiteral("/weather/cgimg/");
-    rows << submenuRow(tv, QStringLiteral("menu_TV"));
-    rows << submenuRow(tvToday, QStringLiteral("menu_TV_today"));
-    own(tvToday, QStringLiteral("天気概況"), QStringLiteral("menu_TV_today_gaikyou"), -1, 7, cgimg,
-        QStringLiteral("today-i.jpg"), 9100, 5250);
-    own(tvToday, QStringLiteral("予想最低気温"), QStringLiteral("menu_TV_today_minTemp"), -1, 7,
-        cgimg, QStringLiteral("low-temp-i.jpg"), 9100, 5250);
-    own(tvToday, QStringLiteral("予想最高気温"), QStringLiteral("menu_TV_today_maxTemp"), -1, 7,
-        cgimg, QStringLiteral("high-temp-i.jpg"), 9100, 5250);
-    own(tvToday, QStringLiteral("降水確率"), QStringLiteral("menu_TV_today_rain"), -1, 7, cgimg,
-        QStringLiteral("precip-i.jpg"), 9100, 5250);
-    own(tv, QStringLiteral("明日の天気"), QStringLiteral("menu_TV_tomorrow"), -1, 7, cgimg,
-        QStringLiteral("tomorrow-i.jpg"), 9100, 5250);
-    own(tv, QStringLiteral("週間予報"), QStringLiteral("menu_TV_forecast"), -1, 7, cgimg,
-        QStringLiteral("oneweek-i.jpg"), 9100, 5250);
-    own({}, QStringLiteral("Yahoo 空港天気予報"), QStringLiteral("menu_yahoo"), -1, 9,
-        QStringLiteral("/weather/jp/leisure/airport/"), {}, 0, 0);
-
-    rows << separatorRow({}, QStringLiteral("menu_lne0"));
-    pdf(QStringLiteral("速報天気図"), QStringLiteral("menu_SPAS"), 5, QStringLiteral("SPAS.pdf"));
-    pdf(QStringLiteral("アジア地上解析図"), QStringLiteral("menu_ASAS"), 5,
-        QStringLiteral("ASAS.pdf"));
-    pdf(QStringLiteral("アジア 850,700hPa 高層天気図"), QStringLiteral("menu_AUPQ78"), 5,
-        QStringLiteral("AUPQ78.pdf"));
-    pdf(QStringLiteral("アジア 500,300hPa 高層天気図"), QStringLiteral("menu_AUPQ35"), 5,
-        QStringLiteral("AUPQ35.pdf"));
-    pdf(QStringLiteral("アジア太平洋 200hPa 高度・気温・風・圏界面図"),
-        QStringLiteral("manu_AUPA20"), 5, QStringLiteral("AUPA20.pdf"));
-    pdf(QStringLiteral("極東 500,700hPa 天気図"), QStringLiteral("menu_AXFE578"), 5,
-        QStringLiteral("AXFE578.pdf"));
-    pdf(QStringLiteral("国内航空路断面図"), QStringLiteral("menu_FXJP"), 6,
-        QStringLiteral("FXJP106.pdf"));
-    pdf(QStringLiteral("高層断面図"), QStringLiteral("menu_AXJP140"), 5,
-        QStringLiteral("AXJP140.pdf"));
-    pdf(QStringLiteral("悪天予想図 - 6時間予想"), QStringLiteral("menu_FBJP"), 6,
-        QStringLiteral("FBJP.pdf"));
-    pdf(QStringLiteral("悪天予想図 - 12時間予想"), QStringLiteral("menu_FBJP112"), 6,
-        QStringLiteral("FBJP412.pdf"));
-    pdf(QStringLiteral("広域雲解析情報図 - 北半球"), QStringLiteral("menu_TSAS1"), 6,
-        QStringLiteral("TSAS1.pdf"));
-    pdf(QStringLiteral("広域雲解析情報図 - 南半球"), QStringLiteral("menu_TSAS2"), 6,
-        QStringLiteral("TSAS2.pdf"));
-    pdf(QStringLiteral("北半球 500hPa 高度・気温天気図"), QStringLiteral("menu_AUXN50"), 5,
-        QStringLiteral("AUXN50.pdf"));
-    rows << separatorRow({}, QStringLiteral("menu_lne1"));
-    pdf(QStringLiteral("アジア地上24時間予想天気図"), QStringLiteral("menu_FSAS24"), 5,
-        QStringLiteral("FSAS.pdf"));
-    pdf(QStringLiteral("アジア地上48時間予想天気図"), QStringLiteral("menu_FSAS48"), 5,
-        QStringLiteral("FSAS48.pdf"));
-    pdf(QStringLiteral("500hPa 高度・渦度 12/24時間予想図"), QStringLiteral("menu_FXFE502"), 5,
-        QStringLiteral("FXFE502.pdf"));
-    pdf(QStringLiteral("500hPa 高度・渦度 36/48時間予想図"), QStringLiteral("menu_FXFE504"), 5,
-        QStringLiteral("FXFE504.pdf"));
-    pdf(QStringLiteral("500hPa 高度・渦度 72時間予想図"), QStringLiteral("menu_FXFE507"), 5,
-        QStringLiteral("FXFE507.pdf"));
-    pdf(QStringLiteral("極東 850hPa 気温・風、700hPa 上昇流 12/24時間予想図"),
-        QStringLiteral("menu_FXFE5782"), 5, QStringLiteral("FXFE5782.pdf"));
-    pdf(QStringLiteral("極東 850hPa 気温・風、700hPa 上昇流 36/48時間予想図"),
-        QStringLiteral("menu_FXFE5784"), 5, QStringLiteral("FXFE5784.pdf"));
-    pdf(QStringLiteral("極東 850hPa 気温・風、700hPa 上昇流 72時間予想図"),
-        QStringLiteral("menu_FXFE577"), 5, QStringLiteral("FXFE577.pdf"));
-    pdf(QStringLiteral("日本 850hPa 風・相当温位予想図"), QStringLiteral("menu_FXJP854"), 5,
-        QStringLiteral("FXJP854.pdf"));
-    rows << separatorRow({}, QStringLiteral("menu_lne2"));
-    pdf(QStringLiteral("週間予報支援図"), QStringLiteral("menu_FXXN519"), 5,
-        QStringLiteral("FXXN519.pdf"));
-    pdf(QStringLiteral("週間予報支援図 （アンサンブル）"), QStringLiteral("menu_FZCX50"), 5,
-        QStringLiteral("FZCX50.pdf"));
-    pdf(QStringLiteral("週間アンサンブル予想図"), QStringLiteral("menu_FEFE19"), 5,
-        QStringLiteral("FEFE19.pdf"));
-    rows << separatorRow({}, QStringLiteral("menu_lne4"));
-
-    const QString typhoon = QStringLiteral("台風情報");
-    const QString typh = QStringLiteral("/typh/images/");
-    rows << submenuRow(typhoon, QStringLiteral("menu_chart_typoon_"));
-    parentOwn(typhoon, QStringLiteral("アジア広域"), QStringLiteral("menu_chart_typoon"), 1, 3,
-              typh, QStringLiteral("asia_l.jpg"), 10200, 7800);
-    parentOwn(typhoon, QStringLiteral("日本広域"), QStringLiteral("menu_chart_typoon"), 2, 3, typh,
-              QStringLiteral("koiki_l.jpg"), 10200, 7800);
-    parentOwn(typhoon, QStringLiteral("日本拡大"), QStringLiteral("menu_chart_typoon"), 3, 3, typh,
-              QStringLiteral("kakudai_l.jpg"), 10200, 7800);
-
-    // AMeDAS: the published table crosses four submenus with nine items.
-    const QString amedas = QStringLiteral("アメダス");
-    rows << submenuRow(amedas, QStringLiteral("menu_chart_amedas"));
-    const struct
+    bool start()
     {
-        const char *caption, *control, *kind;
-    } amedasMenus[] = {{"降水量", "menu_chart_amedas_rain", "rain"},
-                       {"風向・風速", "menu_chart_amedas_wind", "wind"},
-                       {"気温", "menu_chart_amedas_temp", "temp"},
-                       {"日照", "menu_chart_amedas_sun", "sun"}};
-    const struct
-    {
-        const char *caption, *region;
-    } amedasItems[] = {{"全国", "zen"},
-                       {nullptr, nullptr},
-                       {"北海道", "hokkaido"},
-                       {"東北", "tohoku"},
-                       {"関東・甲信越", "kanto"},
-                       {"東海・北陸・近畿", "kinki"},
-                       {"中国・四国", "chushikoku"},
-                       {"九州", "kyushu"},
-                       {"沖縄", "okinawa"}};
-    for (const auto &menu : amedasMenus) {
-        const QString caption = QString::fromUtf8(menu.caption);
-        const QString path = amedas + arrow + caption;
-        const QString control = QLatin1String(menu.control);
-        rows << submenuRow(path, control + QLatin1Char('_'));
-        for (int i = 0; i < 9; ++i) {
-            if (!amedasItems[i].caption) {
-                rows << separatorRow(path, control, i);
+        QFile list(QStringLiteral(TARNBECK_WEB_TEST_DATA "/published-paths.txt"));
+        if (!list.open(QIODevice::ReadOnly | QIODevice::Text))
+            return false;
+        while (!list.atEnd()) {
+            const QString line = QString::fromUtf8(list.readLine()).trimmed();
+            if (line.isEmpty() || line.startsWith(u'#'))
                 continue;
+            const QString name = line.section(u' ', 0, 0);
+            std::unique_ptr<LoopbackHttpServer> &server = servers[name];
+            if (!server) {
+                server = std::make_unique<LoopbackHttpServer>();
+                if (!server->start())
+                    return false;
+                hosts.insert(name, server->baseUrl().toString());
             }
-            const QString item = QString::fromUtf8(amedasItems[i].caption);
-            rows << entryRow(
-                path + arrow + item, control, i, 3, QStringLiteral("/amedas/images/"),
-                QStringLiteral("amedas-%1-b-%2.jpg")
-                    .arg(QLatin1String(menu.kind), QLatin1String(amedasItems[i].region)),
-                QStringLiteral("アメダス - ") + caption + QStringLiteral(" - ") + item, 10200,
-                7800);
+            server->setRoute(line.section(u' ', 1), {200, "published\n", {}, {}});
+        }
+        return true;
+    }
+};
+
+/// The HTTP status `url` is answered with; 0 when no answer came.
+int statusOf(const QString &url)
+{
+    std::optional<int> status;
+    QObject context;
+    HttpFetch::get(QUrl(url), &context, [&](const FetchResult &result) { status = result.status; });
+    (void)QTest::qWaitFor([&] { return status.has_value(); }, 20000);
+    return status.value_or(0);
+}
+
+/// One line of a built menu: what the user meets and, for an entry, the address it opens.
+struct Line
+{
+    QString shown;
+    QString url = {};
+    QString fallbackUrl = {};
+    QString title = {};
+};
+
+/// Every line of `menu`, depth first: a submenu as "▸ path | control", a separator as
+/// "path ▸ - | control(index)", an entry chosen and told by `describe`.
+template <typename Choice, typename Describe>
+void walk(QMenu *menu, const QString &path, std::optional<Choice> &chosen, const Describe &describe,
+          QList<Line> &lines)
+{
+    for (QAction *action : menu->actions()) {
+        const QString caption = action->isSeparator() ? QStringLiteral("-") : action->text();
+        const QString at = path.isEmpty() ? caption : path + arrow + caption;
+        const QVariant index = action->property("index");
+        const QString line =
+            at + bar + action->objectName() +
+            (index.isValid() ? QStringLiteral("(%1)").arg(index.toInt()) : QString());
+        if (action->menu()) {
+            lines.append({QStringLiteral("▸ ") + at + bar + action->menu()->objectName()});
+            walk(action->menu(), at, chosen, describe, lines);
+        } else if (action->isSeparator()) {
+            lines.append({line});
+        } else {
+            chosen.reset();
+            action->trigger();
+            lines.append(chosen ? describe(*chosen, line)
+                                : Line{line + QStringLiteral(" | chooses nothing")});
         }
     }
-
-    const QString now = QStringLiteral("レーダーアメダス合成図 (現況)");
-    rows << submenuRow(now, QStringLiteral("menu_chart_radaramedas_"));
-    parentOwn(now, QStringLiteral("日本全図"), QStringLiteral("menu_chart_radaramedas"), 1, 1,
-              QStringLiteral("/"), QStringLiteral("rdam/rd0_jp.gif"), 10200, 10150);
-    parentOwn(now, QStringLiteral("南日本"), QStringLiteral("menu_chart_radaramedas"), 2, 1,
-              QStringLiteral("/"), QStringLiteral("rdam/rd0_sjp.gif"), 10200, 10150);
-    const QString forecast = QStringLiteral("レーダーアメダス合成図 (6時間予報)");
-    const QString forecastControl = QStringLiteral("menu_chart_radaramedas_forcast");
-    rows << submenuRow(forecast, forecastControl + QLatin1Char('_'));
-    parentOwn(forecast, QStringLiteral("北日本"), forecastControl, 1, 1, QStringLiteral("/"),
-              QStringLiteral("rdam/rd8_hjp.gif"), 10200, 6600);
-    parentOwn(forecast, QStringLiteral("南日本"), forecastControl, 2, 1, QStringLiteral("/"),
-              QStringLiteral("rdam/rd8_mjp.gif"), 10200, 6600);
-    parentOwn(forecast, QStringLiteral("南西諸島"), forecastControl, 3, 1, QStringLiteral("/"),
-              QStringLiteral("rdam/rd8_ljp.gif"), 10200, 6600);
-    const QString past = QStringLiteral("レーダーアメダス合成図 (過去24時間)");
-    const QString pastControl = QStringLiteral("menu_chart_radaramedas_sequence");
-    rows << submenuRow(past, pastControl + QLatin1Char('_'));
-    parentOwn(past, QStringLiteral("北日本"), pastControl, 1, 1, QStringLiteral("/"),
-              QStringLiteral("rdam/rd7_hjp.gif"), 10200, 6600);
-    parentOwn(past, QStringLiteral("南日本"), pastControl, 2, 1, QStringLiteral("/"),
-              QStringLiteral("rdam/rd7_mjp.gif"), 10200, 6600);
-    parentOwn(past, QStringLiteral("南西諸島"), pastControl, 3, 1, QStringLiteral("/"),
-              QStringLiteral("rdam/rd7_ljp.gif"), 10200, 6600);
-    rows << separatorRow({}, QStringLiteral("menu_lne3"));
-
-    own({}, QStringLiteral("広域合成レーダー"), QStringLiteral("menu_chart_kouikiradar"), -1, 8,
-        QStringLiteral("/img/summary/"), QStringLiteral("radar_Area80.png"), 7400, 7400);
-    const QString radar = QStringLiteral("合成レーダー");
-    rows << submenuRow(radar, QStringLiteral("menu_chart_radar_"));
-    const char *const radarItems[][2] = {{"北海道", "RSAP"},
-                                         {"東北北部", "RNTH"},
-                                         {"東北南部・関東", "RKNT"},
-                                         {"東海・近畿", "RWTK"},
-                                         {"中国・四国・九州北部", "RCGK"},
-                                         {"九州南部", "RNKG"},
-                                         {"沖縄東部", "RNAH"},
-                                         {"沖縄西部", "RISG"}};
-    for (int i = 0; i < 8; ++i)
-        parentOwn(radar, QString::fromUtf8(radarItems[i][0]), QStringLiteral("menu_chart_radar"), i,
-                  3, QStringLiteral("/radar/images/"),
-                  QStringLiteral("radar%1.jpg").arg(QLatin1String(radarItems[i][1])), 10200, 7800);
-    const QString sat = QStringLiteral("気象衛星");
-    rows << submenuRow(sat, QStringLiteral("menu_chart_sat_"));
-    parentOwn(sat, QStringLiteral("日本付近"), QStringLiteral("menu_chart_sat"), 1, 4,
-              QStringLiteral("/"), QStringLiteral("FE/00Latest.jpg"), 10200, 7800);
-    parentOwn(sat, QStringLiteral("クイックルック"), QStringLiteral("menu_chart_sat"), 2, 4,
-              QStringLiteral("/"), QStringLiteral("QL/00Latest.jpg"), 9300, 9300);
-    return rows;
 }
 
-/// Walks the built menu depth first, choosing every entry, and describes what each line does.
-void walk(QMenu *menu, const QString &path, const SourceHosts &hosts, const ChartChoice *&chosen,
-          QList<Row> &rows)
+/// The menu "天気図", every entry chosen: "path | control(index) | title | size".
+QList<Line> builtChartMenu(const SourceHosts &hosts)
 {
-    const auto at = [&](const QString &caption) {
-        return path.isEmpty() ? caption : path + arrow + caption;
-    };
-    for (QAction *action : menu->actions()) {
-        const QVariant index = action->property("index");
-        if (action->menu()) {
-            rows << submenuRow(at(action->text()), action->menu()->objectName());
-            walk(action->menu(), at(action->text()), hosts, chosen, rows);
-        } else if (action->isSeparator()) {
-            rows << separatorRow(path, action->objectName(), index.isValid() ? index.toInt() : -1);
-        } else {
-            chosen = nullptr;
-            action->trigger();
-            if (!chosen) {
-                rows << at(action->text()) + QStringLiteral(" | chooses nothing");
-                continue;
-            }
-            const ChartItem &item = *chosen->item;
-            const DocumentAddress address =
-                chartAddress(hosts, item.source,
-                             QString::fromUtf8(item.basePath) + QString::fromUtf8(item.file));
+    QMenu menu;
+    std::optional<ChartChoice> chosen;
+    BuildChartMenu(&menu, [&](const ChartChoice &choice) { chosen = choice; });
+    QList<Line> lines;
+    walk(
+        &menu, {}, chosen,
+        [&](const ChartChoice &choice, const QString &line) -> Line {
+            const ChartItem &item = *choice.item;
             const QString size = item.maximised()
                                      ? QStringLiteral("maximised")
                                      : QStringLiteral("%1x%2").arg(item.width).arg(item.height);
-            rows << QStringList{at(action->text()),
-                                action->objectName() +
-                                    (index.isValid() ? QStringLiteral("(%1)").arg(index.toInt())
-                                                     : QString()),
-                                address.url(), chosen->title, size}
-                        .join(QStringLiteral(" | "));
-        }
-    }
+            const QString path = QString::fromUtf8(item.basePath) + QString::fromUtf8(item.file);
+            return {line + bar + choice.title + bar + size,
+                    chartAddress(hosts, item.source, path).url()};
+        },
+        lines);
+    return lines;
+}
+
+/// The menu "気象庁" as the jmaMenu table has it, every entry chosen: "caption | control | size".
+QList<Line> builtJmaMenu(const SourceHosts &hosts)
+{
+    QMenu menu;
+    std::optional<JmaChoice> chosen;
+    // In the list's order with the shown one marked, as the ticker sends them; one the catalogue
+    // does not know.
+    BuildJmaMenu(
+        &menu,
+        {{QStringLiteral("RJCC"), QStringLiteral("新千歳")},
+         {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)"), true, QStringLiteral("東日本")},
+         {QStringLiteral("ZZZZ"), QString()}},
+        [&](const JmaChoice &choice) { chosen = choice; });
+    const QDateTime now(QDate(2024, 7, 1), QTime(5, 0), QTimeZone::utc());
+    QList<Line> lines;
+    walk(
+        &menu, {}, chosen,
+        [&](const JmaChoice &choice, const QString &line) -> Line {
+            if (choice.item->file == JmaFile::Briefing)
+                return {line + bar + QStringLiteral("page")}; // made here, no document
+            const DocumentAddress address =
+                jmaAddress(hosts, *choice.item, now, choice.icao, choice.areaCode);
+            const bool maximised = choice.item->maximised();
+            return {line + bar +
+                        (maximised ? QStringLiteral("maximised") : QStringLiteral("natural size")),
+                    address.url(), address.fallbackUrl(), choice.title};
+        },
+        lines);
+    return lines;
 }
 
 } // namespace
@@ -327,41 +350,100 @@ private slots:
     void briefingPageLeavesOutWhatItCannotShow();
 
 private:
-    QList<Row> m_built;
+    /// What is wrong with `url` as the address of an entry: it does not hold `word`, it is not
+    /// the only entry's that opens it, or its server answers otherwise than `status`.
+    QString fault(const QString &url, const QString &word, int status = 200) const;
+
+    PublishedServers m_published;
+    QList<Line> m_chartMenu;
+    QList<Line> m_jmaMenu;
+    QStringList m_opened; ///< every entry's address, those repeated on purpose left out
 };
 
 void TestWebCatalogue::initTestCase()
 {
-    QMenu menu;
-    ChartChoice last{nullptr, {}};
-    const ChartChoice *chosen = nullptr;
-    BuildChartMenu(&menu, [&](const ChartChoice &choice) {
-        last = choice;
-        chosen = &last;
-    });
-    SourceHosts hosts;
-    for (int source = 1; source <= 9; ++source)
-        hosts.insert(QStringLiteral("chart%1").arg(source), hostOf(source));
-    walk(&menu, {}, hosts, chosen, m_built);
+    QVERIFY(m_published.start());
+    m_chartMenu = builtChartMenu(m_published.hosts);
+    m_jmaMenu = builtJmaMenu(m_published.hosts);
+    for (const Line &line : std::as_const(m_chartMenu) + m_jmaMenu) {
+        if (!line.url.isEmpty() && !repeatedOnPurpose.contains(line.shown.section(bar, 1, 1)))
+            m_opened << line.url;
+    }
+    const CameraCatalogue cameras = ::cameraCatalogue();
+    for (int i = 0; i < cameras.count; ++i)
+        m_opened << cameraAddress(m_published.hosts, cameras.items[i].source,
+                                  QString::fromLatin1(cameras.items[i].path))
+                        .url();
+}
+
+QString TestWebCatalogue::fault(const QString &url, const QString &word, int status) const
+{
+    if (!url.contains(word))
+        return url + QStringLiteral(" does not name ") + word;
+    // An entry repeated on purpose repeats just one other.
+    if (m_opened.count(url) != 1)
+        return url + QStringLiteral(" is opened by %1 entries").arg(m_opened.count(url));
+    const int answered = statusOf(url);
+    return answered == status ? QString() : url + QStringLiteral(" answered %1").arg(answered);
 }
 
 void TestWebCatalogue::chartMenuMatchesCatalogue_data()
 {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("expected");
-    const QList<Row> expected = expectedRows();
-    for (int i = 0; i < expected.size(); ++i)
-        QTest::addRow("%d %s", i, qPrintable(expected[i].section(QLatin1Char('|'), 0, 0)))
-            << i << expected[i];
-    // One extra row catches a menu longer than the catalogue.
-    QTest::addRow("end") << int(expected.size()) << QString();
+    QTest::addColumn<QString>("word");
+    struct Group
+    {
+        QString path;
+        QString title;
+    };
+    QList<Group> groups{{{}, QStringLiteral("%1")}};
+    int line = 0;
+    const auto add = [&](const QString &shown, const QString &word = {}) {
+        QTest::addRow("%d %s", line, qPrintable(shown.section(bar, 0, 0))) << line << shown << word;
+        ++line;
+    };
+    QString table = QString::fromUtf8(chartMenu);
+    static const QRegularExpression amedas(QStringLiteral("^( *)アメダス (\\S+) (\\w+)$"),
+                                           QRegularExpression::MultilineOption);
+    for (QRegularExpressionMatch m; (m = amedas.match(table)).hasMatch();)
+        table.replace(m.capturedStart(), m.capturedLength(),
+                      m.captured(1) + QString::fromUtf8(amedasMenu)
+                                          .trimmed()
+                                          .replace(u'\n', u'\n' + m.captured(1))
+                                          .replace(QStringLiteral("{caption}"), m.captured(2))
+                                          .replace(QStringLiteral("{kind}"), m.captured(3)));
+    for (QString text : table.split(u'\n', Qt::SkipEmptyParts)) {
+        const qsizetype depth = text.indexOf(QRegularExpression(QStringLiteral("\\S"))) / 2;
+        groups.resize(depth + 1);
+        text = text.trimmed();
+        const bool opens = text.startsWith(QStringLiteral("▸ "));
+        const QStringList field = text.mid(opens ? 2 : 0).split(bar);
+        const QString at =
+            groups.last().path.isEmpty() ? field[0] : groups.last().path + arrow + field[0];
+        if (opens) {
+            add(QStringLiteral("▸ ") + at + bar + field[1]);
+            groups.append({at, field.value(2, QStringLiteral("%1"))});
+        } else if (field.size() == 2) {
+            add(at + bar + field[1]);
+        } else {
+            add(QStringList{at, field[1], groups.last().title.arg(field[0]), field[2]}.join(bar),
+                field[3]);
+        }
+    }
+    add({}); // one more line catches a menu longer than the table
 }
 
 void TestWebCatalogue::chartMenuMatchesCatalogue()
 {
     QFETCH(int, line);
     QFETCH(QString, expected);
-    QCOMPARE(m_built.value(line), expected);
+    QFETCH(QString, word);
+    const Line built = m_chartMenu.value(line);
+    QCOMPARE(built.shown, expected);
+    // The caption names its document, which no other entry opens and its server has.
+    const QString wrong = word.isEmpty() ? QString() : fault(built.url, word);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 
 void TestWebCatalogue::separatorsCannotBeChosen()
@@ -384,48 +466,28 @@ void TestWebCatalogue::separatorsCannotBeChosen()
 void TestWebCatalogue::cameraCatalogue_data()
 {
     QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("source");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("height");
-    const auto row = [](int index, const char *caption, const char *control, int source,
-                        const char *path, int height) {
-        QTest::addRow("%s", control)
-            << index << QString::fromUtf8(caption) << QString::fromLatin1(control) << source
-            << QString::fromLatin1(path) << height;
-    };
-    row(0, "新千歳空港", "menu_shinnchitose", 1, "/cameraimg/shinchitose_L.jpg", 6600);
-    row(1, "札幌", "menu_sapporo", 1, "/cameraimg/sapporo_L.jpg", 6600);
-    row(2, "旭川", "menu_asahikawa", 1, "/cameraimg/asahikawa_L.jpg", 6600);
-    row(3, "函館", "menu_hakodate", 1, "/cameraimg/hakodate_L.jpg", 6600);
-    row(4, "帯広", "menu_obihiro", 1, "/cameraimg/obihiro_L.jpg", 6600);
-    row(5, "釧路", "menu_kushiro", 1, "/cameraimg/kushiro_L.jpg", 6600);
-    row(6, "仙台空港", "menu_sendai", 2, "/liveimage/live-sendai-east.jpg", 8400);
-    row(7, "福島空港", "menu_fukushima", 3, "/kukouoffice/photo1.jpg", 8400);
-    row(8, "秋田空港", "menu_akita", 4, "/img/camera.php", 8400);
-    row(9, "小松空港", "menu_komatsu", 5, "/-wvhttp-01-/GetOneShot", 8400);
-    row(10, "広島空港", "menu_hiroshima", 6, "/HIROSHIMA-AIRPORT/camera.jpg", 8400);
+    QTest::addColumn<QString>("row");
+    const QStringList rows = QString::fromUtf8(cameraMenu).split(u'\n', Qt::SkipEmptyParts);
+    for (int i = 0; i < rows.size(); ++i)
+        QTest::addRow("%s", qPrintable(rows[i].section(bar, 1, 1))) << i << rows[i];
 }
 
 void TestWebCatalogue::cameraCatalogue()
 {
     QFETCH(int, index);
-    QFETCH(QString, caption);
-    QFETCH(QString, control);
-    QFETCH(int, source);
-    QFETCH(QString, path);
-    QFETCH(int, height);
+    QFETCH(QString, row);
     const CameraCatalogue cameras = ::cameraCatalogue();
     QCOMPARE(cameras.count, 11);
     const CameraItem &camera = cameras.items[index];
-    QCOMPARE(QString::fromUtf8(camera.caption), caption);
-    QCOMPARE(QString::fromLatin1(camera.control), control);
-    QCOMPARE(camera.source, source);
-    QCOMPARE(QString::fromLatin1(camera.path), path);
-    QCOMPARE(camera.windowHeight, height);
-    QCOMPARE(cameraAddress({}, camera.source, path).sourceName,
-             QStringLiteral("camera%1").arg(source));
+    QCOMPARE(QStringList({QString::fromUtf8(camera.caption), QString::fromLatin1(camera.control),
+                          QString::number(camera.windowHeight)})
+                 .join(bar),
+             row.section(bar, 0, 2));
+    // Each camera source is a server of its own: a picture on another source is not found.
+    const QString wrong = fault(
+        cameraAddress(m_published.hosts, camera.source, QString::fromLatin1(camera.path)).url(),
+        row.section(bar, 3));
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 
 void TestWebCatalogue::documentAddress_data()
@@ -494,108 +556,63 @@ void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts_data()
 {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("expected");
-    // 05:00 UTC: the 00 run is out; the previous one is the day before's 12.
-    const QString jma = QStringLiteral("https://www.data.jma.go.jp");
-    const QString quick = jma + QStringLiteral("/yoho/data/wxchart/quick/");
-    const QString nwp = QStringLiteral("https://www.jma.go.jp/bosai/numericmap/data/nwpmap/");
-    const auto fixed = [](const char *caption, const char *control, const QString &url) {
-        return QStringList{QString::fromUtf8(caption),
-                           QString::fromLatin1(control),
-                           url,
-                           {},
-                           QStringLiteral("maximised")}
-            .join(QStringLiteral(" | "));
-    };
-    const auto run = [&](const char *caption, const char *control, const char *chart) {
-        return QStringList{QString::fromUtf8(caption), QString::fromLatin1(control),
-                           nwp + QLatin1String(chart) + QStringLiteral("_00.pdf"),
-                           nwp + QLatin1String(chart) + QStringLiteral("_12.pdf"),
-                           QStringLiteral("maximised")}
-            .join(QStringLiteral(" | "));
-    };
-    const auto taf = [&](const char *caption, const char *icao,
-                         const char *control = "menu_jma_taf") {
-        return QStringList{QString::fromUtf8(caption),
-                           QString::fromLatin1(control),
-                           jma + QStringLiteral("/airinfo/data/pict/taf/QMCD98_") +
-                               QLatin1String(icao) + QStringLiteral(".png"),
-                           {},
-                           QStringLiteral("natural size")}
-            .join(QStringLiteral(" | "));
-    };
-    const QStringList rows{
-        fixed("アジア太平洋地上天気図 (カラー)", "menu_jma_ASAS_COLOR",
-              quick + QStringLiteral("ASAS_COLOR.pdf")),
-        fixed("アジア太平洋地上天気図 (白黒)", "menu_jma_ASAS_MONO",
-              quick + QStringLiteral("ASAS_MONO.pdf")),
-        QStringLiteral("- | menu_jma_lne0"),
-        fixed("アジア太平洋地上 24時間予想天気図", "menu_jma_FSAS24",
-              quick + QStringLiteral("FSAS24_COLOR_ASIA.pdf")),
-        fixed("アジア太平洋地上 48時間予想天気図", "menu_jma_FSAS48",
-              quick + QStringLiteral("FSAS48_COLOR_ASIA.pdf")),
-        QStringLiteral("- | menu_jma_lne1"),
-        run("AUPQ35 アジア500hPa・300hPa 高層天気図", "menu_jma_AUPQ35", "aupq35"),
-        run("AUPQ78 アジア850hPa・700hPa 高層天気図", "menu_jma_AUPQ78", "aupq78"),
-        run("AUPA20 アジア太平洋200hPa 高層天気図", "menu_jma_AUPA20", "aupa20"),
-        run("AUPA25 アジア太平洋250hPa 高層天気図", "menu_jma_AUPA25", "aupa25"),
-        QStringLiteral("- | menu_jma_lne2"),
-        run("FXFE502 極東地上気圧・500hPa高度 12・24時間予想図", "menu_jma_FXFE502", "fxfe502"),
-        run("FXFE5782 極東850hPa気温・700hPa湿数 12・24時間予想図", "menu_jma_FXFE5782",
-            "fxfe5782"),
-        run("FXJP854 日本850hPa相当温位・風 予想図", "menu_jma_FXJP854", "fxjp854"),
-        QStringLiteral("- | menu_jma_lne3"),
-        // The shown airport above the list, which keeps its order.
-        taf("飛行場時系列予報 東京(羽田) (RJTT) (表示中)", "RJTT", "menu_jma_taf_shown"),
-        taf("飛行場時系列予報 新千歳 (RJCC)", "RJCC"),
-        taf("飛行場時系列予報 東京(羽田) (RJTT)", "RJTT"), taf("飛行場時系列予報 ZZZZ", "ZZZZ"),
-        QStringLiteral("▸ 航空気象 | menu_jma_aviation"), // the briefing charts' own test
-        QString(),                                        // nothing after the group
-    };
-    for (int i = 0; i < rows.size(); ++i)
-        QTest::addRow("%d %s", i, qPrintable(rows[i].section(QLatin1Char('|'), 0, 0)))
-            << i << rows[i];
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("fallbackWord");
+    QStringList rows;
+    for (const QString &row : QString::fromUtf8(jmaMenu).split(u'\n', Qt::SkipEmptyParts)) {
+        if (row != QLatin1String("AREAS")) {
+            rows << row;
+            continue;
+        }
+        // Each area's submenu holds the same four charts, by the area's code.
+        for (const QString &area :
+             QString::fromUtf8(lowLevelSubmenus).split(u'\n', Qt::SkipEmptyParts)) {
+            const QString code = area.section(bar, 0, 0);
+            const QString at = QStringLiteral("航空気象 ▸ 下層悪天予想図 ") + area.section(bar, 1);
+            rows << QStringLiteral("▸ ") + at + bar + QStringLiteral("menu_jma_lowlevel_") + code;
+            for (const char *kind : {"03|3時間予想", "06|6時間予想", "09|9時間予想", "39|時系列"}) {
+                const QString hours = QString::fromUtf8(kind).section(u'|', 0, 0);
+                rows << QStringList{at + arrow + QString::fromUtf8(kind).section(u'|', 1),
+                                    QStringLiteral("menu_jma_lowlevel") + hours,
+                                    QStringLiteral("natural size"), QStringLiteral("200"),
+                                    code + hours}
+                            .join(bar);
+            }
+        }
+    }
+    rows << QString(); // nothing after the targets
+    for (int i = 0; i < rows.size(); ++i) {
+        const QStringList field = rows[i].split(bar);
+        QTest::addRow("%d %s", i, qPrintable(field[0]))
+            << i << field.mid(0, 3).join(bar) << field.value(3).toInt() << field.value(4)
+            << field.value(5);
+    }
 }
 
 void TestWebCatalogue::jmaMenuMatchesTheAgencysCharts()
 {
     QFETCH(int, line);
     QFETCH(QString, expected);
-    QMenu menu;
-    std::optional<JmaChoice> chosen;
-    // In the list's order with the shown one marked, as the ticker sends them; one the
-    // catalogue does not know.
-    BuildJmaMenu(&menu,
-                 {{QStringLiteral("RJCC"), QStringLiteral("新千歳")},
-                  {QStringLiteral("RJTT"), QStringLiteral("東京(羽田)"), true},
-                  {QStringLiteral("ZZZZ"), QString()}},
-                 [&](const JmaChoice &choice) { chosen = choice; });
-    const SourceHosts hosts{{QStringLiteral("jma"), QStringLiteral("https://www.data.jma.go.jp")},
-                            {QStringLiteral("jmabosai"), QStringLiteral("https://www.jma.go.jp/")}};
-    const QDateTime now(QDate(2024, 7, 1), QTime(5, 0), QTimeZone::utc());
-    QList<Row> built;
-    for (QAction *action : menu.actions()) {
-        if (action->isSeparator()) {
-            built << QStringLiteral("- | ") + action->objectName();
-            continue;
-        }
-        if (action->menu()) {
-            built << QStringLiteral("▸ ") + action->text() + QStringLiteral(" | ") +
-                         action->objectName();
-            continue;
-        }
-        chosen.reset();
-        action->trigger();
-        QVERIFY2(chosen, qPrintable(action->text()));
-        // The window's caption names the airport alone.
-        QCOMPARE(chosen->title, action->text().remove(QStringLiteral(" (表示中)")));
-        const DocumentAddress address = jmaAddress(hosts, *chosen->item, now, chosen->icao);
-        built << QStringList{action->text(), action->objectName(), address.url(),
-                             address.fallbackUrl(),
-                             chosen->item->maximised() ? QStringLiteral("maximised")
-                                                       : QStringLiteral("natural size")}
-                     .join(QStringLiteral(" | "));
-    }
-    QCOMPARE(built.value(line), expected);
+    QFETCH(int, status);
+    QFETCH(QString, word);
+    QFETCH(QString, fallbackWord);
+    const Line built = m_jmaMenu.value(line);
+    QCOMPARE(built.shown, expected);
+    if (built.url.isEmpty())
+        return;
+    // The window's caption names the airport alone.
+    if (built.shown.section(bar, 1, 1).startsWith(QLatin1String("menu_jma_taf")))
+        QCOMPARE(built.title, built.shown.section(bar, 0, 0).section(arrow, -1).remove(
+                                  QStringLiteral(" (表示中)")));
+    const QString wrong = fault(built.url, word, status);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    // The run before, on the same server; a fixed chart has none.
+    if (fallbackWord.isEmpty())
+        QCOMPARE(built.fallbackUrl, QString());
+    else
+        QVERIFY2(built.fallbackUrl.contains(fallbackWord) && statusOf(built.fallbackUrl) == 200,
+                 qPrintable(built.fallbackUrl));
 }
 
 void TestWebCatalogue::jmaMenuWithoutTargetsSaysSo()
@@ -733,7 +750,7 @@ void TestWebCatalogue::checkFetchesTheFirstEntryOfItsMenu()
     // "確認" must fetch what the window would show first from that source, at any hour.
     QFETCH(QString, name);
     const Source &source = *FindSource(name);
-    const QString host = QStringLiteral("https://check.example");
+    const QString host = m_published.hosts.value(name);
     const SourceHosts hosts{{name, host}};
     for (int hour : {2, 9, 17}) {
         const QDateTime now(QDate(2026, 12, 8), QTime(hour, 0), QTimeZone::utc());
@@ -766,6 +783,10 @@ void TestWebCatalogue::checkFetchesTheFirstEntryOfItsMenu()
         const CheckDocument check = FirstDocumentOf(source, host, QStringLiteral("RJTT"), now);
         QCOMPARE(check.url, first->url());
         QCOMPARE(check.fallbackUrl, first->fallbackUrl());
+        // And the source's server has it.
+        QCOMPARE(statusOf(check.url), 200);
+        if (!check.fallbackUrl.isEmpty())
+            QCOMPARE(statusOf(check.fallbackUrl), 200);
     }
 }
 

@@ -105,7 +105,7 @@ private:
 
     DocumentServer m_server;
     SourceHosts m_hosts;
-    QProcess m_windowManager;
+    DisplayProgram m_windowManager{QStringLiteral("openbox")};
     QList<ShownMessage> m_messages;
     std::unique_ptr<MessageSink> m_sink;
     std::unique_ptr<WebWindowsProcess> m_web;
@@ -128,8 +128,6 @@ void TestWebProcess::initTestCase()
 void TestWebProcess::cleanupTestCase()
 {
     m_sink.reset();
-    m_windowManager.kill();
-    m_windowManager.waitForFinished();
 }
 
 void TestWebProcess::init()

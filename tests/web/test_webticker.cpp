@@ -56,7 +56,7 @@ private:
     }
 
     DocumentServer m_server;
-    QProcess m_windowManager;
+    DisplayProgram m_windowManager{QStringLiteral("openbox")};
     QList<ShownMessage> m_messages;
     std::unique_ptr<MessageSink> m_sink;
     std::unique_ptr<TickerFixture> m_fixture;
@@ -76,8 +76,6 @@ void TestWebTicker::initTestCase()
 void TestWebTicker::cleanupTestCase()
 {
     m_sink.reset();
-    m_windowManager.kill();
-    m_windowManager.waitForFinished();
 }
 
 void TestWebTicker::init()
