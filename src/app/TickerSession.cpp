@@ -97,6 +97,10 @@ bool TickerSession::Form_Load()
     connect(m_menu.get(), &TickerMenu::pointerLeftHandle, window,
             [window] { window->setPointerOnHandle(false); });
     connect(m_menu.get(), &TickerMenu::endRequested, this, &TickerSession::close);
+    // The chart and camera windows are the program's too: a ticker above every window (in a
+    // Wayland session) stands aside from them as from its own dialogs.
+    connect(m_web.get(), &WebWindowsProcess::windowFramesChanged, window,
+            [this, window] { window->keepClearOf(m_web->windowFrames()); });
 
     // Scrolling needs a checked target; sliding and scrolling need a target at all.
     const bool noTargets = m_store->targetAirports().isEmpty();

@@ -46,6 +46,9 @@ int main(int argc, char *argv[])
     int count = int(arguments.size());
     arguments.push_back(nullptr);
     QApplication app(count, arguments.data());
+    // The program ends with the ticker (TickerSession::exited), never because the last window
+    // shown has closed: the ticker may be hidden while a window it stood aside for is open.
+    QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Tarnbeck"));
     QApplication::setApplicationVersion(QLatin1String(programVersion));
     InstallFontSubstitutions();

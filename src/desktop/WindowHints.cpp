@@ -5,6 +5,8 @@
 #include "desktop/X11Connection.h"
 
 #include <array>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,27 @@ void setCardinals(xcb_connection_t *c, xcb_window_t window, const char *property
 {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, InternAtom(c, property),
                         XCB_ATOM_CARDINAL, 32, uint32_t(values.size()), values.data());
+}
+
+/// ICCCM's "no input" model: the toolkit already says the window takes no input (WM_HINTS), yet
+/// it offers WM_TAKE_FOCUS to every window, and a manager then counts it as one it may focus
+/// (i3 focuses it when it maps, openbox and KWin hand it the focus back). Without that offer no
+/// manager focuses or activates the window, so it need not ask at its map (by a user time of 0)
+/// not to be activated, which KWin answers by marking it as demanding attention.
+void takeNoFocus(xcb_connection_t *c, xcb_window_t window)
+{
+    const xcb_atom_t protocols = InternAtom(c, "WM_PROTOCOLS");
+    const xcb_atom_t takeFocus = InternAtom(c, "WM_TAKE_FOCUS");
+    xcb_get_property_reply_t *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, protocols, XCB_ATOM_ATOM, 0, 32), nullptr);
+    if (reply && reply->format == 32) {
+        const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+        std::vector<xcb_atom_t> kept(atoms, atoms + xcb_get_property_value_length(reply) / 4);
+        std::erase(kept, takeFocus);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, protocols, XCB_ATOM_ATOM, 32,
+                            uint32_t(kept.size()), kept.data());
+    }
+    free(reply);
 }
 
 } // namespace
@@ -52,5 +75,6 @@ void MarkAsDesktopGadget(QWidget *window)
     // frame nor shadow. picom and compton read their own shadow switch.
     setCardinals(c, id, "_GTK_FRAME_EXTENTS", {0, 0, 0, 0});
     setCardinals(c, id, "_COMPTON_SHADOW", {0});
+    takeNoFocus(c, id);
     xcb_flush(c);
 }

@@ -3,7 +3,9 @@
 
 #include "desktop/X11Connection.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -189,8 +191,9 @@ QScreen *ScreenFor(const QWidget *owner)
         if (w->window()->isVisible())
             return w->window()->screen();
     }
-    // The ticker stands on the desktop for the whole run.
-    if (const QWidget *anchor = anchorWindow(); anchor && anchor->isVisible())
+    // The ticker stands on the desktop for the whole run; hidden while it stands aside
+    // (StandAside), it still belongs to its screen.
+    if (const QWidget *anchor = anchorWindow(); anchor && anchor->windowHandle())
         return anchor->screen();
     return QGuiApplication::primaryScreen();
 }
@@ -264,4 +267,205 @@ void CentreOnScreen(QWidget *window, QScreen *screen, const QMargins &frame)
     const QPoint corner = CentredOn(screen->geometry(), window->size().grownBy(frame));
     // The client's own place: Qt then asks for static gravity, and the frame goes around it.
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+QList<QRect> ShownWindowFrames(const QWidget *except)
+{
+    QList<QRect> frames;
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = window->windowType();
+        // Menus, lists and tips come and go with a click and stand above everything anyway.
+        if (window == except || !window->isVisible() || window->isMinimized() ||
+            type == Qt::Popup || type == Qt::ToolTip || type == Qt::Desktop ||
+            window->testAttribute(Qt::WA_DontShowOnScreen) ||
+            window->windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+            continue;
+        frames.append(window->frameGeometry());
+    }
+    return frames;
+}
+
+WindowsWatch::WindowsWatch(std::function<void()> changed, QObject *parent)
+    : QObject(parent), m_changed(std::move(changed))
+{
+    m_soon.setSingleShot(true);
+    m_soon.setInterval(0);
+    connect(&m_soon, &QTimer::timeout, this, [this] { m_changed(); });
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+WindowsWatch::~WindowsWatch()
+{
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->removeEventFilter(this);
+}
+
+bool WindowsWatch::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
+            m_soon.start();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+std::optional<QPoint> ClearPlace(const QRect &area, const QPoint &home, const QSize &size,
+                                 const QList<QRect> &windows)
+{
+    const auto clear = [&](const QPoint &at) {
+        const QRect rect(at, size);
+        return std::none_of(windows.begin(), windows.end(),
+                            [&](const QRect &w) { return w.intersects(rect); });
+    };
+    if (clear(home))
+        return home;
+    // The nearest clear place touches a window's edge or the area's, or keeps a coordinate.
+    QList<int> xs{home.x(), area.left(), area.right() + 1 - size.width()};
+    QList<int> ys{home.y(), area.top(), area.bottom() + 1 - size.height()};
+    for (const QRect &w : windows) {
+        xs << w.left() - size.width() << w.right() + 1;
+        ys << w.top() - size.height() << w.bottom() + 1;
+    }
+    std::optional<QPoint> best;
+    qint64 bestDistance = 0;
+    for (const int x : std::as_const(xs)) {
+        for (const int y : std::as_const(ys)) {
+            const QPoint at(x, y);
+            if (!area.contains(QRect(at, size)) || !clear(at))
+                continue;
+            const QPoint d = at - home;
+            const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+            if (!best || distance < bestDistance) {
+                best = at;
+                bestDistance = distance;
+            }
+        }
+    }
+    return best;
+}
+
+namespace {
+
+/// Room around a window for the frame its manager draws without telling of it: sway gives a
+/// managed X window a title bar (about 25 pixels with its default font) and a border, and tells
+/// of neither (no _NET_FRAME_EXTENTS, no parent window), so the frame Qt knows is the window's
+/// own. Around a frame that is known it is only a little room.
+constexpr QMargins unseenFrame(6, 40, 6, 6);
+
+} // namespace
+
+StandAside::StandAside(QWidget *window, QObject *parent)
+    : QObject(parent), m_window(window), m_watch([this] { update(); }, this)
+{}
+
+StandAside::~StandAside() = default;
+
+bool StandAside::bypassesManager(const QWidget *window)
+{
+    return window->windowFlags().testFlag(Qt::X11BypassWindowManagerHint);
+}
+
+void StandAside::setOtherWindows(const QList<QRect> &frames)
+{
+    m_others = frames;
+    update();
+}
+
+void StandAside::setHeld(bool held)
+{
+    if (held == m_held || !m_window)
+        return;
+    m_held = held;
+    if (held) {
+        m_heldAt = m_window->geometry().topLeft();
+        return;
+    }
+    // Moved by the user while aside: where it was left is its own place now.
+    if (m_aside && m_window->geometry().topLeft() != m_heldAt) {
+        m_aside = false;
+        emit asideChanged(false);
+    }
+    update();
+}
+
+QList<QRect> StandAside::windowsInTheWay() const
+{
+    QList<QRect> windows;
+    for (const QRect &frame : ShownWindowFrames(m_window) + m_others) {
+        if (!frame.isEmpty())
+            windows.append(frame.marginsAdded(unseenFrame));
+    }
+    return windows;
+}
+
+void StandAside::update()
+{
+    QWidget *window = m_window;
+    if (!window || m_held || (!m_aside && !window->isVisible()))
+        return; // moved by the user now, or not shown by the program
+    const QList<QRect> inTheWay = bypassesManager(window) ? windowsInTheWay() : QList<QRect>();
+    if (inTheWay.isEmpty()) {
+        comeBack();
+        return;
+    }
+    const QPoint home = m_aside ? m_home : window->geometry().topLeft();
+    const QScreen *screen = QGuiApplication::screenAt(home);
+    if (!screen)
+        screen = window->screen();
+    const std::optional<QPoint> place =
+        screen ? ClearPlace(screen->availableGeometry(), home, window->size(), inTheWay)
+               : std::nullopt;
+    if (place == home) {
+        comeBack();
+        return;
+    }
+    m_home = home;
+    goAside(place);
+}
+
+void StandAside::goAside(const std::optional<QPoint> &at)
+{
+    QWidget *window = m_window;
+    if (!window)
+        return;
+    if (!m_aside) {
+        m_aside = true; // told first: the owner must not take the next move for a place
+        emit asideChanged(true);
+    }
+    if (!at) {
+        if (!m_hidden) {
+            m_hidden = true;
+            window->hide();
+        }
+        return;
+    }
+    if (window->geometry().topLeft() != *at)
+        window->setGeometry(QRect(*at, window->size()));
+    if (m_hidden) {
+        m_hidden = false;
+        window->show();
+    }
+}
+
+void StandAside::comeBack()
+{
+    QWidget *window = m_window;
+    if (!window || !m_aside)
+        return;
+    if (window->geometry().topLeft() != m_home)
+        window->setGeometry(QRect(m_home, window->size()));
+    if (m_hidden) {
+        m_hidden = false;
+        window->show();
+    }
+    m_aside = false;
+    emit asideChanged(false);
 }

@@ -56,7 +56,8 @@ void DragHandle::showAt(const QPoint &shown, const QPoint &place)
 
 void DragHandle::windowResized()
 {
-    if (!m_window->isVisible() || m_state != State::None || ownPlace(m_window) == m_place)
+    if (!m_window->isVisible() || m_state != State::None || m_aside ||
+        ownPlace(m_window) == m_place)
         return;
     const QScreen *screen = QGuiApplication::screenAt(m_place);
     if (screen && screen->availableGeometry().contains(QRect(m_place, m_window->size())))

@@ -30,8 +30,11 @@ public:
     /// present screen: it is kept for when that screen comes back).
     void showAt(const QPoint &shown, const QPoint &place);
     /// The window's size changed: back to its place when a window manager had pushed it away
-    /// and it fits there again.
+    /// and it fits there again, unless it stands aside.
     void windowResized();
+    /// The window stands aside for now (StandAside) or is back: moves meanwhile are not the
+    /// user's, and the place stays.
+    void setAside(bool aside) { m_aside = aside; }
 
     /// The left button went down on the handle.
     void pressed(const QMouseEvent *event);
@@ -50,5 +53,6 @@ private:
     State m_state = State::None;
     QPoint m_offset;        ///< the pointer's offset in the window when the handle was pressed
     bool m_pressed = false; ///< the left button went down on the handle; a move drags
+    bool m_aside = false;   ///< out of other windows' way for now, not at its place
     QPoint m_place;
 };

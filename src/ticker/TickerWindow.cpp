@@ -19,12 +19,14 @@ const QChar CR(u'\r');
 } // namespace
 
 TickerWindow::TickerWindow(QWidget *parent)
-    : QWidget(parent, DesktopGadgetFlags()), m_view(this), m_drag(this),
+    : QWidget(parent, DesktopGadgetFlags()), m_view(this), m_drag(this), m_aside(this),
       m_compositor(std::make_unique<CompositorWatch>())
 {
     // The ticker takes no keys: with the focus, the window manager's close key would end the
     // program, for instance right after the settings window closed and handed the focus back.
-    setAttribute(Qt::WA_ShowWithoutActivating);
+    // It says so as a window that takes no input at all (DesktopGadgetFlags, MarkAsDesktopGadget),
+    // never by a user time of 0 at its map (Qt::WA_ShowWithoutActivating): KWin refuses such a
+    // window the activation it never wanted and then marks it as demanding attention.
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Tarnbeck"));
     setAttribute(Qt::WA_TranslucentBackground);
@@ -32,6 +34,9 @@ TickerWindow::TickerWindow(QWidget *parent)
     for (int i : {TickerView::Staging, TickerView::Display, TickerView::Handle})
         lbl(i)->installEventFilter(this);
 
+    // Standing aside is no move of the user's: the place stays.
+    connect(&m_aside, &StandAside::asideChanged, this,
+            [this](bool aside) { m_drag.setAside(aside); });
     connect(&m_slideTimer, &QTimer::timeout, this, &TickerWindow::SlideStep);
     m_handleTimer.setSingleShot(true);
     m_handleTimer.setInterval(0);
@@ -110,6 +115,7 @@ void TickerWindow::Relayout()
 
 void TickerWindow::closeEvent(QCloseEvent *event)
 {
+    m_aside.stop(); // a window it stood aside for may close after it: it stays closed
     m_slideTimer.stop();
     emit closing();
     event->accept();
@@ -276,12 +282,16 @@ bool TickerWindow::handleMouse(int index, QEvent *event)
     case QEvent::MouseMove:
         setPointerOnHandle(onHandle);
         m_drag.moved(static_cast<QMouseEvent *>(event));
+        if (!(static_cast<QMouseEvent *>(event)->buttons() & Qt::LeftButton))
+            m_aside.setHeld(false);
         return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: { // a quick second press (the menu again) is a press too
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (onHandle && mouse->button() == Qt::LeftButton)
+        if (onHandle && mouse->button() == Qt::LeftButton) {
+            m_aside.setHeld(true); // no standing aside under the user's drag
             m_drag.pressed(mouse);
+        }
         if (onHandle && mouse->button() == Qt::RightButton)
             showPopupMenu(mouse->globalPosition().toPoint());
         if (!onHandle && mouse->button() == Qt::LeftButton &&
@@ -291,6 +301,7 @@ bool TickerWindow::handleMouse(int index, QEvent *event)
     }
     case QEvent::MouseButtonRelease:
         m_drag.released();
+        m_aside.setHeld(false); // where the user left it is its place
         return true;
     default:
         return false;

@@ -1,6 +1,7 @@
 // The ticker window `main`: a borderless, see-through window of report text and its handle.
 #pragma once
 
+#include "desktop/WindowPlacement.h"
 #include "report/TickerCycle.h"
 #include "ticker/DragHandle.h"
 #include "ticker/TickerView.h"
@@ -36,6 +37,12 @@ public:
     void showAt(const QPoint &shown, const QPoint &place);
     /// Where the user or the program put the window: the place that is saved.
     QPoint place() const { return m_drag.place(); }
+    /// Where it bypasses the window manager, and so stands above every window, it stands aside
+    /// from the program's other windows while they are shown (StandAside): these are the frames
+    /// of those of the program's other processes. Its place stays.
+    void keepClearOf(const QList<QRect> &otherWindows) { m_aside.setOtherWindows(otherWindows); }
+    /// Out of the way of the program's other windows: elsewhere than its place, or hidden.
+    bool standsAside() const { return m_aside.isAside(); }
 
     /// Size and boldness of the three labels, then the window fitted to them.
     void setTextFont(double pointSize, bool bold);
@@ -98,6 +105,7 @@ private:
 
     TickerView m_view;
     DragHandle m_drag;
+    StandAside m_aside;
     std::unique_ptr<CompositorWatch> m_compositor;
     std::unique_ptr<SlideStrategy> m_slide;    ///< the way of the desktop as last seen
     std::unique_ptr<SlideStrategy> m_fallback; ///< where m_slide cannot begin; may be null

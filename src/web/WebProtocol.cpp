@@ -24,7 +24,8 @@ constexpr Name commandNames[] = {{"chart", Command::Chart},
 constexpr Name eventNames[] = {{"ready", Event::Ready},
                                {"open", Event::Open},
                                {"closed", Event::Closed},
-                               {"edit", Event::Edit}};
+                               {"edit", Event::Edit},
+                               {"frames", Event::Frames}};
 
 template <size_t N> QString nameOf(const Name (&names)[N], int kind)
 {
@@ -102,6 +103,45 @@ QList<ChartTarget> targetsOf(const QJsonArray &array)
     return targets;
 }
 
+QJsonArray framesArray(const QList<QRect> &frames)
+{
+    QJsonArray array;
+    for (const QRect &frame : frames)
+        array.append(QJsonObject{{QStringLiteral("x"), frame.x()},
+                                 {QStringLiteral("y"), frame.y()},
+                                 {QStringLiteral("width"), frame.width()},
+                                 {QStringLiteral("height"), frame.height()}});
+    return array;
+}
+
+/// A whole number that a coordinate can be.
+bool coordinate(const QJsonValue &value, int *number)
+{
+    const double d = value.toDouble();
+    if (!value.isDouble() || d != std::trunc(d) || std::abs(d) > 1e6)
+        return false;
+    *number = int(d);
+    return true;
+}
+
+/// The frames of `value`, an array of rectangles; false for anything else.
+bool framesOf(const QJsonValue &value, QList<QRect> *frames)
+{
+    if (!value.isArray())
+        return false;
+    for (const QJsonValue &item : value.toArray()) {
+        const QJsonObject object = item.toObject();
+        int x = 0, y = 0, width = 0, height = 0;
+        if (!coordinate(object.value(QStringLiteral("x")), &x) ||
+            !coordinate(object.value(QStringLiteral("y")), &y) ||
+            !coordinate(object.value(QStringLiteral("width")), &width) ||
+            !coordinate(object.value(QStringLiteral("height")), &height) || width < 0 || height < 0)
+            return false;
+        frames->append(QRect(x, y, width, height));
+    }
+    return true;
+}
+
 } // namespace
 
 QByteArray Encode(const Command &command)
@@ -137,6 +177,9 @@ QByteArray Encode(const Event &event)
         break;
     case Event::Edit:
         object.insert(QStringLiteral("source"), event.name);
+        break;
+    case Event::Frames:
+        object.insert(QStringLiteral("frames"), framesArray(event.frames));
         break;
     case Event::Unknown:
         break;
@@ -176,6 +219,9 @@ Event ParseEvent(const QByteArray &text, QString *refused)
             wrong = QStringLiteral("\"protocol\" is not a whole number");
         else
             event.protocol = int(number);
+    } else if (event.kind == Event::Frames) {
+        if (!framesOf(object.value(QStringLiteral("frames")), &event.frames))
+            wrong = QStringLiteral("\"frames\" is missing or not a list of rectangles");
     } else if (event.kind != Event::Unknown) {
         const QString field =
             event.kind == Event::Edit ? QStringLiteral("source") : QStringLiteral("window");

@@ -12,8 +12,12 @@
 //                  {"is":"open","window":"chart"}                shown
 //                  {"is":"closed","window":"camera"}             closed by the user
 //                  {"is":"edit","source":"chart3"}               the link "接続先を設定..."
+//                  {"is":"frames","frames":[{"x":...,"y":...,    where its shown windows stand,
+//                   "width":...,"height":...},...]}              frames included, at each change
 //
-// The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}. The
+// The screen is the ticker's, as {"name":..., "x":..., "y":..., "width":..., "height":...}; the
+// frames are in the same logical pixels of the desktop (both run on X11, a Wayland session's
+// XWayland too): where it bypasses the window manager, the ticker stands aside from them. The
 // targets are the target airports in the list's order, as {"icao":"RJTT", "name":"東京(羽田)",
 // "area":"東日本"}, the one the ticker shows marked "shown":true and carrying "briefing", its
 // reports read out: the web process has no airport catalogue and fetches no report.
@@ -53,10 +57,11 @@ struct Command
 
 struct Event
 {
-    enum Kind { Unknown, Ready, Open, Closed, Edit };
+    enum Kind { Unknown, Ready, Open, Closed, Edit, Frames };
     Kind kind = Unknown;
     QString name; ///< the window (Open, Closed) or the source (Edit)
     int protocol = 0;
+    QList<QRect> frames; ///< Frames: every shown window's, none when none is shown
 };
 
 /// One line, ending in '\n'.

@@ -280,6 +280,10 @@ void WebWindowsProcess::handle(const Event &event)
     case Event::Edit:
         emit sourceEditRequested(event.name);
         break;
+    case Event::Frames:
+        m_frames = event.frames;
+        emit windowFramesChanged();
+        break;
     case Event::Unknown:
         break;
     }
@@ -335,6 +339,10 @@ void WebWindowsProcess::forget()
     m_open.clear();
     m_ready = false;
     finishCameraStandIn();
+    if (!m_frames.isEmpty()) { // its windows went with it
+        m_frames.clear();
+        emit windowFramesChanged();
+    }
     emit processEnded();
 }
 

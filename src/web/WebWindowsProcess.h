@@ -49,12 +49,16 @@ public:
     qint64 processId() const;
     /// Whether the window "chart" or "camera" has said that it is shown, and not closed yet.
     bool isOpen(const QString &window) const { return m_open.contains(window); }
+    /// The frames of the process's shown windows (their dialogs too), as it last told them.
+    QList<QRect> windowFrames() const { return m_frames; }
 
 signals:
     /// The link "接続先を設定..." of a window's page for the source `sourceName`.
     void sourceEditRequested(const QString &sourceName);
     void windowOpened(const QString &window);
     void windowClosed(const QString &window);
+    /// The process's windows have moved, been shown or hidden: see windowFrames().
+    void windowFramesChanged();
     /// The process has ended, normally or not.
     void processEnded();
 
@@ -83,6 +87,7 @@ private:
     bool m_told = false; ///< the user has heard what happened to this process
     QMap<QString, WebProtocol::Command> m_pending; ///< by window, not yet shown
     QSet<QString> m_open;
+    QList<QRect> m_frames;
     QByteArray m_errors; ///< the last lines the process wrote to standard error
     QString m_fault;     ///< why the ticker ended the process, told instead of the signal
     QPointer<QDialog> m_cameraStandIn;

@@ -11,7 +11,7 @@
 using namespace WebProtocol;
 
 WebWindowsServer::WebWindowsServer(std::function<void(const QByteArray &)> send, QObject *parent)
-    : QObject(parent), m_send(std::move(send))
+    : QObject(parent), m_send(std::move(send)), m_watch([this] { tellFrames(); }, this)
 {}
 
 WebWindowsServer::~WebWindowsServer()
@@ -186,4 +186,17 @@ void WebWindowsServer::windowGone(const char *name)
         m_ending = true;
         emit finished();
     }
+}
+
+void WebWindowsServer::tellFrames()
+{
+    // Every window of the process counts, its dialogs too: the ticker must cover none of them.
+    const QList<QRect> frames = ShownWindowFrames();
+    if (frames == m_frames || !m_send)
+        return;
+    m_frames = frames;
+    Event event;
+    event.kind = Event::Frames;
+    event.frames = frames;
+    m_send(Encode(event));
 }

@@ -2,6 +2,7 @@
 // camera windows, and what happens to them told back.
 #pragma once
 
+#include "desktop/WindowPlacement.h"
 #include "web/WebBrowser.h"
 #include "web/WebProtocol.h"
 
@@ -49,10 +50,14 @@ private:
     SourceEditor sourceEditor();
     void tell(WebProtocol::Event::Kind kind, const QString &name);
     void windowGone(const char *name);
+    /// Where the windows stand now, when that has changed since last told.
+    void tellFrames();
 
     std::function<void(const QByteArray &)> m_send;
     QPointer<ChartWindow> m_chart;
     QPointer<CameraWindow> m_camera;
     QPointer<QScreen> m_screen;
+    WindowsWatch m_watch;
+    QList<QRect> m_frames; ///< as last told
     bool m_ending = false;
 };

@@ -12,9 +12,9 @@ if [ "$(id -u)" -eq 0 ]; then
         picom xfwm4 mutter kwin-x11 kwin-wayland i3 sway weston xwayland grim dbus >/dev/null
 fi
 tests=(standsAtItsPlaceWithoutFrameOrShadow takesThePointerOnlyOnTextAndHandle
-       menuOpensAndADragIsSaved slidesWithoutError)
-printf '| desktop | scale | place, no frame or shadow | pointer on text only | menu, drag saved | %s s of sliding |\n' "$TARNBECK_SLIDE_SECONDS"
-printf '|---|---|---|---|---|---|\n'
+       menuOpensAndADragIsSaved slidesWithoutError asksForNoAttention itsWindowsAreNotCovered)
+printf '| desktop | scale | place, no frame or shadow | pointer on text only | menu, drag saved | %s s of sliding | no attention asked | its windows not covered |\n' "$TARNBECK_SLIDE_SECONDS"
+printf '|---|---|---|---|---|---|---|---|\n'
 for desktop in "${desktops[@]}"; do
     for scale in 1 2; do
         log=$(mktemp)

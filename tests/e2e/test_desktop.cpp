@@ -126,10 +126,14 @@ private slots:
     void takesThePointerOnlyOnTextAndHandle();
     void menuOpensAndADragIsSaved();
     void slidesWithoutError();
+    void asksForNoAttention();
+    void itsWindowsAreNotCovered();
 
 private:
     /// The ticker's window once it holds still, showing a report, where `accept` takes it.
     QRect waitForTicker(const std::function<bool(const QRect &)> &accept = {});
+    /// The id of the ticker's window standing at `rect`.
+    static QString tickerId(const QRect &rect);
     QPoint expectedPlace() const { return place * m_scale; }
     /// Rootless XWayland gives no picture of its root window, mutter without GNOME Shell none of
     /// its screen, and weston's shows no XWayland window: there the run says what it skips.
@@ -211,6 +215,15 @@ QRect TestDesktop::waitForTicker(const std::function<bool(const QRect &)> &accep
         QStringLiteral("^Tarnbeck$"),
         [&](const QRect &r) { return r.height() > 100 * m_scale && (!accept || accept(r)); },
         deadline);
+}
+
+QString TestDesktop::tickerId(const QRect &rect)
+{
+    for (const X11Window &w : windowsNamed(QStringLiteral("^Tarnbeck$"))) {
+        if (w.rect == rect)
+            return w.id;
+    }
+    return {};
 }
 
 QImage TestDesktop::shownPicture(const QRect &window)
@@ -347,6 +360,101 @@ void TestDesktop::slidesWithoutError()
     const QRect window = waitForTicker();
     QVERIFY((window.topLeft() - expectedPlace()).manhattanLength() <= 2);
     QVERIFY(m_app->terminate());
+}
+
+void TestDesktop::asksForNoAttention()
+{
+    // KWin marked a ticker shown with a user time of 0 as demanding attention.
+    const QRect window = waitForTicker();
+    QVERIFY(!window.isNull());
+    const QString id = tickerId(window);
+    QVERIFY(!id.isEmpty());
+    QTest::qWait(1000);
+    const QString state =
+        run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_STATE")});
+    QVERIFY2(!state.contains(QLatin1String("DEMANDS_ATTENTION")), qPrintable(state));
+    const QString active = run(QStringLiteral("xprop"),
+                               {QStringLiteral("-root"), QStringLiteral("_NET_ACTIVE_WINDOW")});
+    QVERIFY2(!active.endsWith(QStringLiteral("0x%1").arg(id.toULong(), 0, 16)), qPrintable(active));
+}
+
+void TestDesktop::itsWindowsAreNotCovered()
+{
+    // The ticker stands in the middle of the screen, where "拡張設定" opens: the manager keeps
+    // the window above it, or (where the ticker bypasses the manager and so stands above every
+    // window) the ticker stands aside, and comes back when it closes.
+    m_app->process()->kill();
+    m_app->process()->waitForFinished();
+    QFile::remove(m_app->path(QStringLiteral("tarnbeck.lock")));
+    const QSize screen = screenSize();
+    const QPoint middle = (QPointF(screen.width() / 2, screen.height() / 2) / m_scale).toPoint();
+    m_app->sql(QStringLiteral("UPDATE setting SET posX = %1, posY = %2;")
+                   .arg(middle.x() * 15)
+                   .arg(middle.y() * 15));
+    m_app->start();
+    const QRect window = waitForTicker();
+    QVERIFY(!window.isNull());
+    const QString ticker = tickerId(window);
+    const bool bypassing = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), ticker})
+                               .contains(QLatin1String("Override Redirect State: yes"));
+    const QPoint handle = window.topLeft() + QPoint(int(5 * m_scale), int(6 * m_scale));
+    click(handle, 3);
+    QTest::qWait(1000);
+    // 終了, バージョン, 拡張設定...
+    for (const char *k : {"Up", "Up", "Up", "Return"})
+        key(QLatin1String(k));
+    QRect dialog;
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     const QList<X11Window> found = windowsNamed(QStringLiteral("^拡張設定$"));
+                     dialog = found.isEmpty() ? QRect() : found.first().rect;
+                     return !dialog.isNull();
+                 },
+                 deadline),
+             "拡張設定 did not open");
+    const QRect shown = waitForStillWindow(
+        QStringLiteral("^拡張設定$"), [](const QRect &) { return true; }, deadline);
+    QVERIFY(!shown.isNull());
+    // With the title bar a manager may draw above it.
+    const QRect around = shown.adjusted(0, int(-30 * m_scale), 0, 0);
+    const auto clear = [&] {
+        const QList<X11Window> tickers = windowsNamed(QStringLiteral("^Tarnbeck$"));
+        return std::none_of(tickers.begin(), tickers.end(), [&](const X11Window &w) {
+            return w.rect.height() > 20 && w.rect.intersects(around);
+        });
+    };
+    if (bypassing)
+        QTRY_VERIFY2_WITH_TIMEOUT(clear(), "the ticker stands on 拡張設定", deadline);
+    if (picturesTaken()) {
+        QImage picture;
+        QImage previous;
+        (void)QTest::qWaitFor(
+            [&] {
+                picture = desktopPicture(m_app->path(QStringLiteral("dialog.png")));
+                const bool still = !picture.isNull() && picture == previous;
+                previous = picture;
+                return still;
+            },
+            deadline);
+        if (const QString shots = qEnvironmentVariable("TARNBECK_DESKTOP_SHOTS"); !shots.isEmpty())
+            picture.save(QStringLiteral("%1/%2-%3-dialog.png").arg(shots, m_desktop).arg(m_scale));
+        // No yellow of the ticker's text on the window.
+        const int text = textPixels(picture, around & picture.rect());
+        QVERIFY2(
+            text == 0,
+            qPrintable(QStringLiteral("%1 pixels of the ticker's text on 拡張設定").arg(text)));
+    }
+    key(QStringLiteral("Escape"));
+    QVERIFY2(QTest::qWaitFor([] { return windowsNamed(QStringLiteral("^拡張設定$")).isEmpty(); },
+                             deadline),
+             "拡張設定 did not close");
+    QTRY_VERIFY_WITH_TIMEOUT(waitForTicker().topLeft() == window.topLeft(), deadline);
+    QVERIFY(m_app->terminate());
+    // Its place is still the one it was given.
+    const QStringList saved =
+        m_app->sql(QStringLiteral("SELECT posX, posY FROM setting;")).split(QLatin1Char('|'));
+    QCOMPARE(saved.size(), 2);
+    QCOMPARE(QPoint(int(saved[0].toDouble() / 15), int(saved[1].toDouble() / 15)), middle);
 }
 
 QTEST_MAIN(TestDesktop)

@@ -21,12 +21,14 @@ Command sent(Command::Kind kind, const SourceHosts &hosts = {}, const Screen &sc
     return c;
 }
 
-Event sent(Event::Kind kind, const QString &name = {}, int protocol = 0)
+Event sent(Event::Kind kind, const QString &name = {}, int protocol = 0,
+           const QList<QRect> &frames = {})
 {
     Event e;
     e.kind = kind;
     e.name = name;
     e.protocol = protocol;
+    e.frames = frames;
     return e;
 }
 
@@ -89,6 +91,9 @@ void TestWebProtocol::eventsReadBackAsWritten_data()
     QTest::newRow("chart open") << sent(Event::Open, QLatin1String(chartWindow));
     QTest::newRow("camera closed") << sent(Event::Closed, QLatin1String(cameraWindow));
     QTest::newRow("edit a source") << sent(Event::Edit, QStringLiteral("chart9"));
+    QTest::newRow("frames") << sent(Event::Frames, {}, 0,
+                                    {QRect(299, 168, 683, 439), QRect(-1280, -20, 1280, 800)});
+    QTest::newRow("no frames") << sent(Event::Frames);
 }
 
 void TestWebProtocol::eventsReadBackAsWritten()
@@ -101,6 +106,7 @@ void TestWebProtocol::eventsReadBackAsWritten()
     QCOMPARE(read.kind, sent.kind);
     QCOMPARE(read.name, sent.name);
     QCOMPARE(read.protocol, sent.protocol);
+    QCOMPARE(read.frames, sent.frames);
 }
 
 void TestWebProtocol::linesThatAreNotOfTheProtocol_data()
@@ -139,6 +145,16 @@ void TestWebProtocol::eventsWithAWrongFieldAreRefused_data()
     QTest::newRow("version as a text") << QByteArray(R"({"is":"ready","protocol":"3"})");
     QTest::newRow("version not whole") << QByteArray(R"({"is":"ready","protocol":3.5})");
     QTest::newRow("version too large") << QByteArray(R"({"is":"ready","protocol":1e300})");
+    QTest::newRow("frames missing") << QByteArray(R"({"is":"frames"})");
+    QTest::newRow("frames not a list") << QByteArray(R"({"is":"frames","frames":{"x":1}})");
+    QTest::newRow("frame without a height")
+        << QByteArray(R"({"is":"frames","frames":[{"x":1,"y":2,"width":3}]})");
+    QTest::newRow("frame of a text")
+        << QByteArray(R"({"is":"frames","frames":[{"x":"1","y":2,"width":3,"height":4}]})");
+    QTest::newRow("frame not whole")
+        << QByteArray(R"({"is":"frames","frames":[{"x":1.5,"y":2,"width":3,"height":4}]})");
+    QTest::newRow("frame of a negative size")
+        << QByteArray(R"({"is":"frames","frames":[{"x":1,"y":2,"width":-3,"height":4}]})");
     QTest::newRow("kind as a number") << QByteArray(R"({"is":1,"window":"chart"})");
     QTest::newRow("unknown event") << QByteArray(R"({"is":"printing"})");
 }

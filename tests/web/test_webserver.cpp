@@ -62,11 +62,13 @@ private slots:
     void byeClosesEverything();
     void tickerGoneClosesWithoutAWord();
     void otherLinesChangeNothing();
+    void whereItsWindowsStandIsTold();
 
 private:
     DocumentServer m_server;
     SourceHosts m_hosts;
     QList<QByteArray> m_sent;
+    QList<QList<QRect>> m_frames; ///< every "frames" told
     std::unique_ptr<WebWindowsServer> m_web;
 };
 
@@ -84,7 +86,15 @@ void TestWebServer::initTestCase()
 void TestWebServer::init()
 {
     m_sent.clear();
-    m_web = std::make_unique<WebWindowsServer>([this](const QByteArray &l) { m_sent.append(l); });
+    m_frames.clear();
+    // Where the windows stand is told at each change, apart from the rest.
+    m_web = std::make_unique<WebWindowsServer>([this](const QByteArray &l) {
+        const Event event = ParseEvent(l);
+        if (event.kind == Event::Frames)
+            m_frames.append(event.frames);
+        else
+            m_sent.append(l);
+    });
 }
 
 void TestWebServer::cleanup()
@@ -255,6 +265,21 @@ void TestWebServer::otherLinesChangeNothing()
     m_web->receive("{\"do\":\"print\"}\n");
     QVERIFY(m_sent.isEmpty());
     QVERIFY(!m_web->chartWindow() && !m_web->cameraWindow());
+}
+
+void TestWebServer::whereItsWindowsStandIsTold()
+{
+    // The ticker, above every window in a Wayland session, stands aside from these.
+    m_web->receive(line(Command::Camera, m_hosts));
+    QPointer<CameraWindow> camera = m_web->cameraWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(camera));
+    QTRY_VERIFY(!m_frames.isEmpty() && m_frames.last() == QList<QRect>{camera->frameGeometry()});
+    // Moved: told again.
+    camera->move(camera->pos() + QPoint(30, 20));
+    QTRY_VERIFY(m_frames.last() == QList<QRect>{camera->frameGeometry()});
+    camera->close();
+    QTRY_VERIFY(camera.isNull());
+    QTRY_VERIFY(m_frames.last().isEmpty());
 }
 
 TARNBECK_WEB_TEST_MAIN(TestWebServer)

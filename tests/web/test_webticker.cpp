@@ -4,12 +4,15 @@
 #include "WebProcessSupport.h"
 #include "WindowManager.h"
 #include "desktop/MessageBox.h"
+#include "platform/Twips.h"
 #include "settings/ExtendedSettingsWindow.h"
 #include "support/TickerFixture.h"
 #include "web/WebWindowsProcess.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QtTest>
 #include <csignal>
@@ -42,6 +45,7 @@ private slots:
     void notSetLinkOpensExtendedSettingsAtItsSource();
     void saveFromTheMenuReachesTheOpenChart();
     void tickerEndEndsTheWebWindows();
+    void aTickerAboveEveryWindowStandsAsideFromThem();
 
 private:
     /// Loads the ticker and opens "天気図" from its menu; the web process's id, 0 on failure.
@@ -248,6 +252,44 @@ void TestWebTicker::tickerEndEndsTheWebWindows()
     QVERIFY(!ProcessAlive(pid));
     QTRY_COMPARE_WITH_TIMEOUT(StillRunning(processes), QList<qint64>(), 5000);
     QVERIFY(m_messages.isEmpty());
+}
+
+void TestWebTicker::aTickerAboveEveryWindowStandsAsideFromThem()
+{
+    // In a Wayland session the ticker bypasses the window manager and is drawn above every
+    // window: it stands aside from the camera window of the other process as from its own.
+    const QPoint home = QGuiApplication::primaryScreen()->geometry().center();
+    QVERIFY(m_fixture->setSettings(QStringLiteral("posX = %1, posY = %2")
+                                       .arg(pixelsToTwips(home.x()))
+                                       .arg(pixelsToTwips(home.y()))));
+    qputenv("WAYLAND_DISPLAY", "wayland-test");
+    m_ticker = m_fixture->load();
+    qunsetenv("WAYLAND_DISPLAY");
+    QVERIFY(m_ticker);
+    TickerWindow &ticker = m_ticker->window();
+    QVERIFY(QTest::qWaitForWindowExposed(&ticker));
+    QTRY_COMPARE(ticker.geometry().topLeft(), home);
+    WebWindowsProcess &web = m_ticker->webWindows();
+    m_ticker->menu().menu_camera_Click();
+    const auto covered = [&] {
+        const QList<QRect> frames = web.windowFrames();
+        return ticker.isVisible() &&
+               std::any_of(frames.begin(), frames.end(),
+                           [&](const QRect &frame) { return frame.intersects(ticker.geometry()); });
+    };
+    // The camera window opens in the middle of the screen, where the ticker stands.
+    QTRY_VERIFY_WITH_TIMEOUT(!web.windowFrames().isEmpty() && ticker.standsAside(), webTimeoutMs);
+    QTRY_VERIFY(!covered());
+    QCOMPARE(ticker.place(), home);
+    const qint64 pid = web.processId();
+    QTRY_COMPARE_WITH_TIMEOUT(WindowsTitled(pid, cameraTitle).size(), 1, webTimeoutMs);
+    QVERIFY(!covered());
+
+    QVERIFY(CloseWindowUntil(WindowsTitled(pid, cameraTitle).first().id,
+                             [&] { return !m_ticker->menu().modalWindow(); }));
+    QTRY_VERIFY_WITH_TIMEOUT(!ticker.standsAside(), webTimeoutMs);
+    QVERIFY(ticker.isVisible());
+    QCOMPARE(ticker.geometry().topLeft(), home);
 }
 
 QTEST_MAIN(TestWebTicker)
