@@ -105,19 +105,8 @@ quint32 atom(const char *name)
 /// The values of a 32-bit property of the root window.
 QList<quint32> rootProperty(const char *name)
 {
-    xcb_connection_t *c = X11Connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    QList<quint32> values;
-    auto *reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, root, InternAtom(c, name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
-        nullptr);
-    if (reply && reply->format == 32) {
-        const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply));
-        for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i)
-            values.append(data[i]);
-    }
-    free(reply);
-    return values;
+    return windowProperty(xcb_setup_roots_iterator(xcb_get_setup(X11Connection())).data->root,
+                          name);
 }
 
 /// The requests to activate a window that reach the root window, as the window manager gets
