@@ -7,9 +7,7 @@ namespace {
 
 QString chartSection(const BriefingChart &chart)
 {
-    QStringList urls{chart.address.url()};
-    for (const QString &path : chart.address.fallbackPaths)
-        urls.append(chart.address.host + path);
+    const QStringList urls = chart.address.urls();
     QString heading = chart.heading.toHtmlEscaped();
     if (!chart.issued.isEmpty())
         heading += QStringLiteral(" <span class=\"issued\">%1</span>").arg(chart.issued.first());

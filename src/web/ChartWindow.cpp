@@ -14,7 +14,6 @@
 #include <QWebEngineView>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
-#include <algorithm>
 
 namespace {
 
@@ -177,15 +176,11 @@ void ChartWindow::captionIssue()
     if (!m_jmaItem || m_jmaItem->file != JmaFile::ThreeHourly)
         return;
     // The issue that came: the newest, or one before it when that was not out yet.
-    QStringList paths{m_address.path};
-    paths += m_address.fallbackPaths;
     const QString shown = m_browser->url().toString();
-    const auto path = std::find_if(paths.cbegin(), paths.cend(),
-                                   [&](const QString &p) { return m_address.host + p == shown; });
-    if (path == paths.cend())
+    if (!m_address.urls().contains(shown))
         return;
     m_chartTitle = QStringLiteral("%1 (%2)%3")
-                       .arg(QString::fromUtf8(m_jmaItem->caption), jmaIssueText(*path),
+                       .arg(QString::fromUtf8(m_jmaItem->caption), jmaIssueText(shown),
                             QString::fromUtf8(jmaAttribution));
     setWindowTitle(QLatin1Char(' ') + m_chartTitle);
 }

@@ -29,6 +29,14 @@ struct DocumentAddress
     {
         return fallbackPaths.isEmpty() ? QString() : host + fallbackPaths.first();
     }
+    /// The document's address, then its fallbacks', in the order they are asked.
+    QStringList urls() const
+    {
+        QStringList all{url()};
+        for (const QString &fallback : fallbackPaths)
+            all.append(host + fallback);
+        return all;
+    }
     /// The same document on its source's address in `hosts`.
     DocumentAddress on(const SourceHosts &hosts) const;
 };

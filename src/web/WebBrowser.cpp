@@ -29,10 +29,11 @@ public:
     void show(const DocumentAddress &address, const QString &title)
     {
         m_title = title;
-        m_document = QUrl(address.url());
+        QStringList urls = address.urls();
+        m_document = QUrl(urls.takeFirst());
         m_fallbacks.clear();
-        for (const QString &path : address.fallbackPaths)
-            m_fallbacks.append(QUrl(address.host + path));
+        for (const QString &url : std::as_const(urls))
+            m_fallbacks.append(QUrl(url));
         m_requested = m_document;
         m_failed = false;
         setUrl(m_document);

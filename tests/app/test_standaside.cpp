@@ -169,16 +169,8 @@ void TestStandAside::windowsOpenedOverTheTickerAreNotCovered()
     }());
     // It opens where the ticker stands: the ticker steps out of its way, or out of sight.
     QTRY_VERIFY2(!covers(ticker, *window),
-                 qPrintable(QStringLiteral("the ticker at %1,%2 %3x%4 covers %5 at %6,%7 %8x%9")
-                                .arg(ticker.x())
-                                .arg(ticker.y())
-                                .arg(ticker.width())
-                                .arg(ticker.height())
-                                .arg(window->objectName())
-                                .arg(window->frameGeometry().x())
-                                .arg(window->frameGeometry().y())
-                                .arg(window->frameGeometry().width())
-                                .arg(window->frameGeometry().height())));
+                 qPrintable(QDebug::toString(ticker.geometry()) + QStringLiteral(" covers ") +
+                            QDebug::toString(window->frameGeometry())));
     QVERIFY(ticker.standsAside());
     // A new report meanwhile: the place that is saved is still the user's.
     QVERIFY(m_fixture->refreshNow());
