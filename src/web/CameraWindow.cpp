@@ -53,6 +53,7 @@ CameraWindow::CameraWindow(const SourceHosts &hosts, QWidget *owner)
     m_address =
         cameraAddress(m_hosts, cameras.items[0].source, QString::fromUtf8(cameras.items[0].path));
     ShowDocument(m_browser, m_address, windowTitle());
+    m_timer.setObjectName(QStringLiteral("Timer"));
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &CameraWindow::Timer_Timer);
     m_timer.start();

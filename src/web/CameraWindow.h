@@ -53,7 +53,7 @@ private:
     QMenuBar *m_menuBar;
     QWidget *m_client;
     QWebEngineView *m_browser;
-    QTimer m_timer;
+    QTimer m_timer{this}; ///< "Timer", a child so that a test can hold the clock
     QPointer<QScreen> m_screen;
     DocumentAddress m_address;
     int m_cameraTicks = 0;

@@ -181,7 +181,16 @@ void TestCameraWindow::firstReloadSixtyTicksAfterChoice()
     QFETCH(QByteArray, control);
     QFETCH(QString, path);
     CameraWindow *window = open();
-    QTRY_VERIFY(m_server.requestCount(QStringLiteral("/k1/cameraimg/shinchitose_L.jpg")) > 0);
+    // The test's ticks are the clock; a slow load must not let the real one tick in between.
+    window->findChild<QTimer *>(QStringLiteral("Timer"))->setInterval(3600 * 1000);
+    // A minute passes between reloads: each image has come before the next is asked for.
+    QSignalSpy loaded(window->browser(), &QWebEngineView::loadFinished);
+    const auto imageCame = [&] {
+        const bool came = QTest::qWaitFor([&] { return !loaded.isEmpty(); }, 15000);
+        loaded.clear();
+        return came;
+    };
+    QVERIFY(imageCame());
     QSignalSpy reloads(window, &CameraWindow::reloaded);
     for (int i = 0; i < 45; ++i)
         window->Timer_Timer();
@@ -189,6 +198,7 @@ void TestCameraWindow::firstReloadSixtyTicksAfterChoice()
     choose(control.constData());
     QCOMPARE(window->cameraTicks(), 0);
     QTRY_COMPARE(m_server.requestCount(path), before + 1); // loaded at once, even if shown
+    QVERIFY(imageCame());
 
     for (int i = 0; i < 59; ++i)
         window->Timer_Timer();
@@ -197,6 +207,7 @@ void TestCameraWindow::firstReloadSixtyTicksAfterChoice()
     QCOMPARE(reloads.count(), 1);
     QCOMPARE(window->cameraTicks(), 0);
     QTRY_COMPARE(m_server.requestCount(path), before + 2);
+    QVERIFY(imageCame());
 
     // Without a choice, every further minute.
     for (int i = 0; i < 60; ++i)
@@ -260,25 +271,29 @@ void TestCameraWindow::missingImageShowsJapanesePage()
 void TestCameraWindow::imageShowsWholeFromTheTopLeft_data()
 {
     QTest::addColumn<QByteArray>("control");
+    QTest::addColumn<int>("windowHeight"); // twips, the camera's own
     QTest::addColumn<QSize>("image");
     // Below the menu bar the window shows 394 pixels for the first six cameras, 514 for the
     // others.
-    QTest::newRow("fits") << QByteArray("menu_akita") << QSize(680, 440);
-    QTest::newRow("small") << QByteArray("menu_hiroshima") << QSize(320, 240);
-    QTest::newRow("taller than the window") << QByteArray("menu_sapporo") << QSize(680, 440);
-    QTest::newRow("wider than the window") << QByteArray("menu_sendai") << QSize(900, 300);
+    QTest::newRow("fits") << QByteArray("menu_akita") << 8400 << QSize(680, 440);
+    QTest::newRow("small") << QByteArray("menu_hiroshima") << 8400 << QSize(320, 240);
+    QTest::newRow("taller than the window")
+        << QByteArray("menu_sapporo") << 6600 << QSize(680, 440);
+    QTest::newRow("wider than the window") << QByteArray("menu_sendai") << 8400 << QSize(900, 300);
 }
 
 void TestCameraWindow::imageShowsWholeFromTheTopLeft()
 {
     QFETCH(QByteArray, control);
+    QFETCH(int, windowHeight);
     QFETCH(QSize, image);
     m_server.setImage(TwoColourPicture::png(image), "image/png");
     CameraWindow *window = open();
     choose(control.constData());
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    // The browser is what shows below the menu bar.
+    // The browser is what shows below the menu bar, once the window has taken the camera's size.
     QWidget *client = window->browser()->parentWidget();
+    QTRY_COMPARE(client->height(), twipsToPixels(windowHeight - 695));
     QCOMPARE(window->browser()->geometry(), client->rect());
     const QRect place = TwoColourPicture::placeIn(image, client->size());
     QTRY_COMPARE_WITH_TIMEOUT(TwoColourPicture::fault(window->browser()->grab().toImage(), place),
