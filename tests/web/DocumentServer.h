@@ -1,6 +1,8 @@
 // A loopback HTTP server standing in for the chart and camera sources: images, PDFs and a page.
 #pragma once
 
+#include "web/DocumentAddress.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QStringList>
@@ -44,3 +46,20 @@ private:
     QStringList m_requests;
     QStringList m_missing;
 };
+
+/// Every source on the one server under a prefix of its own, so that a request shows which
+/// source was used: chart N under "/cN", camera N under "/kN", the agency's under "/jma" and
+/// "/bosai".
+inline SourceHosts hostsOn(const QUrl &base)
+{
+    SourceHosts hosts;
+    for (int source = 1; source <= 9; ++source)
+        hosts.insert(QStringLiteral("chart%1").arg(source),
+                     base.toString() + QStringLiteral("/c%1").arg(source));
+    for (int source = 1; source <= 6; ++source)
+        hosts.insert(QStringLiteral("camera%1").arg(source),
+                     base.toString() + QStringLiteral("/k%1").arg(source));
+    hosts.insert(QStringLiteral("jma"), base.toString() + QStringLiteral("/jma"));
+    hosts.insert(QStringLiteral("jmabosai"), base.toString() + QStringLiteral("/bosai"));
+    return hosts;
+}

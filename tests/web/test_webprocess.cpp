@@ -118,10 +118,7 @@ void TestWebProcess::initTestCase()
     if (!StartWindowManager(m_windowManager))
         QSKIP("needs openbox");
     QVERIFY(m_server.start());
-    for (int source = 1; source <= 9; ++source)
-        m_hosts.insert(QStringLiteral("chart%1").arg(source), m_server.baseUrl().toString());
-    for (int source = 1; source <= 6; ++source)
-        m_hosts.insert(QStringLiteral("camera%1").arg(source), m_server.baseUrl().toString());
+    m_hosts = hostsOn(m_server.baseUrl());
     m_sink = std::make_unique<MessageSink>([this](const ShownMessage &m) { m_messages.append(m); });
 }
 
