@@ -65,6 +65,23 @@ QList<X11Window> windowsNamed(const QString &name)
     return search({QStringLiteral("--name"), name});
 }
 
+QList<X11Window> waitForWindowsNamed(const QString &name, int timeoutMs)
+{
+    QList<X11Window> found;
+    (void)QTest::qWaitFor(
+        [&] {
+            found = windowsNamed(name);
+            return !found.isEmpty();
+        },
+        timeoutMs);
+    return found;
+}
+
+bool windowsGone(const QString &name, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return windowsNamed(name).isEmpty(); }, timeoutMs);
+}
+
 QRect waitForStillWindow(const QString &name, const std::function<bool(const QRect &)> &accept,
                          int timeoutMs)
 {

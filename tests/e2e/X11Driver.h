@@ -23,6 +23,10 @@ bool available(QString *why);
 QString run(const QString &program, const QStringList &arguments);
 /// Visible windows whose name matches the regular expression `name`.
 QList<X11Window> windowsNamed(const QString &name);
+/// The visible windows named `name` once there is one; empty when none comes within `timeoutMs`.
+QList<X11Window> waitForWindowsNamed(const QString &name, int timeoutMs);
+/// Whether every window named `name` is gone within `timeoutMs`.
+bool windowsGone(const QString &name, int timeoutMs);
 /// The visible window named `name` that `accept` takes, once it holds still between two looks
 /// (a window being laid out moves); a null rectangle when none does within `timeoutMs`.
 QRect waitForStillWindow(const QString &name, const std::function<bool(const QRect &)> &accept,

@@ -436,9 +436,7 @@ void TestDesktop::itsWindowsAreNotCovered()
             qPrintable(QStringLiteral("%1 pixels of the ticker's text on 拡張設定").arg(text)));
     }
     key(QStringLiteral("Escape"));
-    QVERIFY2(QTest::qWaitFor([] { return windowsNamed(QStringLiteral("^拡張設定$")).isEmpty(); },
-                             deadline),
-             "拡張設定 did not close");
+    QVERIFY2(windowsGone(QStringLiteral("^拡張設定$"), deadline), "拡張設定 did not close");
     QTRY_VERIFY_WITH_TIMEOUT(waitForTicker().topLeft() == window.topLeft(), deadline);
     QVERIFY(m_app->terminate());
     // Its place is still the one it was given.

@@ -415,13 +415,8 @@ void TestEndToEnd::secondStartIsRefused()
     const QRect window = waitForTicker([](const QRect &r) { return r.height() > 100; });
     QVERIFY(!window.isNull());
     QProcess *second = start();
-    QList<X11Window> refusal;
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            refusal = windowsNamed(QStringLiteral("確認"));
-            return !refusal.isEmpty();
-        },
-        deadline));
+    const QList<X11Window> refusal = waitForWindowsNamed(QStringLiteral("確認"), deadline);
+    QVERIFY(!refusal.isEmpty());
     screenshot(shotPath(QStringLiteral("shot")));
     keepScreenshot(QStringLiteral("second-start"),
                    refusal.first().rect.adjusted(-10, -40, 10, 10) & QRect(QPoint(), screenSize()));
@@ -458,13 +453,8 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
     // 終了, バージョン, 拡張設定..., 解読..., 設定
     for (const char *k : {"Up", "Up", "Up", "Up", "Up", "Return"})
         key(QLatin1String(k));
-    QList<X11Window> settings;
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            settings = windowsNamed(settingsTitle);
-            return !settings.isEmpty();
-        },
-        deadline));
+    const QList<X11Window> settings = waitForWindowsNamed(settingsTitle, deadline);
+    QVERIFY(!settings.isEmpty());
     const QRect area = settings.first().rect;
     const QRect kept = area.adjusted(-6, -45, 6, 6) & QRect(QPoint(), screenSize());
     QVERIFY(!drawnScreenshot(shotPath(QStringLiteral("shot")), kept, area, deadline).isNull());
@@ -483,7 +473,7 @@ void TestEndToEnd::textSizeSavedAndKeptAfterRestart()
     QVERIFY2(!grown.isNull(), "the size was not taken");
     keyToWindow(settings.first().id,
                 QStringLiteral("alt+F4")); // the close box, through the window manager
-    QVERIFY(QTest::qWaitFor([&] { return windowsNamed(settingsTitle).isEmpty(); }, deadline));
+    QVERIFY(windowsGone(settingsTitle, deadline));
     QTRY_COMPARE_WITH_TIMEOUT(sql(QStringLiteral("SELECT fontsize FROM setting;")),
                               QStringLiteral("14"), deadline);
     // The focus does not come back to the ticker: the close key, pressed again, ends nothing.
@@ -702,11 +692,8 @@ void TestEndToEnd::agencyChartFromItsMenu()
             return QTest::qWaitFor([&] { return documents.requestCount(fbjp) > 0; }, 3000);
         },
         deadline));
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            return !windowsNamed(QStringLiteral("^ ブリーフィング .*（出典：気象庁）$")).isEmpty();
-        },
-        deadline));
+    QVERIFY(!waitForWindowsNamed(QStringLiteral("^ ブリーフィング .*（出典：気象庁）$"), deadline)
+                 .isEmpty());
     for (const char *chart :
          {"/airinfo/data/pict/taf/QMCD98_", "/airinfo/data/pict/taf/QMCJ98_",
           "/airinfo/data/pict/low-level_sigwx/fb", "/airinfo/data/pict/nwp/fxjp106_"}) {
@@ -721,8 +708,7 @@ void TestEndToEnd::agencyChartFromItsMenu()
                  chart);
     }
     keyToWindow(shown.first().id, QStringLiteral("alt+F4"));
-    QVERIFY(QTest::qWaitFor([&] { return windowsNamed(QStringLiteral("出典：気象庁")).isEmpty(); },
-                            deadline));
+    QVERIFY(windowsGone(QStringLiteral("出典：気象庁"), deadline));
 }
 
 /// The first pixel of `area` that is not a blend of `desktop` and the text colour, or empty.
