@@ -14,8 +14,9 @@ chmod 755 "$work"
 pids=()
 # Each desktop process leads a process group of its own: ending it ends what it started
 # (dbus-run-session's bus, runuser's compositor, the compositor's XWayland).
+# The last started first: a window manager that outlived its X server would try it again.
 cleanup() {
-    for pid in "${pids[@]}"; do kill -- "-$pid" 2>/dev/null; done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -- "-${pids[$i]}" 2>/dev/null; done
     sleep 0.5
     for pid in "${pids[@]}"; do kill -9 -- "-$pid" 2>/dev/null; done
     rm -rf "$work"
@@ -49,7 +50,9 @@ test_env=(QTEST_FUNCTION_TIMEOUT=$(((slide_seconds + 120) * 1000))
 run_x11() {
     need Xvfb xdotool import xsetroot xprop
     exec {fd}<> <(:)
-    setsid Xvfb -displayfd "$fd" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    # -noreset: the server would reset as xsetroot leaves, the only client so far, and refuse
+    # the window manager that connects meanwhile ("Cannot open display").
+    setsid Xvfb -displayfd "$fd" -screen 0 1280x800x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
     pids+=($!)
     local display=""
     read -r -t 10 display <&"$fd" || { echo "Xvfb did not start"; exit 1; }

@@ -83,7 +83,10 @@ bool isText(QRgb c)
 /// Changed pixels of `after` against `before` within `area` that the text cannot have made: the
 /// yellow text, antialiased or not, only moves a pixel towards yellow (red and green up, blue
 /// down); a frame, a shadow or a background drawn by the window moves it elsewhere.
-int strayPixels(const QImage &before, const QImage &after, const QRect &area)
+/// Pixels of `area` that changed other than towards the text's colour; inside `blackAllowed`
+/// black counts as no change.
+int strayPixels(const QImage &before, const QImage &after, const QRect &area,
+                const QRect &blackAllowed = {})
 {
     int stray = 0;
     const QRect clipped = area & after.rect();
@@ -97,7 +100,8 @@ int strayPixels(const QImage &before, const QImage &after, const QRect &area)
                               std::abs(qBlue(is) - qBlue(was)) <= 3;
             const bool towardsText =
                 qRed(is) >= qRed(was) && qGreen(is) >= qGreen(was) && qBlue(is) <= qBlue(was);
-            stray += !same && !towardsText ? 1 : 0;
+            const bool allowed = blackAllowed.contains(x, y) && (is & 0xffffff) == 0;
+            stray += !same && !towardsText && !allowed ? 1 : 0;
         }
     }
     return stray;
@@ -250,9 +254,14 @@ void TestDesktop::standsAtItsPlaceWithoutFrameOrShadow()
     if (!picturesTaken())
         QSKIP("no picture of the screen: frame and shadow");
     const QImage shown = shownPicture(window);
-    // Nothing but the text changes the desktop: no frame, no shadow, no background.
+    // Nothing but the text changes the desktop: no frame, no shadow, no background. Without a
+    // compositor the handle's square is shown whole, its inside black: the X server gives the
+    // pointer to a window only where it is shown.
     const QRect around = window.adjusted(-40, -40, 40, 40);
-    const int stray = strayPixels(m_empty, shown, around);
+    const bool composited =
+        m_desktop != QLatin1String("openbox") && m_desktop != QLatin1String("i3");
+    const QRect handleRow(window.topLeft(), QSize(window.width(), int(20 * m_scale)));
+    const int stray = strayPixels(m_empty, shown, around, composited ? QRect() : handleRow);
     if (const QString shots = qEnvironmentVariable("TARNBECK_DESKTOP_SHOTS"); !shots.isEmpty()) {
         const QString name = QStringLiteral("%1/%2-%3").arg(shots, m_desktop).arg(m_scale);
         m_empty.save(name + QStringLiteral("-empty.png"));
